@@ -1,0 +1,33 @@
+#pragma once
+// A list of alarm lines kept in ascending text order, letter case ignored, at most 32767 lines.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kelmora {
+
+class AlarmList {
+ public:
+  static constexpr int kMaxLines = 32767;
+
+  int Count() const { return static_cast<int>(lines_.size()); }
+  const std::string& At(int index) const { return lines_.at(static_cast<std::size_t>(index)); }
+  const std::vector<std::string>& Lines() const { return lines_; }
+  bool Empty() const { return lines_.empty(); }
+  void Clear() { lines_.clear(); }
+  // Inserts at the sorted place (after lines that compare equal); returns its index, or -1 when
+  // the list is full and nothing was added.
+  int Add(std::string line);
+  // Replaces the line at index and moves it to its sorted place; returns the new index.
+  int Replace(int index, std::string line);
+  void Remove(int index);
+
+ private:
+  std::vector<std::string> lines_;
+};
+
+// Text order with ASCII letter case ignored, byte by byte otherwise.
+bool LessIgnoringCase(const std::string& a, const std::string& b);
+
+}  // namespace kelmora

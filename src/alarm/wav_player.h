@@ -1,0 +1,13 @@
+#pragma once
+// WavPlayer: starts an alarm sound and returns at once.
+
+#include <string>
+
+#include "platform/services.h"
+
+namespace kelmora::WavPlayer {
+
+// Plays path through sound; the empty path plays default_sound instead.
+void PlayWav(SoundService& sound, const std::string& default_sound, const std::string& path);
+
+}  // namespace kelmora::WavPlayer

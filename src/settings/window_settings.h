@@ -1,0 +1,47 @@
+#pragma once
+// The window-settings file "Varnlock.ini": twelve lines (tip pattern, update interval text, two
+// display modes, eight colours), numbers written with a blank before and after.
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/text_file.h"
+
+namespace kelmora {
+
+inline constexpr const char* kSettingsFileName = "Varnlock.ini";
+
+struct WindowSettings {
+  std::string tip_format = "yyyy/mm/dd hh:mm aaa";
+  std::string interval_text = "1.0";
+  std::int16_t mode1 = 0;
+  std::int16_t mode2 = 0;
+  std::array<std::int32_t, 8> colors{};
+};
+
+// Hands out the lines of an opened settings file one by one.
+class SettingsReader {
+ public:
+  explicit SettingsReader(std::vector<std::string> lines) : lines_(std::move(lines)) {}
+  // The next line without its line end; false when no line is left.
+  bool ReadField(std::string& value);
+
+ private:
+  std::vector<std::string> lines_;
+  std::size_t next_ = 0;
+};
+
+// Applies the lines over settings step by step: a step whose line is missing, or whose number is
+// out of its range, is skipped and the value kept. A mode outside 0..5 falls back to 0.
+void ApplySettings(SettingsReader& reader, WindowSettings& settings);
+
+// The twelve lines as written.
+std::vector<std::string> SettingsLines(const WindowSettings& settings);
+
+// A number as the file holds it: " 0 ", " 255 ", "-5 ".
+std::string SettingsNumber(std::int32_t value);
+
+}  // namespace kelmora

@@ -1,0 +1,149 @@
+#pragma once
+// Fakes of the platform services: a settable clock, a timer fired by hand, a tray, player,
+// message boxes and dialogs that record what they were asked and answer from a script.
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/services.h"
+
+namespace kelmora::fakes {
+
+class FakeClock : public Clock {
+ public:
+  DateTime now = *MakeDateTime(2003, 11, 9, 14, 7, 0);
+  DateTime Now() const override { return now; }
+};
+
+class FakeTimer : public TickTimer {
+ public:
+  int interval = 0;
+  int intervals_set = 0;
+  void SetInterval(int milliseconds) override {
+    interval = milliseconds > 0 ? milliseconds : 0;
+    ++intervals_set;
+  }
+  int Interval() const override { return interval; }
+  // Runs one tick, as the running timer would.
+  void Fire() {
+    if (interval > 0 && on_tick) on_tick();
+  }
+};
+
+class FakeTray : public TrayService {
+ public:
+  bool present = false;
+  IconImage icon{};
+  std::string tip;
+  int adds = 0;
+  int modifies = 0;
+  int removes = 0;
+  void Add(const IconImage& new_icon, const std::string& new_tip) override {
+    present = true;
+    icon = new_icon;
+    tip = new_tip;
+    ++adds;
+  }
+  void Modify(const IconImage& new_icon, const std::string& new_tip) override {
+    if (!present) return;
+    icon = new_icon;
+    tip = new_tip;
+    ++modifies;
+  }
+  void Remove() override {
+    present = false;
+    ++removes;
+  }
+  bool Present() const override { return present; }
+  void Release(TrayMouse what) {
+    if (on_mouse) on_mouse(what);
+  }
+};
+
+class FakeSound : public SoundService {
+ public:
+  std::vector<std::string> played;
+  void Play(const std::string& path) override { played.push_back(path); }
+};
+
+class FakeMessages : public MessageBoxes {
+ public:
+  std::vector<std::string> notices;
+  std::vector<std::string> questions;
+  std::deque<bool> answers;  // answers to the next questions; Yes when none is left
+  void Notice(const std::string& text) override { notices.push_back(text); }
+  bool AskYesNo(const std::string& text) override {
+    questions.push_back(text);
+    if (answers.empty()) return true;
+    bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+class FakeColorDialog : public ColorDialog {
+ public:
+  std::deque<std::optional<ColorValue>> answers;  // nullopt: cancelled
+  std::vector<ColorValue> asked_with;
+  std::optional<ColorValue> Pick(ColorValue current) override {
+    asked_with.push_back(current);
+    if (answers.empty()) return std::nullopt;
+    auto answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+class FakeFileDialog : public FileDialog {
+ public:
+  struct Call {
+    std::string start_path;
+    std::vector<FileFilter> filters;
+    int selected_filter = 0;
+    bool save = false;
+  };
+  std::vector<Call> calls;
+  std::deque<std::string> answers;  // "" : cancelled
+  std::string Open(const std::string& start_path, const std::vector<FileFilter>& filters,
+                   int selected_filter) override {
+    return Answer({start_path, filters, selected_filter, false});
+  }
+  std::string Save(const std::string& start_path, const std::vector<FileFilter>& filters,
+                   int selected_filter) override {
+    return Answer({start_path, filters, selected_filter, true});
+  }
+
+ private:
+  std::string Answer(Call call) {
+    calls.push_back(std::move(call));
+    if (answers.empty()) return {};
+    auto answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+class FakeScreen : public Screen {
+ public:
+  PixelRect area{0, 0, 1024, 738};
+  PixelRect WorkArea() const override { return area; }
+};
+
+// All fakes together, with Services pointing at them.
+struct FakeServices {
+  FakeClock clock;
+  FakeTimer timer;
+  FakeTray tray;
+  FakeSound sound;
+  FakeMessages messages;
+  FakeColorDialog colors;
+  FakeFileDialog files;
+  FakeScreen screen;
+  AppPaths paths;
+  Services Get() {
+    return Services{clock, timer, tray, sound, messages, colors, files, screen, paths};
+  }
+};
+
+}  // namespace kelmora::fakes
