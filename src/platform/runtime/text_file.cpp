@@ -1,0 +1,263 @@
+#include "platform/runtime/text_file.h"
+
+#include <fcntl.h>
+#include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+namespace kelmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD
+
+std::string Reason(std::string_view what, int error_number) {
+  return std::string(what) + ": " + std::strerror(error_number);
+}
+
+// The code point starting at text[pos] and its length in bytes; nullopt for a byte sequence
+// that is not well-formed UTF-8 (overlong forms and surrogates included).
+struct CodePoint {
+  char32_t value;
+  std::size_t length;
+};
+
+std::optional<CodePoint> DecodeCodePoint(std::string_view text, std::size_t pos) {
+  auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[pos + i]); };
+  unsigned char lead = byte(0);
+  if (lead < 0x80) return CodePoint{lead, 1};
+  std::size_t length = lead >= 0xF0 ? 4 : (lead >= 0xE0 ? 3 : (lead >= 0xC0 ? 2 : 0));
+  if (length == 0 || lead > 0xF4 || pos + length > text.size()) return std::nullopt;
+  char32_t value = lead & (0x7F >> length);
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return std::nullopt;
+    value = (value << 6) | (byte(i) & 0x3F);
+  }
+  constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  bool surrogate = value >= 0xD800 && value <= 0xDFFF;
+  if (value < kSmallest[length] || value > 0x10FFFF || surrogate) return std::nullopt;
+  return CodePoint{value, length};
+}
+
+bool IsValidUtf8(std::string_view text) {
+  for (std::size_t pos = 0; pos < text.size();) {
+    auto code_point = DecodeCodePoint(text, pos);
+    if (!code_point) return false;
+    pos += code_point->length;
+  }
+  return true;
+}
+
+// Converts CP932 bytes to UTF-8; a byte sequence CP932 cannot map becomes U+FFFD.
+std::string FromCodePage932(std::string_view content) {
+  iconv_t converter = iconv_open("UTF-8", "CP932");
+  if (converter == reinterpret_cast<iconv_t>(-1)) return std::string(content);
+  std::string out;
+  std::string chunk(4096, '\0');
+  char* in = const_cast<char*>(content.data());
+  std::size_t in_left = content.size();
+  while (in_left > 0) {
+    char* dest = chunk.data();
+    std::size_t dest_left = chunk.size();
+    std::size_t result = iconv(converter, &in, &in_left, &dest, &dest_left);
+    int error = errno;
+    out.append(chunk.data(), chunk.size() - dest_left);
+    if (result != static_cast<std::size_t>(-1) || error == E2BIG) continue;
+    out += kReplacementCharacter;  // EILSEQ, or EINVAL for a cut-off last character
+    ++in;
+    --in_left;
+  }
+  iconv_close(converter);
+  return out;
+}
+
+std::string JoinWithLineEnds(const std::vector<std::string>& lines) {
+  std::string content;
+  for (const auto& line : lines) {
+    content += line;
+    content += "\r\n";
+  }
+  return content;
+}
+
+std::string WriteAll(int descriptor, std::string_view content) {
+  while (!content.empty()) {
+    ssize_t written = ::write(descriptor, content.data(), content.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written < 0) return Reason("cannot write the temporary file", errno);
+    content.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return {};
+}
+
+std::string ReadAll(int descriptor, std::string& content) {
+  char buffer[65536];
+  for (;;) {
+    ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) return Reason("cannot read the file", errno);
+    if (count == 0) return {};
+    content.append(buffer, static_cast<std::size_t>(count));
+  }
+}
+
+// Writes, flushes to disk and closes the temporary file; closes it in every case.
+std::string FillTemporary(int descriptor, const fs::path& target, std::string_view content) {
+  std::string error = WriteAll(descriptor, content);
+  struct stat old_file {};
+  if (error.empty() && ::stat(target.c_str(), &old_file) == 0) {
+    ::fchmod(descriptor, old_file.st_mode & 07777);  // keep the old file's permissions
+  }
+  if (error.empty() && ::fsync(descriptor) != 0) error = Reason("cannot flush the file", errno);
+  if (::close(descriptor) != 0 && error.empty()) error = Reason("cannot close the file", errno);
+  return error;
+}
+
+// Makes the rename itself durable; a folder that cannot be synced loses nothing written.
+void SyncFolder(const fs::path& folder) {
+  int descriptor =
+      ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (descriptor < 0) return;
+  ::fsync(descriptor);
+  ::close(descriptor);
+}
+
+std::string CreateFolderOf(const fs::path& path) {
+  fs::path folder = path.parent_path();
+  if (folder.empty()) return {};
+  std::error_code error;
+  fs::create_directories(folder, error);
+  if (error) return "cannot create the folder " + folder.string() + ": " + error.message();
+  return {};
+}
+
+fs::path AsideName(const fs::path& path, int attempt) {
+  fs::path aside = path;
+  aside += attempt == 0 ? ".bad" : ".bad" + std::to_string(attempt + 1);
+  return aside;
+}
+
+bool ExistsAnything(const fs::path& path) {
+  std::error_code error;
+  return fs::symlink_status(path, error).type() != fs::file_type::not_found;
+}
+
+int CodePageBytes(char32_t value) {
+  bool half_width_katakana = value >= 0xFF61 && value <= 0xFF9F;
+  return value < 0x80 || half_width_katakana ? 1 : 2;
+}
+
+// Why path, which exists, cannot be read as an ordinary file; empty when it can.
+std::string WhyNotOrdinary(const fs::path& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return Reason("cannot look at the file", errno);
+  if (S_ISDIR(info.st_mode)) return "it is a folder, not a file";
+  if (!S_ISREG(info.st_mode)) return "it is not an ordinary file";
+  return {};
+}
+
+// Reads the whole file into decoded lines; returns why it failed, or empty.
+std::string ReadWhole(const fs::path& path, std::vector<std::string>& lines) {
+  int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) return Reason("cannot open the file", errno);
+  std::string content;
+  std::string error = ReadAll(descriptor, content);
+  ::close(descriptor);
+  if (error.empty()) lines = SplitLines(DecodeText(content));
+  return error;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitLines(std::string_view content) {
+  std::vector<std::string> lines;
+  while (!content.empty()) {
+    std::size_t end = content.find('\n');
+    std::string_view line = content.substr(0, end);
+    if (end != std::string_view::npos && line.ends_with('\r')) line.remove_suffix(1);
+    lines.emplace_back(line);
+    content.remove_prefix(end == std::string_view::npos ? content.size() : end + 1);
+  }
+  return lines;
+}
+
+std::string DecodeText(std::string_view content) {
+  if (!IsValidUtf8(content)) return FromCodePage932(content);
+  if (content.starts_with(kByteOrderMark)) content.remove_prefix(kByteOrderMark.size());
+  return std::string(content);
+}
+
+bool IsOrdinaryFile(const fs::path& path) {
+  std::error_code error;
+  return fs::is_regular_file(path, error);
+}
+
+TextFileRead ReadTextLines(const fs::path& path) {
+  TextFileRead result;
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
+    return result;  // kMissing: nothing is there
+  }
+  result.status = TextFileRead::Status::kFailed;
+  result.error = WhyNotOrdinary(path);
+  if (result.error.empty()) result.error = ReadWhole(path, result.lines);
+  if (result.error.empty()) result.status = TextFileRead::Status::kRead;
+  return result;
+}
+
+std::string WriteTextLinesSafely(const fs::path& path, const std::vector<std::string>& lines) {
+  if (std::string error = CreateFolderOf(path); !error.empty()) return error;
+  std::string temporary = path.string() + ".tmp-XXXXXX";
+  int descriptor = ::mkstemp(temporary.data());
+  if (descriptor < 0)
+    return Reason("cannot create a temporary file in " + path.parent_path().string(), errno);
+  std::string error = FillTemporary(descriptor, path, JoinWithLineEnds(lines));
+  if (error.empty() && std::rename(temporary.c_str(), path.c_str()) != 0) {
+    error = Reason("cannot replace the file", errno);
+  }
+  if (!error.empty()) {
+    ::unlink(temporary.c_str());
+    return error;
+  }
+  SyncFolder(path.parent_path());
+  return {};
+}
+
+std::string MoveAside(const fs::path& path) {
+  // An older "<name>.bad" is kept: the next free "<name>.bad2", "<name>.bad3"... is taken.
+  constexpr int kAttempts = 100;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    fs::path aside = AsideName(path, attempt);
+    if (ExistsAnything(aside)) continue;
+    if (std::rename(path.c_str(), aside.c_str()) != 0) {
+      return Reason("cannot move the file aside to " + aside.string(), errno);
+    }
+    return {};
+  }
+  return "cannot move the file aside: too many " + AsideName(path, 0).filename().string() +
+         " files";
+}
+
+std::string CutToCodePageBytes(std::string_view text, std::size_t max_bytes) {
+  std::size_t used = 0;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    auto code_point = DecodeCodePoint(text, pos);
+    CodePoint step = code_point.value_or(CodePoint{0xFFFD, 1});  // a stray byte counts as two
+    std::size_t cost = static_cast<std::size_t>(CodePageBytes(step.value));
+    if (used + cost > max_bytes) break;
+    used += cost;
+    pos += step.length;
+  }
+  return std::string(text.substr(0, pos));
+}
+
+}  // namespace kelmora

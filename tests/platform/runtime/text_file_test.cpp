@@ -1,0 +1,221 @@
+#include "platform/runtime/text_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace kelmora {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+struct SplitCase {
+  std::string content;
+  Lines expected;
+};
+
+class RuntimeSplitLines : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(RuntimeSplitLines, EndsLinesAtLfAndCrLf) {
+  EXPECT_EQ(SplitLines(GetParam().content), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RuntimeSplitLines,
+                         ::testing::Values(SplitCase{"", {}}, SplitCase{"a\r\nb\r\n", {"a", "b"}},
+                                           SplitCase{"a\nb\n", {"a", "b"}},
+                                           SplitCase{"a\r\nb", {"a", "b"}},
+                                           SplitCase{"a\r\n\r\n\nb\r\n", {"a", "", "", "b"}},
+                                           SplitCase{"\r\n", {""}}, SplitCase{"a\rb\r\n", {"a\rb"}},
+                                           SplitCase{"tail\r", {"tail\r"}},
+                                           SplitCase{"x\ty\r\n", {"x\ty"}}));
+
+TEST(RuntimeDecodeText, KeepsUtf8AndDropsItsByteOrderMark) {
+  EXPECT_EQ(DecodeText("時計 ok"), "時計 ok");
+  EXPECT_EQ(DecodeText("\xEF\xBB\xBFyyyy"), "yyyy");
+  EXPECT_EQ(DecodeText(""), "");
+}
+
+TEST(RuntimeDecodeText, ReadsOtherBytesAsCodePage932) {
+  EXPECT_EQ(DecodeText("\x8E\x9E\x8C\x76"), "時計");
+  EXPECT_EQ(DecodeText("C:\\\x89\xB9\\a.wav\r\n"), "C:\\音\\a.wav\r\n");
+  EXPECT_EQ(DecodeText("\xB1\xD7\xB0\xD1"), "ｱﾗｰﾑ");  // half-width katakana, one byte each
+  EXPECT_EQ(DecodeText("ab\x8E"), "ab\xEF\xBF\xBD");  // a lead byte cut off at the end
+  EXPECT_EQ(DecodeText("\xA0x"), "\xEF\xBF\xBDx");    // a byte CP932 does not map
+}
+
+TEST(RuntimeDecodeText, RefusesMalformedUtf8) {
+  // An overlong slash and a surrogate are not UTF-8, so the bytes go through CP932.
+  EXPECT_NE(DecodeText("\xC0\xAF"), "\xC0\xAF");
+  EXPECT_NE(DecodeText("\xED\xA0\x80"), "\xED\xA0\x80");
+}
+
+struct CutCase {
+  std::string text;
+  std::size_t max_bytes;
+  std::string expected;
+};
+
+class RuntimeCutToCodePageBytes : public ::testing::TestWithParam<CutCase> {};
+
+TEST_P(RuntimeCutToCodePageBytes, CutsOnCharacterBoundaries) {
+  EXPECT_EQ(CutToCodePageBytes(GetParam().text, GetParam().max_bytes), GetParam().expected);
+}
+
+// The tray tip as the main window builds it: 18 characters, 19 bytes in CP932, then the alarm.
+const std::string kTip = "2003/11/09 14:07 日[♪2003/11/09 15:00:00]";  // 42 bytes in CP932
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RuntimeCutToCodePageBytes,
+    ::testing::Values(CutCase{kTip, 63, kTip}, CutCase{kTip, 42, kTip},
+                      CutCase{kTip, 41, "2003/11/09 14:07 日[♪2003/11/09 15:00:00"},
+                      CutCase{kTip, 21, "2003/11/09 14:07 日["},
+                      CutCase{kTip, 19, "2003/11/09 14:07 日"},
+                      CutCase{kTip, 18, "2003/11/09 14:07 "},
+                      CutCase{std::string(40, 'x') + "時計時計時計時計時計時計時計", 63,
+                              std::string(40, 'x') + "時計時計時計時計時計時"},
+                      CutCase{"ｱﾗｰﾑ時計", 5, "ｱﾗｰﾑ"}, CutCase{"ｱﾗｰﾑ時計", 6, "ｱﾗｰﾑ時"},
+                      CutCase{"", 63, ""}, CutCase{"abc", 0, ""}));
+
+// A private folder for one test, removed afterwards.
+class RuntimeTextFileOnDisk : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::path(::testing::TempDir()) / "kelmora-text-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(folder_, ignored);
+  }
+  static std::string Content(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  static void Put(const fs::path& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+  }
+  Lines Entries() const {
+    Lines names;
+    for (const auto& entry : fs::directory_iterator(folder_)) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  fs::path folder_;
+};
+
+TEST_F(RuntimeTextFileOnDisk, WritesCrLfAfterEveryLineAndReadsItBack) {
+  fs::path file = folder_ / "new" / "deeper" / "timer.ini";
+  Lines lines{"2026/12/07 07:30:00\t1d\tE\t/home/u/音 \"a\",b.wav", "", "last"};
+  ASSERT_EQ(WriteTextLinesSafely(file, lines), "");
+  EXPECT_EQ(Content(file), lines[0] + "\r\n\r\nlast\r\n");
+  auto read = ReadTextLines(file);
+  EXPECT_EQ(read.status, TextFileRead::Status::kRead);
+  EXPECT_EQ(read.lines, lines);
+  EXPECT_EQ(read.error, "");
+  EXPECT_EQ(fs::directory_iterator(file.parent_path())->path(), file) << "no temporary left";
+}
+
+TEST_F(RuntimeTextFileOnDisk, EmptyListGivesAnEmptyFile) {
+  fs::path file = folder_ / "timer.ini";
+  ASSERT_EQ(WriteTextLinesSafely(file, {}), "");
+  EXPECT_TRUE(IsOrdinaryFile(file));
+  EXPECT_EQ(fs::file_size(file), 0u);
+  EXPECT_EQ(ReadTextLines(file).status, TextFileRead::Status::kRead);
+}
+
+TEST_F(RuntimeTextFileOnDisk, ReplacingKeepsTheOldPermissions) {
+  fs::path file = folder_ / "Varnlock.ini";
+  Put(file, "old\r\n");
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  ASSERT_EQ(WriteTextLinesSafely(file, {"new"}), "");
+  EXPECT_EQ(Content(file), "new\r\n");
+  EXPECT_EQ(fs::status(file).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(RuntimeTextFileOnDisk, ReadsLfFilesAndCodePage932Files) {
+  fs::path file = folder_ / "timer.ini";
+  Put(file, "\x8E\x9E\x8C\x76\na\r\nb");
+  EXPECT_EQ(ReadTextLines(file).lines, (Lines{"時計", "a", "b"}));
+}
+
+TEST_F(RuntimeTextFileOnDisk, MissingOnlyWhenNothingIsThere) {
+  EXPECT_EQ(ReadTextLines(folder_ / "none.ini").status, TextFileRead::Status::kMissing);
+  EXPECT_FALSE(IsOrdinaryFile(folder_ / "none.ini"));
+
+  fs::create_directory(folder_ / "dir.ini");
+  auto folder_read = ReadTextLines(folder_ / "dir.ini");
+  EXPECT_EQ(folder_read.status, TextFileRead::Status::kFailed);
+  EXPECT_NE(folder_read.error, "");
+  EXPECT_FALSE(IsOrdinaryFile(folder_ / "dir.ini"));
+
+  fs::create_symlink(folder_ / "gone", folder_ / "dangling.ini");
+  EXPECT_EQ(ReadTextLines(folder_ / "dangling.ini").status, TextFileRead::Status::kFailed);
+}
+
+TEST_F(RuntimeTextFileOnDisk, UnreadableFileIsAFailureWithAReason) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  fs::path file = folder_ / "Varnlock.ini";
+  Put(file, "x\r\n");
+  fs::permissions(file, fs::perms::none);
+  auto read = ReadTextLines(file);
+  EXPECT_EQ(read.status, TextFileRead::Status::kFailed);
+  EXPECT_NE(read.error.find("Permission denied"), std::string::npos) << read.error;
+}
+
+TEST_F(RuntimeTextFileOnDisk, FailedWriteLeavesTheOldFileAndNoTemporary) {
+  fs::path file = folder_ / "Varnlock.ini";
+  Put(file, "old\r\n");
+  fs::path blocked = folder_ / "plain" / "Varnlock.ini";  // its folder is an ordinary file
+  Put(folder_ / "plain", "not a folder");
+  EXPECT_NE(WriteTextLinesSafely(blocked, {"new"}), "");
+  EXPECT_EQ(ReadTextLines(blocked).status, TextFileRead::Status::kMissing);
+
+  // A folder in the way of the target: the rename fails after the temporary was written.
+  fs::create_directories(folder_ / "dir.ini" / "inside");
+  std::string reason = WriteTextLinesSafely(folder_ / "dir.ini", {"new"});
+  EXPECT_NE(reason, "");
+  EXPECT_EQ(Content(file), "old\r\n");
+  EXPECT_EQ(Entries(), (Lines{"Varnlock.ini", "dir.ini", "plain"}));
+}
+
+TEST_F(RuntimeTextFileOnDisk, ReadOnlyFolderRefusesTheWriteAndKeepsTheOldFile) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  fs::path file = folder_ / "timer.ini";
+  Put(file, "old\r\n");
+  fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
+  std::string reason = WriteTextLinesSafely(file, {"new"});
+  fs::permissions(folder_, fs::perms::owner_all);
+  EXPECT_NE(reason.find("Permission denied"), std::string::npos) << reason;
+  EXPECT_EQ(Content(file), "old\r\n");
+}
+
+TEST_F(RuntimeTextFileOnDisk, MoveAsideKeepsEveryEarlierBadFile) {
+  fs::path file = folder_ / "timer.ini";
+  Put(file, "first");
+  ASSERT_EQ(MoveAside(file), "");
+  Put(file, "second");
+  ASSERT_EQ(MoveAside(file), "");
+  fs::create_directory(file);
+  ASSERT_EQ(MoveAside(file), "");
+  EXPECT_EQ(Entries(), (Lines{"timer.ini.bad", "timer.ini.bad2", "timer.ini.bad3"}));
+  EXPECT_EQ(Content(folder_ / "timer.ini.bad"), "first");
+  EXPECT_EQ(Content(folder_ / "timer.ini.bad2"), "second");
+  EXPECT_NE(MoveAside(file), "") << "nothing left to move";
+}
+
+}  // namespace
+}  // namespace kelmora
