@@ -19,6 +19,8 @@ class AlarmList {
   // Inserts at the sorted place (after lines that compare equal); returns its index, or -1 when
   // the list is full and nothing was added.
   int Add(std::string line);
+  // Adds every line as Add does, in one go; lines past the limit are not added.
+  void AddAll(std::vector<std::string> lines);
   // Replaces the line at index and moves it to its sorted place; returns the new index.
   int Replace(int index, std::string line);
   void Remove(int index);

@@ -7,8 +7,8 @@
 namespace kelmora {
 
 struct TickInterval {
-  int milliseconds = 0;           // timer interval; 0 stops the tick
-  std::int32_t tick_limit = 0;    // ticks to let pass between redraws
+  int milliseconds = 0;         // timer interval; 0 stops the tick
+  std::int32_t tick_limit = 0;  // ticks to let pass between redraws
 };
 
 // ms = the text's leading number x 1000, halves to even, 32 bits. 1000 or more: 1000 ms and

@@ -283,8 +283,23 @@ std::string FormatDateTime(DateTime value, std::string_view pattern) {
   return out;
 }
 
+// The scheduler writes this form for every line it moves on, so it skips the pattern reader.
 std::string CanonicalText(DateTime value) {
-  return FormatDateTime(value, "yyyy/mm/dd hh:nn:ss");
+  const auto day = std::chrono::floor<std::chrono::days>(value);
+  const std::chrono::year_month_day date{day};
+  const std::chrono::hh_mm_ss time{value - day};
+  std::string text = "0000/00/00 00:00:00";
+  const auto put = [&text](std::size_t end, unsigned number, int digits) {
+    for (int i = 0; i < digits; ++i, number /= 10)
+      text[end - i] = static_cast<char>('0' + number % 10);
+  };
+  put(3, static_cast<unsigned>(static_cast<int>(date.year())), 4);
+  put(6, static_cast<unsigned>(date.month()), 2);
+  put(9, static_cast<unsigned>(date.day()), 2);
+  put(12, static_cast<unsigned>(time.hours().count()), 2);
+  put(15, static_cast<unsigned>(time.minutes().count()), 2);
+  put(18, static_cast<unsigned>(time.seconds().count()), 2);
+  return text;
 }
 
 DateTime SystemNow() {

@@ -1,0 +1,206 @@
+#include "alarm/scheduler.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <iostream>
+#include <limits>
+#include <optional>
+#include <string_view>
+
+#include "alarm/countdown.h"
+#include "platform/runtime/number.h"
+
+namespace kelmora {
+namespace {
+
+using std::chrono::seconds;
+
+// 2^53: from here on a double cannot hold every whole number, so "x - 1" may round.
+constexpr double kExactWholeLimit = 9007199254740992.0;
+
+// Seconds that no step can cross and stay within the years a due time may hold.
+constexpr std::int64_t kWholeTextRange = (std::chrono::sys_days{std::chrono::year{10000} / 1 / 1} -
+                                          std::chrono::sys_days{std::chrono::year{100} / 1 / 1}) /
+                                         seconds{1};
+
+// The weight of the lowest set bit of value's significand, at most 1: every value - j (j whole)
+// is a multiple of it, so such a value is exact as long as its magnitude stays within 2^53 times
+// it.
+double Granularity(double value) {
+  int exponent = 0;
+  const double fraction = std::frexp(std::fabs(value), &exponent);  // in [0.5, 1)
+  const auto significand = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+  return std::min(1.0, std::ldexp(1.0, exponent - 53 + std::countr_zero(significand)));
+}
+
+// How many times 1 can be subtracted from value in a row with every result exact; 0 where the
+// next subtraction may round (or value is not finite).
+std::int64_t ExactRun(double value) {
+  if (!std::isfinite(value) || std::fabs(value) >= kExactWholeLimit) return 0;
+  if (value >= 1) return static_cast<std::int64_t>(std::floor(value));  // down to [0, 1)
+  if (value >= 0) return 0;  // the next step crosses into the negatives and may round
+  const double exact_limit = kExactWholeLimit * Granularity(value);
+  return static_cast<std::int64_t>(std::floor(exact_limit + value));
+}
+
+// What one catch-up does to a due line: how many steps it takes and the count afterwards
+// (nullopt for count "E").
+struct CatchUp {
+  std::int64_t steps = 0;
+  std::optional<double> count;
+};
+
+// The catch-up of a step that moves the due time forward: steps until the due time is no longer
+// before now, fewer when the count reaches 0 first.
+CatchUp MovingCatchUp(std::int64_t overdue_seconds, std::int64_t step_seconds,
+                      std::optional<double> count) {
+  const std::int64_t needed = (overdue_seconds + step_seconds - 1) / step_seconds;
+  if (!count) return {needed, std::nullopt};
+  const Countdown countdown = CountDown(*count, needed);
+  return {countdown.steps, countdown.value};
+}
+
+// The catch-up of a step that does not move the due time forward: only a count that reaches 0
+// ends it; nullopt when nothing would, and the line goes like one with count "0".
+std::optional<CatchUp> StandingCatchUp(std::optional<double> count) {
+  if (!count) return std::nullopt;
+  const Countdown countdown = CountDown(*count, std::numeric_limits<std::int64_t>::max());
+  if (!countdown.reached_zero) return std::nullopt;
+  return CatchUp{countdown.steps, countdown.value};
+}
+
+// due moved by steps * step_seconds; nullopt when that leaves the years 100 to 9999.
+std::optional<DateTime> MoveBy(DateTime due, std::int64_t steps, std::int64_t step_seconds) {
+  if (step_seconds != 0 && steps > kWholeTextRange / std::abs(step_seconds)) return std::nullopt;
+  const DateTime moved = due + seconds{steps * step_seconds};
+  if (!InTextRange(moved)) return std::nullopt;
+  return moved;
+}
+
+std::int64_t UnitSeconds(char unit) {
+  switch (unit) {
+    case 'd':
+      return 86400;
+    case 'h':
+      return 3600;
+    case 'm':
+      return 60;
+    case 's':
+      return 1;
+    default:
+      return 0;  // any other letter leaves the due time where it is
+  }
+}
+
+// The four tab-separated fields of an alarm line, viewed in place; nullopt for any other number
+// of fields.
+using Fields = std::array<std::string_view, 4>;
+std::optional<Fields> FourFields(std::string_view line) {
+  Fields fields;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const std::size_t tab = line.find('\t');
+    const bool last = i + 1 == fields.size();
+    if ((tab == std::string_view::npos) != last) return std::nullopt;
+    fields[i] = line.substr(0, tab);
+    if (!last) line.remove_prefix(tab + 1);
+  }
+  return fields;
+}
+
+// What the pass makes of one line: the line to keep, or nothing; why, when it could not read it.
+struct LineOutcome {
+  std::optional<std::string> survivor;
+  std::string unreadable_because;
+};
+
+LineOutcome Unreadable(std::string why) {
+  return {std::nullopt, std::move(why)};
+}
+
+std::string Rebuild(DateTime due, const Fields& fields, std::string_view count_text) {
+  std::string line = CanonicalText(due);
+  line.reserve(line.size() + fields[1].size() + count_text.size() + fields[3].size() + 3);
+  line.append(1, '\t').append(fields[1]).append(1, '\t').append(count_text);
+  line.append(1, '\t').append(fields[3]);
+  return line;
+}
+
+// A line due before now: reads its interval and count and moves it on.
+LineOutcome CatchUpLine(DateTime due, const Fields& fields, DateTime now) {
+  const std::string_view interval = fields[1];
+  if (interval.empty()) return Unreadable("the repeat interval is empty");
+  const std::optional<std::int16_t> number =
+      RoundToInt16(ReadNumber(interval.substr(0, interval.size() - 1)));
+  if (!number) return Unreadable("the repeat interval number does not fit 16 bits");
+  std::optional<double> count;
+  if (fields[2] != "E") {
+    count = ReadLeadingNumber(fields[2]);
+    if (!count || !std::isfinite(*count)) {
+      return Unreadable("the repeat count is neither E nor a number");
+    }
+  }
+  const std::int64_t step = *number * UnitSeconds(interval.back());
+  const std::optional<CatchUp> catch_up =
+      step > 0 ? MovingCatchUp((now - due).count(), step, count) : StandingCatchUp(count);
+  if (!catch_up) return {};
+  const std::optional<DateTime> moved = MoveBy(due, catch_up->steps, step);
+  if (!moved) return Unreadable("a step takes the due time outside the years 100 to 9999");
+  const std::string count_text = catch_up->count ? ShortestDecimal(*catch_up->count) : "E";
+  return {Rebuild(*moved, fields, count_text), {}};
+}
+
+LineOutcome PassLine(const std::string& line, DateTime now) {
+  const std::optional<Fields> fields = FourFields(line);
+  if (!fields) return {};
+  const std::optional<DateTime> due = ParseDateTime((*fields)[0]);
+  if (!due) return Unreadable("the due time is not a date-time");
+  if (*due > now) return {line, {}};
+  if ((*fields)[2] == "0") return {};
+  if (*due == now) return {Rebuild(*due, *fields, (*fields)[2]), {}};
+  return CatchUpLine(*due, *fields, now);
+}
+
+}  // namespace
+
+Countdown CountDown(double start, std::int64_t max_steps) {
+  Countdown result{start, 0, false};
+  while (result.steps < max_steps) {
+    const std::int64_t run = std::min(ExactRun(result.value), max_steps - result.steps);
+    const double next = run > 0 ? result.value - static_cast<double>(run) : result.value - 1;
+    if (run == 0 && (next == result.value || std::isnan(next))) {
+      return {result.value, max_steps, false};  // a fixed point: it stays as it is
+    }
+    result.value = next;
+    result.steps += std::max<std::int64_t>(run, 1);
+    if (next == 0) {
+      result.reached_zero = true;
+      break;
+    }
+  }
+  return result;
+}
+
+std::vector<std::string> SchedulerPass(const std::vector<std::string>& lines, DateTime now,
+                                       const PassWarning& warn) {
+  std::vector<std::string> survivors;
+  survivors.reserve(lines.size());
+  for (const std::string& line : lines) {
+    LineOutcome outcome = PassLine(line, now);
+    if (outcome.survivor && !outcome.survivor->empty()) {
+      survivors.push_back(std::move(*outcome.survivor));
+    } else if (!outcome.unreadable_because.empty() && warn) {
+      warn(line, outcome.unreadable_because);
+    }
+  }
+  return survivors;
+}
+
+void WarnOnStandardError(const std::string& line, const std::string& why) {
+  std::cerr << "kelmora: dropped alarm line \"" << line << "\": " << why << '\n';
+}
+
+}  // namespace kelmora
