@@ -78,8 +78,8 @@ class SoundService {
 class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
-  virtual void Notice(const std::string& text) = 0;     // OK only
-  virtual bool AskYesNo(const std::string& text) = 0;   // Yes (the default) gives true
+  virtual void Notice(const std::string& text) = 0;    // OK only
+  virtual bool AskYesNo(const std::string& text) = 0;  // Yes (the default) gives true
 };
 
 // The modal colour dialog; nullopt when cancelled.

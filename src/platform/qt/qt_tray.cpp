@@ -1,0 +1,157 @@
+#include "platform/qt/qt_tray.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWidget>
+
+#include "platform/qt/qt_icon.h"
+#include "platform/runtime/text_file.h"
+
+namespace kelmora {
+namespace {
+
+// Qt's own window for an icon docked into an XEmbed tray.
+constexpr char kXEmbedTrayWidgetName[] = "QSystemTrayIconSys";
+
+QWidget* FindXEmbedTrayWidget() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->objectName() == QLatin1String(kXEmbedTrayWidgetName)) return widget;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+QtTray::QtTray() : QtTray(Options{}) {}
+
+QtTray::QtTray(Options options) : options_(std::move(options)) {
+  host_poll_.setInterval(options_.host_poll);
+  QObject::connect(&host_poll_, &QTimer::timeout, this, [this] { CheckForTrayHost(); });
+}
+
+QtTray::~QtTray() = default;
+
+void QtTray::Add(const IconImage& icon, const std::string& tip) {
+  present_ = true;
+  icon_ = icon;
+  tip_ = QString::fromStdString(CutToCodePageBytes(tip, kTrayTipBytes));
+  ShowIn(options_.tray_available() ? Place::kNotificationArea : Place::kStandIn);
+}
+
+void QtTray::Modify(const IconImage& icon, const std::string& tip) {
+  if (!present_) return;
+  icon_ = icon;
+  tip_ = QString::fromStdString(CutToCodePageBytes(tip, kTrayTipBytes));
+  PushChanges();
+}
+
+void QtTray::Remove() {
+  present_ = false;
+  HideAll();
+}
+
+TrayStandIn* QtTray::StandIn() const {
+  return place_ == Place::kStandIn ? stand_in_.get() : nullptr;
+}
+
+bool QtTray::InNotificationArea() const {
+  return place_ == Place::kNotificationArea;
+}
+
+void QtTray::CheckForTrayHost() {
+  if (place_ != Place::kStandIn || !options_.tray_available()) return;
+  ShowIn(Place::kNotificationArea);
+}
+
+void QtTray::ShowIn(Place place) {
+  if (place != place_) {
+    HideAll();
+    place_ = place;
+  }
+  PushChanges();
+  if (place == Place::kNotificationArea) {
+    ShowInNotificationArea();
+  } else {
+    ShowStandIn();
+  }
+}
+
+void QtTray::ShowInNotificationArea() {
+  tray_icon_->show();
+  WatchXEmbedReleases();
+}
+
+void QtTray::ShowStandIn() {
+  stand_in_->ShowInCorner();
+  host_poll_.start();
+}
+
+void QtTray::HideAll() {
+  host_poll_.stop();
+  if (tray_icon_) tray_icon_->hide();
+  if (stand_in_) stand_in_->hide();
+  xembed_widget_ = nullptr;
+  place_ = Place::kNone;
+  shown_icon_.reset();
+  shown_tip_.reset();
+}
+
+// Hands the icon and the tip to the current place, each only when it differs from what the
+// place already shows. Creates the place's object on first use.
+void QtTray::PushChanges() {
+  const bool to_tray = place_ == Place::kNotificationArea;
+  if (to_tray && !tray_icon_) {
+    tray_icon_ = std::make_unique<QSystemTrayIcon>();
+    QObject::connect(tray_icon_.get(), &QSystemTrayIcon::activated, this,
+                     [this](QSystemTrayIcon::ActivationReason reason) { OnActivated(reason); });
+  }
+  if (!to_tray && !stand_in_) {
+    stand_in_ = std::make_unique<TrayStandIn>();
+    stand_in_->on_release = [this](TrayMouse what) { Report(what); };
+  }
+  if (shown_icon_ != icon_) {
+    if (to_tray) tray_icon_->setIcon(ToQIcon(icon_));
+    if (!to_tray) stand_in_->SetIcon(icon_);
+    shown_icon_ = icon_;
+    ++platform_updates_;
+  }
+  if (shown_tip_ != tip_) {
+    if (to_tray) tray_icon_->setToolTip(tip_);
+    if (!to_tray) stand_in_->SetTip(tip_);
+    shown_tip_ = tip_;
+    ++platform_updates_;
+  }
+}
+
+void QtTray::OnActivated(QSystemTrayIcon::ActivationReason reason) {
+  if (xembed_widget_) return;  // the releases seen by the event filter count instead
+  if (reason == QSystemTrayIcon::Trigger) Report(TrayMouse::kLeftUp);
+  if (reason == QSystemTrayIcon::Context) Report(TrayMouse::kRightUp);
+}
+
+void QtTray::Report(TrayMouse what) {
+  if (on_mouse) on_mouse(what);
+}
+
+// Under StatusNotifierItem there is no widget of ours; under XEmbed Qt shows the icon in a
+// widget of its own, found by its name once the icon is shown.
+void QtTray::WatchXEmbedReleases() {
+  xembed_widget_ = FindXEmbedTrayWidget();
+  if (xembed_widget_) xembed_widget_->installEventFilter(this);
+}
+
+bool QtTray::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != xembed_widget_ || event->type() != QEvent::MouseButtonRelease) {
+    return QObject::eventFilter(watched, event);
+  }
+  const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
+  if (button != Qt::LeftButton && button != Qt::RightButton) return false;
+  const TrayMouse what = button == Qt::LeftButton ? TrayMouse::kLeftUp : TrayMouse::kRightUp;
+  // Reported after the event is done: the handler may remove the icon, and Qt then deletes the
+  // very widget this event is for.
+  QMetaObject::invokeMethod(
+      this, [this, what] { Report(what); }, Qt::QueuedConnection);
+  return false;
+}
+
+}  // namespace kelmora

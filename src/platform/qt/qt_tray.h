@@ -1,0 +1,82 @@
+#pragma once
+// The notification-area icon over QSystemTrayIcon, or the stand-in window where the desktop has
+// no notification area. Icon and tip go to the platform only when they changed, so the tray
+// hears from the program about once a minute even when the clock ticks every second.
+
+#include <QObject>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "platform/qt/tray_stand_in.h"
+#include "platform/services.h"
+
+namespace kelmora {
+
+// The longest tip the tray shows, in Shift_JIS (CP932) bytes.
+constexpr std::size_t kTrayTipBytes = 63;
+
+class QtTray : public QObject, public TrayService {
+ public:
+  struct Options {
+    // Asks the desktop for a notification area. Each call opens a D-Bus connection, so it is
+    // asked at Add and, while the stand-in is up, at most once per host_poll.
+    std::function<bool()> tray_available = &QSystemTrayIcon::isSystemTrayAvailable;
+    std::chrono::milliseconds host_poll{5000};
+  };
+
+  QtTray();
+  explicit QtTray(Options options);
+  ~QtTray() override;
+
+  void Add(const IconImage& icon, const std::string& tip) override;
+  void Modify(const IconImage& icon, const std::string& tip) override;
+  void Remove() override;
+  bool Present() const override { return present_; }
+
+  // How often an icon or a tip was handed to the platform.
+  int PlatformUpdates() const { return platform_updates_; }
+  // The stand-in window while it is shown, else nullptr.
+  TrayStandIn* StandIn() const;
+  bool InNotificationArea() const;
+  bool PollingForHost() const { return host_poll_.isActive(); }
+  // Moves the icon into the notification area once one has appeared; run by the poll timer.
+  void CheckForTrayHost();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  enum class Place { kNone, kNotificationArea, kStandIn };
+
+  void ShowIn(Place place);
+  void ShowInNotificationArea();
+  void ShowStandIn();
+  void HideAll();
+  void PushChanges();
+  void OnActivated(QSystemTrayIcon::ActivationReason reason);
+  void Report(TrayMouse what);
+  void WatchXEmbedReleases();
+
+  Options options_;
+  bool present_ = false;
+  Place place_ = Place::kNone;
+  IconImage icon_{};
+  QString tip_;
+  // What the current place shows; nullopt when it has not been told yet.
+  std::optional<IconImage> shown_icon_;
+  std::optional<QString> shown_tip_;
+  int platform_updates_ = 0;
+
+  std::unique_ptr<QSystemTrayIcon> tray_icon_;
+  std::unique_ptr<TrayStandIn> stand_in_;
+  QTimer host_poll_;
+  // Under XEmbed Qt reports a click on the press; the release is taken from this widget instead.
+  QPointer<QWidget> xembed_widget_;
+};
+
+}  // namespace kelmora

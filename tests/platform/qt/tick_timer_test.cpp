@@ -1,0 +1,86 @@
+#include "platform/qt/qt_tick_timer.h"
+
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QTest>
+
+#include "qt_app.h"
+
+namespace kelmora {
+namespace {
+
+// 2003-11-09 12:00:00 UTC in milliseconds since the epoch.
+constexpr std::int64_t kNoon = 1068379200000;
+
+struct NextTickCase {
+  std::int64_t now_ms;
+  int expected;
+};
+
+void PrintTo(const NextTickCase& c, std::ostream* out) {
+  *out << c.now_ms << "ms_gives_" << c.expected;
+}
+
+class NextTickTest : public ::testing::TestWithParam<NextTickCase> {};
+
+TEST_P(NextTickTest, WaitsUntilJustAfterTheNextSecond) {
+  EXPECT_EQ(MillisecondsToNextTick(GetParam().now_ms), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, NextTickTest,
+                         ::testing::Values(NextTickCase{kNoon, 1005},         // 12:00:00.000
+                                           NextTickCase{kNoon + 1, 1004},     // 12:00:00.001
+                                           NextTickCase{kNoon + 4, 1001},     // just before a tick
+                                           NextTickCase{kNoon + 5, 1000},     // on a tick
+                                           NextTickCase{kNoon + 500, 505},    // 12:00:00.500
+                                           NextTickCase{kNoon + 995, 10},     // 12:00:00.995
+                                           NextTickCase{kNoon + 999, 6},      // 12:00:00.999
+                                           NextTickCase{kNoon + 1000, 1005},  // 12:00:01.000
+                                           NextTickCase{-1, 6},               // before the epoch
+                                           NextTickCase{-1000, 1005}));
+
+class QtTickTimerTest : public ::testing::Test {
+ protected:
+  void SetUp() override { testing::EnsureQApplication(); }
+  QtTickTimer timer;
+  int ticks = 0;
+};
+
+TEST_F(QtTickTimerTest, ZeroOrNegativeIntervalStops) {
+  for (int stopping : {0, -1, -1000}) {
+    timer.SetInterval(1000);
+    ASSERT_TRUE(timer.Running());
+    timer.SetInterval(stopping);
+    EXPECT_FALSE(timer.Running()) << stopping;
+    EXPECT_EQ(timer.Interval(), 0) << stopping;
+  }
+}
+
+TEST_F(QtTickTimerTest, SecondTicksFallJustAfterTheWallClockSecond) {
+  std::vector<std::int64_t> tick_phases;
+  timer.on_tick = [&] { tick_phases.push_back(QDateTime::currentMSecsSinceEpoch() % 1000); };
+  timer.SetInterval(1000);
+  EXPECT_EQ(timer.Interval(), 1000);
+  EXPECT_LE(timer.MillisecondsToTimeout(), 1000 + kTickLagMilliseconds);
+
+  ASSERT_TRUE(QTest::qWaitFor([&] { return tick_phases.size() >= 2; }, 5000));
+  for (std::int64_t phase : tick_phases) {
+    // Not before the second has turned; the upper bound only allows for a busy machine.
+    EXPECT_GE(phase, kTickLagMilliseconds - 1);
+    EXPECT_LT(phase, 400);
+  }
+  EXPECT_TRUE(timer.Running()) << "re-armed for the following second";
+}
+
+TEST_F(QtTickTimerTest, OtherIntervalsRepeatPlainly) {
+  timer.on_tick = [&] { ++ticks; };
+  timer.SetInterval(20);
+  EXPECT_EQ(timer.Interval(), 20);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 3; }, 5000));
+  timer.SetInterval(0);
+  EXPECT_FALSE(timer.Running());
+}
+
+}  // namespace
+}  // namespace kelmora
