@@ -1,0 +1,404 @@
+#include "editor/form2.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QSignalBlocker>
+#include <QStringList>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+#include "alarm/alarm_line.h"
+#include "alarm/wav_player.h"
+#include "platform/qt/qt_icon.h"
+#include "platform/runtime/date_time.h"
+#include "platform/runtime/number.h"
+#include "render/clock_face.h"
+
+namespace kelmora {
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr int kClientWidthTwips = 2355;
+constexpr int kClientHeightTwips = 3030;
+
+// The units offered in Combo1; the first character of each is the letter written into a line.
+constexpr std::array<std::string_view, 4> kUnitItems = {"d:日", "h:時間", "m:分", "s:秒"};
+constexpr std::string_view kDefaultUnitText = "h:時間";
+
+// The unit item whose letter is unit ("d" 0, "h" 1, "m" 2, "s" 3), -1 for any other text.
+int UnitItemIndex(std::string_view unit) {
+  for (std::size_t item = 0; item < kUnitItems.size(); ++item) {
+    if (kUnitItems[item].substr(0, 1) == unit) return static_cast<int>(item);
+  }
+  return -1;
+}
+
+QString Q(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+std::string S(const QString& text) {
+  return text.toStdString();
+}
+
+// Positions a control by its left, top, width and height in twips.
+void PlaceTwips(QWidget* control, int left, int top, int width, int height) {
+  control->setGeometry(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
+                       height / kTwipsPerPixel);
+}
+
+QString TwoDigits(int value) {
+  return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+
+// The first character of text (a whole UTF-8 sequence), or the empty text.
+std::string FirstCharacter(const std::string& text) {
+  if (text.empty()) return {};
+  std::size_t end = 1;
+  while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+  return text.substr(0, end);
+}
+
+// Where the last character of a non-empty text (a whole UTF-8 sequence) begins.
+std::size_t LastCharacterStart(const std::string& text) {
+  std::size_t start = text.size() - 1;
+  while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) --start;
+  return start;
+}
+
+// A number field's value written back as text: its leading number, 0 when it has none.
+std::string NumberText(const QLineEdit* box) {
+  return ShortestDecimal(ReadNumber(S(box->text())));
+}
+
+// Rewrites a number field as a whole number, halves away from zero; text that does not begin
+// with a number (the empty text included) stays as it is.
+void TidyNumberBox(QLineEdit* box) {
+  const auto number = ReadLeadingNumber(S(box->text()));
+  if (!number || !std::isfinite(*number)) return;
+  box->setText(Q(ShortestDecimal(RoundHalfAwayFromZero(*number))));
+}
+
+QLineEdit* MakeTimeBox(QWidget* parent) {
+  auto* box = new QLineEdit(QStringLiteral("00"), parent);
+  box->setEnabled(false);
+  return box;
+}
+
+}  // namespace
+
+TimeSpinner::TimeSpinner(int top, QWidget* parent) : QScrollBar(Qt::Vertical, parent) {
+  setRange(-top, 0);
+  setSingleStep(1);
+  setPageStep(1);
+  setFocusPolicy(Qt::StrongFocus);
+  setContextMenuPolicy(Qt::NoContextMenu);
+}
+
+Form2::Form2(Services services, AlarmList& main_list, CmnDlog::CommonDialog& dialog,
+             QWidget* parent)
+    : QWidget(parent, Qt::Window), services_(services), main_list_(main_list), dialog_(dialog) {
+  setWindowTitle(QStringLiteral("アラーム"));
+  setWindowIcon(ToQIcon(ProgramIcon()));
+  QFont small = font();
+  small.setPixelSize(12);
+  setFont(small);
+  setFixedSize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
+  BuildControls();
+  SetTabOrder();
+  ConnectControls();
+  Load();
+}
+
+void Form2::BuildControls() {
+  List1Box = new QListWidget(this);
+  List1Box->setSelectionMode(QAbstractItemView::SingleSelection);
+  PlaceTwips(List1Box, 60, 60, 2235, 1320);
+
+  Label1 = new QLabel(QStringLiteral("指定時刻"), this);
+  PlaceTwips(Label1, 60, 1500, 720, 180);
+  Text1 = MakeTimeBox(this);
+  PlaceTwips(Text1, 60, 1680, 375, 255);
+  VScroll1 = new TimeSpinner(23, this);
+  PlaceTwips(VScroll1, 420, 1680, 135, 255);
+  Text4 = MakeTimeBox(this);
+  PlaceTwips(Text4, 600, 1680, 375, 255);
+  VScroll2 = new TimeSpinner(59, this);
+  PlaceTwips(VScroll2, 960, 1680, 135, 255);
+  Text5 = MakeTimeBox(this);
+  PlaceTwips(Text5, 1140, 1680, 375, 255);
+  VScroll3 = new TimeSpinner(59, this);
+  PlaceTwips(VScroll3, 1500, 1680, 135, 255);
+  Command1 = new QPushButton(QStringLiteral("wav"), this);
+  PlaceTwips(Command1, 1740, 1560, 555, 375);
+
+  Check1 = new QCheckBox(QStringLiteral("繰り返し"), this);
+  PlaceTwips(Check1, 60, 2040, 1035, 240);
+  Check2 = new QCheckBox(QStringLiteral("回数"), this);
+  PlaceTwips(Check2, 1680, 2040, 675, 255);
+
+  Text2 = new QLineEdit(QStringLiteral("1"), this);
+  Text2->setEnabled(false);
+  PlaceTwips(Text2, 60, 2280, 375, 300);
+  Combo1 = new QComboBox(this);
+  Combo1->setEditable(true);
+  Combo1->setInsertPolicy(QComboBox::NoInsert);
+  Combo1->setEnabled(false);
+  PlaceTwips(Combo1, 480, 2280, 810, 300);
+  Label2 = new QLabel(QStringLiteral("毎に"), this);
+  PlaceTwips(Label2, 1320, 2340, 345, 180);
+  Text3 = new QLineEdit(QStringLiteral("1"), this);
+  Text3->setEnabled(false);
+  PlaceTwips(Text3, 1680, 2280, 375, 300);
+  Label3 = new QLabel(QStringLiteral("回"), this);
+  PlaceTwips(Label3, 2100, 2340, 180, 180);
+
+  Command2 = new QPushButton(QStringLiteral("登録"), this);
+  PlaceTwips(Command2, 60, 2640, 2235, 315);
+}
+
+// The focus moves in the order of the window's table; labels take no focus and are left out.
+void Form2::SetTabOrder() {
+  QWidget* const chain[] = {List1Box, Text1, Text2,    Check1,   Text3,    VScroll1, Text4,
+                            VScroll2, Text5, VScroll3, Command1, Command2, Combo1,   Check2};
+  for (std::size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
+}
+
+void Form2::ConnectControls() {
+  const auto spinner_writes = [this](TimeSpinner* spinner, QLineEdit* box) {
+    connect(spinner, &QScrollBar::valueChanged, this,
+            [spinner, box] { box->setText(TwoDigits(spinner->Value())); });
+  };
+  spinner_writes(VScroll1, Text1);
+  spinner_writes(VScroll2, Text4);
+  spinner_writes(VScroll3, Text5);
+
+  connect(Check1, &QCheckBox::toggled, this, [this](bool checked) {
+    Text2->setEnabled(checked);
+    Combo1->setEnabled(checked);
+  });
+  connect(Check2, &QCheckBox::toggled, Text3, &QWidget::setEnabled);
+
+  connect(List1Box, &QListWidget::currentRowChanged, this, &Form2::List1Click);
+  connect(List1Box, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem* item) { List1Click(List1Box->row(item)); });
+  List1Box->installEventFilter(this);
+
+  connect(Command1, &QPushButton::clicked, this, &Form2::Command1Click);
+  Command1->installEventFilter(this);
+  connect(Command2, &QPushButton::clicked, this, &Form2::Command2Click);
+
+  Text2->installEventFilter(this);
+  Text3->installEventFilter(this);
+}
+
+// The load steps of a new window: units, default sound, and the spinners at the current time.
+void Form2::Load() {
+  SetCombo1();
+  SetSoundPath(services_.paths.default_sound);
+  const DateTime now = services_.clock.Now();
+  const std::chrono::hh_mm_ss time{now - std::chrono::floor<std::chrono::days>(now)};
+  VScroll1->SetValue(static_cast<int>(time.hours().count()));
+  VScroll2->SetValue(static_cast<int>(time.minutes().count()));
+  VScroll3->SetValue(0);
+  WriteTimeFields();
+}
+
+void Form2::WriteTimeFields() {
+  Text1->setText(TwoDigits(VScroll1->Value()));
+  Text4->setText(TwoDigits(VScroll2->Value()));
+  Text5->setText(TwoDigits(VScroll3->Value()));
+}
+
+void Form2::SetCombo1() {
+  Combo1->clear();
+  for (std::string_view item : kUnitItems) Combo1->addItem(Q(item));
+  Combo1->setCurrentIndex(-1);
+  Combo1->setEditText(Q(kDefaultUnitText));
+}
+
+void Form2::OpenOver(const QWidget& main_window) {
+  RefillFromMainList();
+  const QRect main_frame = main_window.frameGeometry();
+  move(main_frame.left(), main_frame.top() - frameGeometry().height());
+}
+
+void Form2::RefillFromMainList() {
+  const QSignalBlocker quiet(List1Box);
+  list1_.Clear();
+  list1_.AddAll(main_list_.Lines());
+  QStringList items;
+  items.reserve(list1_.Count());
+  for (const std::string& line : list1_.Lines()) items.append(Q(line));
+  List1Box->clear();
+  List1Box->addItems(items);
+}
+
+int Form2::SelectedIndex() const {
+  const QListWidgetItem* current = List1Box->currentItem();
+  return current != nullptr && current->isSelected() ? List1Box->currentRow() : -1;
+}
+
+// The list widget follows List1() row for row. Changes made by code move its selection without
+// loading the entry fields, which only the user's selection does.
+void Form2::ShowLineAt(int row, const std::string& line) {
+  const QSignalBlocker quiet(List1Box);
+  List1Box->insertItem(row, Q(line));
+}
+
+void Form2::HideLineAt(int row) {
+  const QSignalBlocker quiet(List1Box);
+  delete List1Box->takeItem(row);
+}
+
+void Form2::SelectRowQuietly(int row) {
+  const QSignalBlocker quiet(List1Box);
+  List1Box->setCurrentRow(row);
+}
+
+void Form2::SetSoundPath(std::string path) {
+  sound_path_ = std::move(path);
+  Command1->setToolTip(Q(sound_path_));
+}
+
+// Selecting a line loads it into the entry fields; the spinners stay where they are.
+void Form2::List1Click(int row) {
+  if (row < 0 || row >= list1_.Count()) return;
+  FillFromLine(list1_.At(row));
+}
+
+// Fills the fields from whatever fields the line has; a part it cannot read leaves its fields
+// as they were.
+void Form2::FillFromLine(const std::string& line) {
+  const std::vector<std::string> fields = SplitFields(line);
+  if (fields.size() > 0) FillTime(fields[0]);
+  if (fields.size() > 1) FillInterval(fields[1]);
+  if (fields.size() > 2) FillCount(fields[2]);
+  if (fields.size() > 3) SetSoundPath(fields[3]);
+}
+
+void Form2::FillTime(const std::string& due_text) {
+  const auto due = ParseDateTime(due_text);
+  if (!due) return;
+  Text1->setText(Q(FormatDateTime(*due, "hh")));
+  Text4->setText(Q(FormatDateTime(*due, "nn")));
+  Text5->setText(Q(FormatDateTime(*due, "ss")));
+}
+
+void Form2::FillInterval(const std::string& interval) {
+  if (interval.empty()) return;
+  Check1->setChecked(true);
+  const std::size_t unit_start = LastCharacterStart(interval);
+  const std::string unit = interval.substr(unit_start);
+  const int item = UnitItemIndex(unit);
+  if (unit == "z") {
+    Check1->setChecked(false);
+  } else if (item >= 0) {
+    Combo1->setCurrentIndex(item);
+    Combo1->setEditText(Combo1->itemText(item));
+  }
+  Text2->setText(Q(interval.substr(0, unit_start)));
+}
+
+void Form2::FillCount(const std::string& count) {
+  if (count == "E") {
+    Check2->setChecked(false);
+    return;
+  }
+  Check2->setChecked(true);
+  Text3->setText(Q(count));
+}
+
+// The Delete key asks before removing the selected line; other keys go to the list.
+bool Form2::List1KeyDown(int key) {
+  const int selected = SelectedIndex();
+  if (selected < 0 || key != Qt::Key_Delete) return false;
+  const std::string& line = list1_.At(selected);
+  if (services_.messages.AskYesNo(line + "\r\n削除してもよいですか？") &&
+      selected < list1_.Count()) {
+    list1_.Remove(selected);
+    HideLineAt(selected);
+    SelectRowQuietly(-1);
+  }
+  return true;
+}
+
+// Registers the entry: a new line when none is selected, else the selected one overwritten on
+// Yes or a new line added on No.
+void Form2::Command2Click() {
+  const std::string line = BuildLine();
+  const int selected = SelectedIndex();
+  if (selected < 0 || !services_.messages.AskYesNo("上書きしますか？") ||
+      selected >= list1_.Count()) {
+    AddLine(line);
+    return;
+  }
+  const int moved_to = list1_.Replace(selected, line);
+  HideLineAt(selected);
+  ShowLineAt(moved_to, line);
+  SelectRowQuietly(moved_to);
+}
+
+std::string Form2::BuildLine() const {
+  std::string line = FormatDateTime(services_.clock.Now(), "yyyy/mm/dd") + " " + S(Text1->text()) +
+                     ":" + S(Text4->text()) + ":" + S(Text5->text()) + "\t";
+  line += Check1->isChecked() ? NumberText(Text2) + FirstCharacter(S(Combo1->currentText()))
+                              : std::string("0z");
+  line += "\t";
+  line += Check2->isChecked() ? NumberText(Text3) : std::string("E");
+  line += "\t" + sound_path_;
+  return line;
+}
+
+void Form2::AddLine(const std::string& line) {
+  const int index = list1_.Add(line);
+  if (index < 0) {
+    services_.messages.Notice("アラームは " + std::to_string(AlarmList::kMaxLines) + " 件までです");
+    return;
+  }
+  ShowLineAt(index, line);
+}
+
+// Chooses the sound in the Open dialog; a cancel or a name that is no ordinary file keeps it.
+void Form2::Command1Click() {
+  dialog_.FileName = sound_path_;
+  CmnDlog::ShowDlg(dialog_, services_.files, 2, "");
+  if (dialog_.DlgCancel) return;
+  std::error_code error;
+  if (std::filesystem::is_regular_file(dialog_.DlgFileName, error)) {
+    SetSoundPath(dialog_.DlgFileName);
+  }
+}
+
+// The right button tries the sound; the entry's own path never changes.
+void Form2::Command1MouseDown(Qt::MouseButton button) {
+  if (button != Qt::RightButton) return;
+  const std::string trial = sound_path_;
+  WavPlayer::PlayWav(services_.sound, services_.paths.default_sound, trial);
+}
+
+bool Form2::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == List1Box && event->type() == QEvent::KeyPress) {
+    return List1KeyDown(static_cast<QKeyEvent*>(event)->key());
+  }
+  if (watched == Command1 && event->type() == QEvent::MouseButtonPress) {
+    Command1MouseDown(static_cast<QMouseEvent*>(event)->button());
+  }
+  if ((watched == Text2 || watched == Text3) && event->type() == QEvent::FocusOut) {
+    TidyNumberBox(static_cast<QLineEdit*>(watched));
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// Closing hands the editor's lines back to the main list; it is never refused.
+void Form2::closeEvent(QCloseEvent* event) {
+  main_list_.Clear();
+  main_list_.AddAll(list1_.Lines());
+  event->accept();
+}
+
+}  // namespace kelmora

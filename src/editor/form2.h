@@ -1,0 +1,105 @@
+#pragma once
+// Form2: the alarm editor window "アラーム". It edits a copy of the main alarm list: lines are
+// selected into the entry fields, composed and registered, deleted with the Delete key, and the
+// whole copy goes back into the main list when the window closes.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "alarm/alarm_list.h"
+#include "editor/cmn_dlog.h"
+#include "platform/services.h"
+
+namespace kelmora {
+
+// A vertical scroll bar used as a spinner: its top end is the largest value and its upper arrow
+// (and a track click above the thumb, and the Up key) raise the value by one. Inside, the bar
+// runs from -top to 0, so Qt's own "towards the top" steps are the ones that raise the value.
+class TimeSpinner : public QScrollBar {
+ public:
+  TimeSpinner(int top, QWidget* parent);
+  int Value() const { return -value(); }
+  void SetValue(int shown) { setValue(-shown); }
+};
+
+class Form2 : public QWidget {
+  Q_OBJECT
+
+ public:
+  Form2(Services services, AlarmList& main_list, CmnDlog::CommonDialog& dialog,
+        QWidget* parent = nullptr);
+
+  // Refills the editor list from the main list and stands the window on top of main_window,
+  // its lower edge on the main window's upper edge, wherever that puts it.
+  void OpenOver(const QWidget& main_window);
+
+  void SetCombo1();  // fills the unit list and shows "h:時間" with no item selected
+
+  AlarmList& List1() { return list1_; }  // the editor's copy of the alarm lines
+  const std::string& SoundPath() const { return sound_path_; }
+  int SelectedIndex() const;  // the selected line of the editor list, -1 when none
+
+  QListWidget* List1Box = nullptr;  // shows List1(), one line per item
+  QLabel* Label1 = nullptr;         // 指定時刻
+  QLineEdit* Text1 = nullptr;       // hour of the due time, shown only
+  TimeSpinner* VScroll1 = nullptr;  // hour spinner 0..23
+  QLineEdit* Text4 = nullptr;       // minute of the due time, shown only
+  TimeSpinner* VScroll2 = nullptr;  // minute spinner 0..59
+  QLineEdit* Text5 = nullptr;       // second of the due time, shown only
+  TimeSpinner* VScroll3 = nullptr;  // second spinner 0..59
+  QPushButton* Command1 = nullptr;  // wav: choose the sound; right button tries it
+  QCheckBox* Check1 = nullptr;      // 繰り返し: repeat on or off
+  QCheckBox* Check2 = nullptr;      // 回数: count limit on or off
+  QLineEdit* Text2 = nullptr;       // repeat interval number
+  QComboBox* Combo1 = nullptr;      // repeat interval unit; its first character is the letter
+  QLabel* Label2 = nullptr;         // 毎に
+  QLineEdit* Text3 = nullptr;       // repeat count
+  QLabel* Label3 = nullptr;         // 回
+  QPushButton* Command2 = nullptr;  // 登録: register the entry
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildControls();
+  void SetTabOrder();
+  void ConnectControls();
+  void Load();
+
+  void List1Click(int row);
+  bool List1KeyDown(int key);
+  void FillFromLine(const std::string& line);
+  void FillTime(const std::string& due_text);
+  void FillInterval(const std::string& interval);
+  void FillCount(const std::string& count);
+
+  void Command1Click();
+  void Command1MouseDown(Qt::MouseButton button);
+  void Command2Click();
+  std::string BuildLine() const;
+  void AddLine(const std::string& line);
+
+  void SetSoundPath(std::string path);
+  void ShowLineAt(int row, const std::string& line);
+  void HideLineAt(int row);
+  void SelectRowQuietly(int row);
+  void RefillFromMainList();
+  void WriteTimeFields();
+
+  Services services_;
+  AlarmList& main_list_;
+  CmnDlog::CommonDialog& dialog_;
+  AlarmList list1_;
+  std::string sound_path_;  // the entry's sound, mirrored to the wav button's tool tip
+};
+
+}  // namespace kelmora
