@@ -1,1 +1,85 @@
-int main() { return 0; }
+// Kelmora: a tray clock with alarms.
+
+#include <QApplication>
+#include <QSessionManager>
+#include <cstdio>
+#include <cstring>
+
+#include "app/form1.h"
+#include "platform/qt/app_paths.h"
+#include "platform/qt/qt_clock.h"
+#include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_screen.h"
+#include "platform/qt/qt_sound.h"
+#include "platform/qt/qt_tick_timer.h"
+#include "platform/qt/qt_tray.h"
+#include "platform/qt/quit_signals.h"
+#include "platform/qt/single_instance.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: kelmora [--help | --version]\n"
+    "Kelmora is a clock with alarms that lives in the notification area (tray).\n"
+    "It keeps its settings and alarms in $XDG_CONFIG_HOME/kelmora (~/.config/kelmora).\n"
+    "\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n";
+
+// Answers --help and --version; refuses anything else. Returns the exit code, or -1 to run.
+int HandleArguments(int argc, char** argv) {
+  if (argc < 2) return -1;
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("kelmora %s\n", KELMORA_VERSION);
+    return 0;
+  }
+  std::fprintf(stderr, "kelmora: unknown argument '%s'\n%s", argv[1], kUsage);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (const int code = HandleArguments(argc, argv); code >= 0) return code;
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("kelmora"));
+  QApplication::setApplicationVersion(QStringLiteral(KELMORA_VERSION));
+  QApplication::setDesktopFileName(QStringLiteral("kelmora"));
+  // The window hides in the tray and the editor may be the last window closed: the program ends
+  // only when the main window closes.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  const kelmora::AppPaths paths = kelmora::DefaultAppPaths();
+  kelmora::SingleInstance instance(paths.data_folder);
+  if (!instance.TryBecomePrimary()) return 0;
+
+  kelmora::QtClock clock;
+  kelmora::QtTickTimer timer;
+  kelmora::QtTray tray;
+  kelmora::QtSound sound;
+  kelmora::QtMessageBoxes messages;
+  kelmora::QtColorDialog colors;
+  kelmora::QtFileDialog files;
+  kelmora::QtScreen screen;
+  kelmora::Form1 form(
+      kelmora::Services{clock, timer, tray, sound, messages, colors, files, screen, paths});
+
+  instance.on_show_requested = [&form] { form.ShowFromTray(); };
+  QObject::connect(&form, &kelmora::Form1::Closed, &app, &QApplication::quit);
+  // Ending without the window closing (a signal, the session ending) writes the files too.
+  kelmora::QuitSignals quit_signals([&form] {
+    form.SaveFiles();
+    QApplication::quit();
+  });
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
+                   [&form](QSessionManager&) { form.SaveFiles(); });
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] { form.SaveFiles(); });
+
+  form.Load();
+  return QApplication::exec();
+}

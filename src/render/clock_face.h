@@ -16,11 +16,11 @@ namespace kelmora {
 
 class ClockFace {
  public:
-  std::int16_t Mode1 = 0;            // display mode of the upper line (0 analog .. 5 year)
-  std::int16_t Mode2 = 0;            // display mode of the lower line (0 none)
-  std::array<ColorValue, 8> Clr{};   // colours: 0..3 upper-line cells, 4..7 lower-line cells
-  float Pi = 3.14159274f;            // pi in single precision, for the analog face
-  Raster Picture1;                   // the 16x16 picture the face is drawn into
+  std::int16_t Mode1 = 0;           // display mode of the upper line (0 analog .. 5 year)
+  std::int16_t Mode2 = 0;           // display mode of the lower line (0 none)
+  std::array<ColorValue, 8> Clr{};  // colours: 0..3 upper-line cells, 4..7 lower-line cells
+  float Pi = 3.14159274f;           // pi in single precision, for the analog face
+  Raster Picture1;                  // the 16x16 picture the face is drawn into
 
   // Clears the picture to background, draws the upper line and, when Mode2 is not 0, the lower.
   void Draw(DateTime now, ColorValue background);
@@ -41,9 +41,9 @@ class ClockFace {
   void DrawAnalogFace(DateTime now);
 
  private:
-  ColorValue DgClr = 0;   // glyph cursor: colour of the dots
-  std::int32_t DgX = 0;   // glyph cursor: left column of the cell
-  std::int32_t DgY = 0;   // glyph cursor: top row of the cell
+  ColorValue DgClr = 0;  // glyph cursor: colour of the dots
+  std::int32_t DgX = 0;  // glyph cursor: left column of the cell
+  std::int32_t DgY = 0;  // glyph cursor: top row of the cell
 };
 
 // The tray tip: now formatted with tip_format, then "[♪" + the first 19 characters of the first

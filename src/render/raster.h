@@ -15,8 +15,8 @@ class Raster {
   static constexpr int kTwipsPerPixel = 15;
 
   void Fill(ColorValue color);
-  ColorValue At(int x, int y) const;             // x, y within 0..15
-  void Set(int x, int y, ColorValue color);      // outside 0..15: clipped, nothing drawn
+  ColorValue At(int x, int y) const;         // x, y within 0..15
+  void Set(int x, int y, ColorValue color);  // outside 0..15: clipped, nothing drawn
   // Point and line drawing in twips: positions round to the nearest pixel; a line lights both of
   // its end pixels and the pixels between (Bresenham).
   void PointTwips(float x, float y, ColorValue color);

@@ -1,0 +1,340 @@
+#include "app/form1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QPixmap>
+#include <algorithm>
+
+#include "alarm/alarm_file.h"
+#include "alarm/alarm_line.h"
+#include "alarm/scheduler.h"
+#include "alarm/tick_interval.h"
+#include "alarm/wav_player.h"
+#include "editor/form2.h"
+#include "platform/qt/qt_icon.h"
+#include "settings/general.h"
+#include "settings/window_settings.h"
+#include "tray/colour_labels.h"
+#include "tray/task_tray.h"
+
+namespace kelmora {
+namespace {
+
+constexpr int kTwips = 15;  // twips to the pixel
+
+// A control's geometry, given in twips.
+void PlaceTwips(QWidget* widget, int left, int top, int width, int height) {
+  widget->setGeometry(left / kTwips, top / kTwips, width / kTwips, height / kTwips);
+}
+
+// A plain colour value that no 32-bit colour reference equals: nothing is masked out.
+constexpr ColorValue kNoMask = -1;
+
+}  // namespace
+
+Form1::Form1(Services services, QWidget* parent) : QWidget(parent), services_(services) {
+  setWindowTitle(QStringLiteral("!Kelmora"));
+  setFixedSize(2370 / kTwips, 2250 / kTwips);
+  setWindowIcon(ToQIcon(ProgramIcon()));
+  BuildControls();
+  services_.timer.on_tick = [this] { Tick(); };
+  services_.tray.on_mouse = [this](TrayMouse what) { TrayMouseUp(what); };
+}
+
+Form1::~Form1() {
+  services_.timer.on_tick = nullptr;
+  services_.tray.on_mouse = nullptr;
+  if (editor_) delete editor_.data();
+}
+
+void Form1::BuildControls() {
+  Picture1 = new QLabel(this);
+  PlaceTwips(Picture1, 120, 120, 240, 240);
+  Text1 = new QLineEdit(QStringLiteral("1.0"), this);
+  PlaceTwips(Text1, 480, 120, 555, 270);
+  auto* label1 = new QLabel(QStringLiteral("秒"), this);
+  PlaceTwips(label1, 1080, 180, 180, 180);
+  Command1 = new QPushButton(QStringLiteral("設定"), this);
+  PlaceTwips(Command1, 1320, 60, 615, 315);
+  Command2 = new QPushButton(QStringLiteral("♪"), this);
+  PlaceTwips(Command2, 1920, 60, 375, 315);
+  Combo1 = new QComboBox(this);
+  PlaceTwips(Combo1, 60, 480, 2235, 300);
+  auto* frame1 = new QFrame(this);
+  PlaceTwips(frame1, 60, 720, 2235, 555);
+  Combo2 = new QComboBox(this);
+  PlaceTwips(Combo2, 60, 1380, 2235, 300);
+  auto* frame2 = new QFrame(this);
+  PlaceTwips(frame2, 60, 1620, 2235, 555);
+  for (QFrame* frame : {frame1, frame2}) frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  static constexpr int kLabelLefts[] = {180, 660, 1140, 1620};
+  for (int i = 0; i < 8; ++i) {
+    Lb1[i] = MakeColourLabel(i < 4 ? frame1 : frame2, i);
+    PlaceTwips(Lb1[i], kLabelLefts[i % 4], 240, 330, 195);
+    Lb1[i]->installEventFilter(this);
+  }
+  setTabOrder(Text1, Command1);
+  setTabOrder(Command1, Command2);
+  setTabOrder(Command2, Combo1);
+  setTabOrder(Combo1, Combo2);
+
+  connect(Command1, &QPushButton::clicked, this, [this] { Command1Click(); });
+  connect(Command2, &QPushButton::clicked, this, [this] { Command2Click(); });
+  connect(Combo1, &QComboBox::activated, this, [this] { Combo1Click(); });
+  connect(Combo2, &QComboBox::activated, this, [this] { Combo2Click(); });
+}
+
+void Form1::Load() {
+  Combo1->addItem(QStringLiteral("アナログ"));
+  AddCmb(Combo1);
+  Combo2->addItem(QStringLiteral("なし"));
+  AddCmb(Combo2);
+  tip_format_ = "yyyy/mm/dd hh:mm aaa";
+  face_.Pi = 3.14159274f;
+  face_.Clr.fill(0);
+  GetWrk();
+  LdDat();
+  SetTmr();
+  Lng();
+  SetSelection(Combo1, face_.Mode1);
+  SetSelection(Combo2, face_.Mode2);
+  if (IsOrdinaryFile(SettingsPath())) {
+    TaskTray::TrayAdd(*this, services_.tray, icon_, "");
+  } else {
+    TopMost::StayOnTop(*this, 1);
+  }
+  CmnDlog::SetFilter(dialog_, "音楽ファイル|*.wav|");
+  GetArm1();
+  GetAlarm();
+}
+
+void Form1::Tick() {
+  if (tick_count_ < tick_limit_) {
+    ++tick_count_;
+  } else {
+    tick_count_ = 0;
+    Lng();
+  }
+  AlarmCheck();
+}
+
+void Form1::AlarmCheck() {
+  if (list1_.Empty() || isVisible()) return;
+  const TickView line0 = ReadForTick(list1_.At(0));
+  if (!line0.due || services_.clock.Now() <= *line0.due) return;
+  FireAlarm(line0.sound_path);
+}
+
+void Form1::FireAlarm(const std::string& sound_path) {
+  WavPlayer::PlayWav(services_.sound, services_.paths.default_sound, sound_path);
+  GetAlarm();
+  ShowIcon(ProgramIcon());
+  TaskTray::TrayModify(services_.tray, icon_, FormatDateTime(services_.clock.Now(), tip_format_));
+}
+
+void Form1::Lng() {
+  const DateTime now = services_.clock.Now();
+  const ColorValue background = ButtonFace();
+  face_.Draw(now, background);
+  ShowIcon(face_.Picture1.ToIcon(background));
+  ShowPreview();
+  const std::string tip = TipText(now, tip_format_, list1_.Empty() ? nullptr : &list1_.At(0));
+  TaskTray::TrayModify(services_.tray, icon_, tip);
+}
+
+void Form1::ShowIcon(const IconImage& icon) {
+  if (icon_shown_ && icon == icon_) return;
+  icon_ = icon;
+  icon_shown_ = true;
+  setWindowIcon(ToQIcon(icon_));
+}
+
+void Form1::ShowPreview() {
+  if (Picture1->pixmap().isNull() || !(preview_ == face_.Picture1)) {
+    preview_ = face_.Picture1;
+    Picture1->setPixmap(QPixmap::fromImage(ToQImage(preview_.ToIcon(kNoMask))));
+  }
+}
+
+ColorValue Form1::ButtonFace() const {
+  return FromQColor(QApplication::palette().color(QPalette::Button));
+}
+
+void Form1::GetAlarm() {
+  std::vector<std::string> survivors =
+      SchedulerPass(list1_.Lines(), services_.clock.Now(), WarnOnStandardError);
+  list1_.Clear();
+  list1_.AddAll(std::move(survivors));
+}
+
+void Form1::SetTmr() {
+  const TickInterval interval = ComputeTickInterval(Text1->text().toStdString());
+  services_.timer.SetInterval(interval.milliseconds);
+  tick_limit_ = interval.tick_limit;
+  tick_count_ = 0;
+}
+
+void Form1::GetArm1() {
+  const TextFileRead read = LoadAlarmFile(AlarmPath(), list1_);
+  if (read.status == TextFileRead::Status::kFailed) ReportUnreadable(AlarmPath(), read.error);
+}
+
+void Form1::LdDat() {
+  WindowSettings settings{tip_format_, Text1->text().toStdString(), face_.Mode1, face_.Mode2,
+                          face_.Clr};
+  TextFileRead read = ReadTextLines(SettingsPath());
+  if (read.status == TextFileRead::Status::kRead) {
+    SettingsReader reader(std::move(read.lines));
+    ApplySettings(reader, settings);
+  } else if (read.status == TextFileRead::Status::kFailed) {
+    ReportUnreadable(SettingsPath(), read.error);
+  }
+  tip_format_ = settings.tip_format;
+  Text1->setText(QString::fromStdString(settings.interval_text));
+  face_.Mode1 = settings.mode1;
+  face_.Mode2 = settings.mode2;
+  face_.Clr = settings.colors;
+  for (int i = 0; i < 8; ++i) PaintColourLabel(*Lb1[i], face_.Clr[i]);
+}
+
+void Form1::GetWrk() {
+  const QRect frame = frameGeometry();
+  const General::TwipsPosition position = General::GetWrkPosition(
+      services_.screen.WorkArea(), frame.width() * kTwips, frame.height() * kTwips);
+  move(position.left / kTwips, position.top / kTwips);
+}
+
+void Form1::AddCmb(QComboBox* cmb) {
+  for (const char* name :
+       {"デジタル [12]", "デジタル [24]", "月日 [ 1 1]", "月日 [0101]", "西暦"}) {
+    cmb->addItem(QString::fromUtf8(name));
+  }
+}
+
+void Form1::SetSelection(QComboBox* combo, int index) {
+  combo->setCurrentIndex(index);
+  if (combo == Combo1) {
+    Combo1Click();
+  } else {
+    Combo2Click();
+  }
+}
+
+void Form1::Combo1Click() {
+  face_.Mode1 = static_cast<std::int16_t>(Combo1->currentIndex());
+  if (face_.Mode1 == 0) {
+    SetSelection(Combo2, 0);
+    Combo2->setEnabled(false);
+  } else {
+    Combo2->setEnabled(true);
+  }
+}
+
+void Form1::Combo2Click() {
+  face_.Mode2 = static_cast<std::int16_t>(Combo2->currentIndex());
+}
+
+void Form1::Command1Click() {
+  const std::string text = Text1->text().toStdString();
+  if (!AcceptableInterval(text)) {
+    services_.messages.Notice("更新時間を 0.001 以上に設定して下さい");
+    return;
+  }
+  GetAlarm();
+  SetTmr();
+  TaskTray::TrayAdd(*this, services_.tray, icon_, "");
+}
+
+void Form1::Command2Click() {
+  if (!editor_) {
+    editor_ = new Form2(services_, list1_, dialog_);
+    editor_->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  editor_->show();
+  editor_->OpenOver(*this);
+}
+
+void Form1::Lb1Click(int index) {
+  if (PickColour(services_.colors, face_.Clr[static_cast<std::size_t>(index)])) {
+    PaintColourLabel(*Lb1[static_cast<std::size_t>(index)], face_.Clr[index]);
+  }
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    for (int i = 0; i < 8; ++i) {
+      if (watched == Lb1[i] && Lb1[i]->rect().contains(static_cast<QMouseEvent*>(event)->pos())) {
+        Lb1Click(i);
+        return true;
+      }
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void Form1::TrayMouseUp(TrayMouse what) {
+  if (what != TrayMouse::kLeftUp && what != TrayMouse::kRightUp) return;
+  GetWrk();
+  TaskTray::TrayRestore(*this, services_.tray);
+  GetWrk();  // again, now that the window manager has given the window its frame
+}
+
+Form2* Form1::Editor() const {
+  return editor_.data();
+}
+
+void Form1::ShowFromTray() {
+  if (isVisible()) {
+    raise();
+    activateWindow();
+  } else {
+    TrayMouseUp(TrayMouse::kLeftUp);
+  }
+}
+
+std::filesystem::path Form1::SettingsPath() const {
+  return services_.paths.data_folder / kSettingsFileName;
+}
+
+std::filesystem::path Form1::AlarmPath() const {
+  std::string folder = services_.paths.data_folder.string();
+  return General::PathWithSep(folder) + kAlarmFileName;
+}
+
+void Form1::ReportUnreadable(const std::filesystem::path& path, const std::string& why) {
+  unreadable_files_.push_back(path);
+  services_.messages.Notice(path.string() + " を読めません: " + why);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+  SaveFiles();
+  event->accept();
+  emit Closed();
+}
+
+void Form1::SaveFiles() {
+  if (files_saved_) return;
+  files_saved_ = true;
+  // The editor hands its list back first, so alarms saved in an editor still open are kept.
+  if (editor_) editor_->close();
+  const WindowSettings settings{tip_format_, Text1->text().toStdString(), face_.Mode1, face_.Mode2,
+                                face_.Clr};
+  SaveOneFile(SettingsPath(), SettingsLines(settings));
+  SaveOneFile(AlarmPath(), list1_.Lines());
+}
+
+void Form1::SaveOneFile(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+  std::string error;
+  if (std::find(unreadable_files_.begin(), unreadable_files_.end(), path) !=
+      unreadable_files_.end()) {
+    error = MoveAside(path);
+  }
+  if (error.empty()) error = WriteTextLinesSafely(path, lines);
+  if (!error.empty()) services_.messages.Notice(path.string() + " に書き込めません: " + error);
+}
+
+}  // namespace kelmora

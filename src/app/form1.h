@@ -1,0 +1,109 @@
+#pragma once
+// Form1: the main window. A small settings panel for the tray clock that owns the clock's state:
+// the face, the alarm list, the timer, the tray icon and the common dialog.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QWidget>
+#include <array>
+#include <string>
+
+#include "alarm/alarm_list.h"
+#include "editor/cmn_dlog.h"
+#include "platform/services.h"
+#include "render/clock_face.h"
+
+namespace kelmora {
+
+class Form2;
+
+class Form1 : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit Form1(Services services, QWidget* parent = nullptr);
+  ~Form1() override;
+
+  // The load step: lists, start values, placement, settings, timer, first face, tray or topmost
+  // window, file dialog filter, alarm file and the first scheduler pass.
+  void Load();
+  // One tick of the clock timer: redraw at the chosen rate, then the alarm check.
+  void Tick();
+
+  void Lng();                   // rendering pass: face into the window icon and the tray
+  void GetAlarm();              // scheduler pass over the main list
+  void SetTmr();                // tick interval and redraw rate from the interval text
+  void GetArm1();               // loads the alarm file into the main list
+  void LdDat();                 // reads the window-settings file
+  void GetWrk();                // places the window in the lower right corner of the work area
+  void AddCmb(QComboBox* cmb);  // appends the five digit display modes to a mode list
+
+  // Writes the settings file and the alarm file (the editor closed first), as at every close.
+  // Runs once; later calls do nothing.
+  void SaveFiles();
+
+  // Another start of the program asked for the window: out of the tray, or to the front.
+  void ShowFromTray();
+
+  AlarmList& List1() { return list1_; }                       // the main list of alarm lines
+  CmnDlog::CommonDialog& CommonDialog1() { return dialog_; }  // the common dialog
+  ClockFace& Face() { return face_; }
+  const Services& services() const { return services_; }
+  std::int32_t TickLimit() const { return tick_limit_; }
+  std::int32_t TickCount() const { return tick_count_; }
+  Form2* Editor() const;  // the alarm editor while it is open
+
+  QLabel* Picture1 = nullptr;       // live preview of the face
+  QLineEdit* Text1 = nullptr;       // update interval in seconds
+  QPushButton* Command1 = nullptr;  // 設定: apply the interval and go to the tray
+  QPushButton* Command2 = nullptr;  // ♪: open the alarm editor
+  QComboBox* Combo1 = nullptr;      // display mode of the upper line
+  QComboBox* Combo2 = nullptr;      // display mode of the lower line
+  std::array<QLabel*, 8> Lb1{};     // colour labels １..８
+
+ signals:
+  // The window was closed and its files written: the program ends.
+  void Closed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildControls();
+  void Combo1Click();
+  void Combo2Click();
+  void Command1Click();
+  void Command2Click();
+  void Lb1Click(int index);
+  void TrayMouseUp(TrayMouse what);
+  void AlarmCheck();
+  void FireAlarm(const std::string& sound_path);
+  ColorValue ButtonFace() const;
+  std::filesystem::path SettingsPath() const;
+  std::filesystem::path AlarmPath() const;
+  void ReportUnreadable(const std::filesystem::path& path, const std::string& why);
+  void SaveOneFile(const std::filesystem::path& path, const std::vector<std::string>& lines);
+  void SetSelection(QComboBox* combo, int index);
+  void ShowIcon(const IconImage& icon);
+  void ShowPreview();
+
+  Services services_;
+  ClockFace face_;
+  std::string tip_format_ = "yyyy/mm/dd hh:mm aaa";  // TipFmt: date-time pattern of the tray tip
+  std::int32_t tick_limit_ = 0;                      // TickLimit: ticks between redraws
+  std::int32_t tick_count_ = 0;                      // TickCount: ticks since the last redraw
+  AlarmList list1_;
+  CmnDlog::CommonDialog dialog_;
+  IconImage icon_{};  // the window's current icon
+  bool icon_shown_ = false;
+  Raster preview_{};  // the picture the preview shows
+  QPointer<Form2> editor_;
+  std::vector<std::filesystem::path> unreadable_files_;  // moved aside before they are rewritten
+  bool files_saved_ = false;
+};
+
+}  // namespace kelmora

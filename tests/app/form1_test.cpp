@@ -1,0 +1,377 @@
+#include "app/form1.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "fakes/fake_services.h"
+#include "qt_app.h"
+#include "render/clock_face.h"
+
+namespace kelmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Form1Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::EnsureQApplication();
+    std::string pattern = (fs::temp_directory_path() / "kelmora-form1-XXXXXX").string();
+    folder_ = mkdtemp(pattern.data());
+    fakes_.paths.data_folder = folder_;
+    fakes_.paths.default_sound = "/opt/kelmora/share/kelmora/sounds/alarm.wav";
+  }
+  void TearDown() override {
+    form_.reset();
+    fs::remove_all(folder_);
+  }
+
+  void WriteFile(const std::string& name, const std::string& content) {
+    std::ofstream(folder_ / name, std::ios::binary) << content;
+  }
+  std::string ReadFile(const std::string& name) {
+    std::ifstream in(folder_ / name, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+  }
+  // A settings file with the given interval and modes, all colours 0.
+  void WriteSettings(const std::string& interval, int mode1 = 0, int mode2 = 0) {
+    std::string content = "yyyy/mm/dd hh:mm aaa\r\n" + interval + "\r\n";
+    content += " " + std::to_string(mode1) + " \r\n " + std::to_string(mode2) + " \r\n";
+    for (int i = 0; i < 8; ++i) content += " 0 \r\n";
+    WriteFile("Varnlock.ini", content);
+  }
+  void SetNow(int hour, int minute, int second) {
+    fakes_.clock.now = *MakeDateTime(2003, 11, 9, hour, minute, second);
+  }
+  Form1& Start() {
+    form_ = std::make_unique<Form1>(fakes_.Get());
+    form_->Load();
+    return *form_;
+  }
+  ColorValue Background() const {
+    const QColor c = QApplication::palette().color(QPalette::Button);
+    return Rgb(c.red(), c.green(), c.blue());
+  }
+
+  fs::path folder_;
+  fakes::FakeServices fakes_;
+  std::unique_ptr<Form1> form_;
+};
+
+TEST_F(Form1Test, FirstStartShowsTheWindowOnTopWithoutTrayIcon) {
+  Form1& form = Start();
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_TRUE(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_FALSE(fakes_.tray.present);
+}
+
+TEST_F(Form1Test, StartWithSettingsFileLivesInTheTrayWithEmptyTip) {
+  WriteFile("Varnlock.ini", "");  // an empty file counts
+  Form1& form = Start();
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_TRUE(fakes_.tray.present);
+  EXPECT_EQ(fakes_.tray.adds, 1);
+  EXPECT_EQ(fakes_.tray.tip, "");
+}
+
+TEST_F(Form1Test, AFolderNamedLikeTheSettingsFileIsAFirstStartAndIsReported) {
+  fs::create_directory(folder_ / "Varnlock.ini");
+  Form1& form = Start();
+  EXPECT_TRUE(form.isVisible());
+  ASSERT_EQ(fakes_.messages.notices.size(), 1u);
+  EXPECT_NE(fakes_.messages.notices[0].find("Varnlock.ini"), std::string::npos);
+}
+
+struct CadenceCase {
+  const char* interval;
+  int timer_ms;
+  int tick_limit;
+  std::vector<int> redraw_ticks;  // among ticks 1..8
+};
+
+class TickCadence : public Form1Test, public ::testing::WithParamInterface<CadenceCase> {};
+
+TEST_P(TickCadence, RedrawsOnTheTicksTheLimitNames) {
+  const CadenceCase& c = GetParam();
+  WriteSettings(c.interval);
+  Form1& form = Start();
+  EXPECT_EQ(fakes_.timer.interval, c.timer_ms);
+  EXPECT_EQ(form.TickLimit(), c.tick_limit);
+  std::vector<int> redraws;
+  for (int tick = 1; tick <= 8; ++tick) {
+    const int before = fakes_.tray.modifies;
+    form.Tick();
+    if (fakes_.tray.modifies != before) redraws.push_back(tick);
+  }
+  EXPECT_EQ(redraws, c.redraw_ticks);
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, TickCadence,
+                         ::testing::Values(CadenceCase{"0.5", 500, 0, {1, 2, 3, 4, 5, 6, 7, 8}},
+                                           CadenceCase{"1.0", 1000, 1, {2, 4, 6, 8}},
+                                           CadenceCase{"3", 1000, 3, {4, 8}}));
+
+struct SetTmrCase {
+  const char* interval;
+  int timer_ms;
+  int tick_limit;
+};
+
+class SetTmrTable : public Form1Test, public ::testing::WithParamInterface<SetTmrCase> {};
+
+TEST_P(SetTmrTable, GivesTimerIntervalAndLimitAndResetsTheCount) {
+  const SetTmrCase& c = GetParam();
+  WriteSettings("1.0");
+  Form1& form = Start();
+  form.Tick();  // the count is 1 now
+  form.Text1->setText(QString::fromUtf8(c.interval));
+  form.SetTmr();
+  EXPECT_EQ(fakes_.timer.interval, c.timer_ms);
+  EXPECT_EQ(form.TickLimit(), c.tick_limit);
+  EXPECT_EQ(form.TickCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Intervals, SetTmrTable,
+                         ::testing::Values(SetTmrCase{"1.0", 1000, 1}, SetTmrCase{"0.5", 500, 0},
+                                           SetTmrCase{"2.5", 1000, 2}, SetTmrCase{"3.5", 1000, 4},
+                                           SetTmrCase{"0.0004", 0, 0}, SetTmrCase{"-3", 0, 0},
+                                           SetTmrCase{"9999999999", 0, 0}));
+
+TEST_F(Form1Test, StoppedTimerNeverTicks) {
+  WriteSettings("0");
+  Start();
+  EXPECT_EQ(fakes_.timer.interval, 0);
+}
+
+TEST_F(Form1Test, AnalogWithStoredLowerLineDrawsItOnceThenDropsIt) {
+  WriteSettings("1.0", 0, 3);
+  Form1& form = Start();
+  EXPECT_EQ(form.Face().Mode2, 0);
+  EXPECT_FALSE(form.Combo2->isEnabled());
+  EXPECT_EQ(form.Combo2->currentIndex(), 0);
+  // The first face, drawn before the lists were set, carries the date over the analog face.
+  ClockFace expected;
+  expected.Mode1 = 0;
+  expected.Mode2 = 3;
+  expected.Draw(fakes_.clock.now, Background());
+  EXPECT_EQ(fakes_.tray.icon, expected.Picture1.ToIcon(Background()));
+}
+
+TEST_F(Form1Test, ChoosingAnalogSelectsNoLowerLineAndOtherModesKeepIt) {
+  WriteSettings("1.0", 2, 3);
+  Form1& form = Start();
+  EXPECT_EQ(form.Face().Mode2, 3);
+  EXPECT_TRUE(form.Combo2->isEnabled());
+  form.Combo1->setCurrentIndex(0);
+  emit form.Combo1->activated(0);
+  EXPECT_EQ(form.Face().Mode2, 0);
+  EXPECT_FALSE(form.Combo2->isEnabled());
+  form.Combo1->setCurrentIndex(4);
+  emit form.Combo1->activated(4);
+  EXPECT_EQ(form.Face().Mode1, 4);
+  EXPECT_TRUE(form.Combo2->isEnabled());
+  EXPECT_EQ(form.Combo2->currentIndex(), 0);
+}
+
+TEST_F(Form1Test, TipShowsTimeWeekdayAndNextAlarm) {
+  WriteSettings("1.0", 2, 0);
+  Form1& form = Start();
+  form.Tick();
+  form.Tick();
+  EXPECT_EQ(fakes_.tray.tip, "2003/11/09 14:07 日");
+
+  form.List1().Add("2003/11/09 15:00:00\t1h\tE\t");
+  form.Tick();
+  form.Tick();
+  EXPECT_EQ(fakes_.tray.tip, "2003/11/09 14:07 日[♪2003/11/09 15:00:00]");
+}
+
+struct IntervalCase {
+  const char* text;
+  bool accepted;
+};
+
+class SetButton : public Form1Test, public ::testing::WithParamInterface<IntervalCase> {};
+
+TEST_P(SetButton, AcceptsIntervalsFromAThousandthOfASecond) {
+  Form1& form = Start();
+  form.Text1->setText(QString::fromUtf8(GetParam().text));
+  form.Command1->click();
+  if (GetParam().accepted) {
+    EXPECT_TRUE(fakes_.messages.notices.empty());
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(fakes_.tray.present);
+    EXPECT_EQ(fakes_.tray.tip, "");
+  } else {
+    EXPECT_EQ(fakes_.messages.notices,
+              std::vector<std::string>{"更新時間を 0.001 以上に設定して下さい"});
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(fakes_.tray.present);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, SetButton,
+                         ::testing::Values(IntervalCase{"1.0", true}, IntervalCase{"0.001", true},
+                                           IntervalCase{"2.5 abc", true},
+                                           IntervalCase{"0.0009", false}, IntervalCase{"0", false},
+                                           IntervalCase{"", false}, IntervalCase{"abc", false},
+                                           IntervalCase{"-1", false},
+                                           IntervalCase{"3000000", false}));
+
+class TrayRelease : public Form1Test, public ::testing::WithParamInterface<TrayMouse> {};
+
+TEST_P(TrayRelease, BringsTheWindowBackToTheLowerRightCorner) {
+  WriteSettings("1.0");
+  Form1& form = Start();
+  ASSERT_FALSE(form.isVisible());
+  fakes_.tray.Release(GetParam());
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_FALSE(fakes_.tray.present);
+  const QRect frame = form.frameGeometry();
+  EXPECT_EQ(frame.right() + 1, 1024);
+  EXPECT_EQ(frame.bottom() + 1, 738);
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, TrayRelease,
+                         ::testing::Values(TrayMouse::kLeftUp, TrayMouse::kRightUp));
+
+TEST_F(Form1Test, OtherTrayEventsDoNothing) {
+  WriteSettings("1.0");
+  Form1& form = Start();
+  fakes_.tray.Release(TrayMouse::kOther);
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_TRUE(fakes_.tray.present);
+}
+
+TEST_F(Form1Test, ColourLabelPicksAColourAndCancelKeepsIt) {
+  Form1& form = Start();
+  fakes_.colors.answers = {Rgb(0, 0, 255), std::nullopt};
+  form.show();
+  QMouseEvent press(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton,
+                    Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(form.Lb1[5], &press);
+  EXPECT_EQ(form.Face().Clr[5], Rgb(0, 0, 255));
+  EXPECT_EQ(form.Lb1[5]->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+  QApplication::sendEvent(form.Lb1[5], &press);
+  EXPECT_EQ(form.Face().Clr[5], Rgb(0, 0, 255));
+}
+
+// Alarms fire from the tray only, on the first tick after their second.
+class AlarmTick : public Form1Test {
+ protected:
+  Form1& StartInTray(const std::string& alarm_lines) {
+    WriteSettings("1.0");
+    WriteFile("timer.ini", alarm_lines);
+    return Start();
+  }
+};
+
+TEST_F(AlarmTick, FiresOnTheFirstTickAfterItsSecond) {
+  SetNow(11, 59, 59);
+  Form1& form = StartInTray("2003/11/09 12:00:00\t0z\t0\tbell.wav\r\n");
+  SetNow(12, 0, 0);
+  form.Tick();
+  EXPECT_TRUE(fakes_.sound.played.empty());
+  SetNow(12, 0, 1);
+  form.Tick();
+  EXPECT_EQ(fakes_.sound.played, std::vector<std::string>{"bell.wav"});
+  EXPECT_EQ(form.List1().Count(), 0);
+  EXPECT_EQ(fakes_.tray.icon, ProgramIcon());
+  EXPECT_EQ(fakes_.tray.tip, "2003/11/09 12:00 日");
+}
+
+TEST_F(AlarmTick, NothingFiresWhileTheWindowIsShownOrMinimised) {
+  SetNow(11, 59, 59);
+  Form1& form = StartInTray("2003/11/09 12:00:00\t0z\t0\tbell.wav\r\n");
+  fakes_.tray.Release(TrayMouse::kLeftUp);
+  SetNow(13, 0, 0);
+  form.Tick();
+  form.showMinimized();
+  form.Tick();
+  EXPECT_TRUE(fakes_.sound.played.empty());
+  EXPECT_EQ(form.List1().Count(), 1);
+}
+
+TEST_F(AlarmTick, ALineLeftDueFiresAgainOnTheNextTick) {
+  SetNow(11, 59, 59);
+  Form1& form = StartInTray("2003/11/09 12:00:00\t0z\t1\tbell.wav\r\n");
+  SetNow(12, 0, 1);
+  form.Tick();
+  EXPECT_EQ(form.List1().At(0), "2003/11/09 12:00:00\t0z\t0\tbell.wav");
+  form.Tick();
+  form.Tick();
+  EXPECT_EQ(fakes_.sound.played.size(), 2u);
+  EXPECT_EQ(form.List1().Count(), 0);
+}
+
+TEST_F(AlarmTick, TwoEqualRepeatingLinesGiveOneSound) {
+  SetNow(11, 59, 59);
+  const std::string line = "2003/11/09 12:00:00\t1h\tE\t\r\n";
+  Form1& form = StartInTray(line + line);
+  SetNow(12, 0, 1);
+  form.Tick();
+  form.Tick();
+  EXPECT_EQ(fakes_.sound.played, std::vector<std::string>{fakes_.paths.default_sound});
+  ASSERT_EQ(form.List1().Count(), 2);
+  EXPECT_EQ(form.List1().At(1), "2003/11/09 13:00:00\t1h\tE\t");
+}
+
+TEST_F(AlarmTick, ALineOfFewerFieldsFiresTheDefaultSoundAndGoes) {
+  SetNow(11, 59, 59);
+  Form1& form = StartInTray("");
+  form.List1().Add("2003/11/09 12:00:00");
+  SetNow(12, 0, 1);
+  form.Tick();
+  EXPECT_EQ(fakes_.sound.played, std::vector<std::string>{fakes_.paths.default_sound});
+  EXPECT_EQ(form.List1().Count(), 0);
+}
+
+TEST_F(Form1Test, CloseWritesBothFilesInTheirFormats) {
+  Form1& form = Start();
+  form.List1().Add("2003/11/10 07:30:00\t1d\tE\t/a, \"b\"/時計.wav");
+  form.close();
+  std::string expected = "yyyy/mm/dd hh:mm aaa\r\n1.0\r\n";
+  for (int i = 0; i < 10; ++i) expected += " 0 \r\n";
+  EXPECT_EQ(ReadFile("Varnlock.ini"), expected);
+  EXPECT_EQ(ReadFile("timer.ini"), "2003/11/10 07:30:00\t1d\tE\t/a, \"b\"/時計.wav\r\n");
+}
+
+TEST_F(Form1Test, CloseWithoutAlarmsWritesAnEmptyAlarmFile) {
+  Form1& form = Start();
+  form.close();
+  EXPECT_TRUE(fs::exists(folder_ / "timer.ini"));
+  EXPECT_EQ(fs::file_size(folder_ / "timer.ini"), 0u);
+}
+
+TEST_F(Form1Test, AFailedWriteIsReportedAndTheAlarmFileStillWritten) {
+  Form1& form = Start();
+  fs::create_directory(folder_ / "Varnlock.ini");  // a folder in the way of the settings file
+  form.List1().Add("2003/11/10 07:30:00\t0z\tE\t");
+  form.close();
+  ASSERT_FALSE(fakes_.messages.notices.empty());
+  EXPECT_NE(fakes_.messages.notices.back().find("Varnlock.ini"), std::string::npos);
+  EXPECT_EQ(ReadFile("timer.ini"), "2003/11/10 07:30:00\t0z\tE\t\r\n");
+}
+
+TEST_F(Form1Test, AnUnreadableAlarmFileIsMovedAsideBeforeItIsRewritten) {
+  WriteSettings("1.0");
+  WriteFile("timer.ini", "x");
+  fs::permissions(folder_ / "timer.ini", fs::perms::none);
+  if (std::ifstream(folder_ / "timer.ini").good()) GTEST_SKIP() << "permissions do not bind root";
+  Form1& form = Start();
+  EXPECT_EQ(fakes_.messages.notices.size(), 1u);
+  form.close();
+  EXPECT_TRUE(fs::exists(folder_ / "timer.ini.bad"));
+}
+
+}  // namespace
+}  // namespace kelmora
