@@ -4,9 +4,13 @@
 
 namespace kelmora {
 
-TextFileRead LoadAlarmFile(const std::filesystem::path& file, AlarmList& list) {
-  TextFileRead read = ReadTextLines(file);
-  if (read.status == TextFileRead::Status::kRead) list.AddAll(std::move(read.lines));
+AlarmFileRead LoadAlarmFile(const std::filesystem::path& file, AlarmList& list) {
+  AlarmFileRead read{ReadTextLines(file)};
+  if (read.status != TextFileRead::Status::kRead) return read;
+  const auto room = static_cast<std::size_t>(AlarmList::kMaxLines - list.Count());
+  read.left_out = read.lines.size() > room ? read.lines.size() - room : 0;
+  list.AddAll(std::move(read.lines));
+  read.lines.clear();
   return read;
 }
 

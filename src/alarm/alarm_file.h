@@ -11,9 +11,14 @@ namespace kelmora {
 
 inline constexpr const char* kAlarmFileName = "timer.ini";
 
-// Adds every line of the file to list (sorted). Returns how reading went; a missing file leaves
-// the list unchanged. Lines past the list's limit are not added.
-TextFileRead LoadAlarmFile(const std::filesystem::path& file, AlarmList& list);
+// How loading went: the file's reading, and how many of its lines found no room in the list.
+struct AlarmFileRead : TextFileRead {
+  std::size_t left_out = 0;
+};
+
+// Adds every line of the file to list (sorted); a missing file leaves the list unchanged. Lines
+// past the list's limit are not added.
+AlarmFileRead LoadAlarmFile(const std::filesystem::path& file, AlarmList& list);
 
 // Writes every line of list, each followed by CR LF, safely. Returns the empty text on success,
 // else why it failed.

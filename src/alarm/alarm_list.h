@@ -10,6 +10,8 @@ namespace kelmora {
 class AlarmList {
  public:
   static constexpr int kMaxLines = 32767;
+  // What the user is told when a line finds no room.
+  static constexpr const char* kFullNotice = "アラームは 32767 件までです";
 
   int Count() const { return static_cast<int>(lines_.size()); }
   const std::string& At(int index) const { return lines_.at(static_cast<std::size_t>(index)); }

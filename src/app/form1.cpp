@@ -178,8 +178,12 @@ void Form1::SetTmr() {
 }
 
 void Form1::GetArm1() {
-  const TextFileRead read = LoadAlarmFile(AlarmPath(), list1_);
+  const AlarmFileRead read = LoadAlarmFile(AlarmPath(), list1_);
   if (read.status == TextFileRead::Status::kFailed) ReportUnreadable(AlarmPath(), read.error);
+  if (read.left_out > 0) {
+    services_.messages.Notice(std::string(AlarmList::kFullNotice) + ": " +
+                              std::to_string(read.left_out) + " 件を読み込めません");
+  }
 }
 
 void Form1::LdDat() {

@@ -357,7 +357,7 @@ std::string Form2::BuildLine() const {
 void Form2::AddLine(const std::string& line) {
   const int index = list1_.Add(line);
   if (index < 0) {
-    services_.messages.Notice("アラームは " + std::to_string(AlarmList::kMaxLines) + " 件までです");
+    services_.messages.Notice(AlarmList::kFullNotice);
     return;
   }
   ShowLineAt(index, line);

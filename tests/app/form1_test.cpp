@@ -325,6 +325,31 @@ TEST_F(AlarmTick, TwoEqualRepeatingLinesGiveOneSound) {
   EXPECT_EQ(form.List1().At(1), "2003/11/09 13:00:00\t1h\tE\t");
 }
 
+TEST_F(AlarmTick, AClockJumpingADayForwardRingsOnceAndCatchesUp) {
+  SetNow(11, 59, 59);
+  Form1& form = StartInTray("2003/11/09 12:00:00\t1h\tE\tbell.wav\r\n");
+  fakes_.clock.now = *MakeDateTime(2003, 11, 10, 12, 30, 0);
+  form.Tick();
+  form.Tick();
+  EXPECT_EQ(fakes_.sound.played.size(), 1u);
+  EXPECT_EQ(form.List1().At(0), "2003/11/10 13:00:00\t1h\tE\tbell.wav");
+}
+
+TEST_F(AlarmTick, AClockTurnedBackAnHourRingsNothingTwice) {
+  SetNow(11, 59, 59);
+  Form1& form = StartInTray("2003/11/09 12:00:00\t1h\tE\tbell.wav\r\n");
+  SetNow(12, 0, 1);
+  form.Tick();
+  for (int minute = 0; minute < 60; ++minute) {
+    SetNow(11, minute, 1);  // the hour again, from the wall clock turned back
+    form.Tick();
+  }
+  SetNow(12, 0, 1);
+  form.Tick();
+  EXPECT_EQ(fakes_.sound.played.size(), 1u);
+  EXPECT_EQ(form.List1().At(0), "2003/11/09 13:00:00\t1h\tE\tbell.wav");
+}
+
 TEST_F(AlarmTick, ALineOfFewerFieldsFiresTheDefaultSoundAndGoes) {
   SetNow(11, 59, 59);
   Form1& form = StartInTray("");
@@ -360,6 +385,17 @@ TEST_F(Form1Test, AFailedWriteIsReportedAndTheAlarmFileStillWritten) {
   ASSERT_FALSE(fakes_.messages.notices.empty());
   EXPECT_NE(fakes_.messages.notices.back().find("Varnlock.ini"), std::string::npos);
   EXPECT_EQ(ReadFile("timer.ini"), "2003/11/10 07:30:00\t0z\tE\t\r\n");
+}
+
+TEST_F(Form1Test, AlarmLinesBeyondTheListsLimitAreReported) {
+  std::string lines;
+  for (int i = 0; i < 32769; ++i)
+    lines += "2099/01/01 00:00:00\t0z\tE\t" + std::to_string(i) + "\r\n";
+  WriteFile("timer.ini", lines);
+  Form1& form = Start();
+  EXPECT_EQ(form.List1().Count(), 32767);
+  EXPECT_EQ(fakes_.messages.notices,
+            std::vector<std::string>{"アラームは 32767 件までです: 2 件を読み込めません"});
 }
 
 TEST_F(Form1Test, AnUnreadableAlarmFileIsMovedAsideBeforeItIsRewritten) {
