@@ -13,6 +13,8 @@ packages=(
   # integration tests on a virtual desktop
   xvfb x11-utils xdotool imagemagick dbus libglib2.0-bin haskell-status-notifier-item-utils
   systemd trayer pulseaudio pulseaudio-utils sox libfaketime strace procps
+  # packaging and its checks
+  dpkg-dev desktop-file-utils appstream
 )
 if [ "${KELMORA_EXTRA_PACKAGES:-}" != "" ]; then
   read -r -a extra <<<"$KELMORA_EXTRA_PACKAGES"

@@ -1,0 +1,159 @@
+#!/usr/bin/env bash
+# The installed tree: `cmake --install` of the build folder (the program's folder's parent) into a
+# fresh prefix puts the program, its default sound, the menu entry, the AppStream description and
+# the icons in their places; the desktop file and the metainfo pass their validators; every icon
+# is the program's own 16x16 icon scaled up by a whole factor; and the installed program, started
+# on the virtual desktop, shows in the tray and plays its installed default sound for an alarm
+# with an empty sound path. The default sound (three bell strikes, about 1.5 s) is told from the
+# built-in chime (0.6 s) by still sounding a second after it starts.
+source "$(dirname "$0")/lib.sh"
+kel_init "$0" "$@"
+
+# The validators come from packages the harness does not name; a missing one skips the test
+# (exit 77) with the package to install.
+for tool in desktop-file-validate:desktop-file-utils appstreamcli:appstream cmake:cmake \
+  convert:imagemagick identify:imagemagick; do
+  if ! command -v "${tool%%:*}" >/dev/null 2>&1; then
+    printf '[%s] missing tool %s: install the Debian package %s\n' "$KEL_TEST" "${tool%%:*}" \
+      "${tool#*:}" >&2
+    exit 77
+  fi
+done
+
+build=$(dirname "$(dirname "$KEL_PROGRAM")")
+prefix=$KEL_DIR/prefix
+metainfo=share/metainfo/io.github.kelmora.Kelmora.metainfo.xml
+KEL_LOGS+=("$KEL_DIR/install.log")
+cmake --install "$build" --prefix "$prefix" >"$KEL_DIR/install.log" 2>&1 ||
+  kel_fail "cmake --install $build --prefix $prefix failed"
+kel_log "installed $build into $prefix"
+
+icon_sizes=(16 32 48 64 128)
+expected_files=(bin/kelmora share/kelmora/sounds/alarm.wav share/applications/kelmora.desktop
+  "$metainfo" share/doc/kelmora/copyright)
+for size in "${icon_sizes[@]}"; do
+  expected_files+=("share/icons/hicolor/${size}x$size/apps/kelmora.png")
+done
+for file in "${expected_files[@]}"; do
+  [[ -f $prefix/$file ]] || kel_check_failed "the install lacks $file"
+done
+[[ -x $prefix/bin/kelmora ]] || kel_fail "bin/kelmora is not executable"
+# The program looks for its default sound beside its own folder: <prefix>/bin/../share/...
+kel_expect_bytes "$prefix/bin/../share/kelmora/sounds/alarm.wav" \
+  "$build/share/kelmora/sounds/alarm.wav" "the default sound as the installed program finds it"
+
+# ---- The menu entry
+
+desktop=$prefix/share/applications/kelmora.desktop
+desktop-file-validate "$desktop" >"$KEL_DIR/desktop-validate.log" 2>&1 || {
+  KEL_LOGS+=("$KEL_DIR/desktop-validate.log")
+  kel_fail "desktop-file-validate rejects kelmora.desktop"
+}
+for entry in Type=Application Name=Kelmora Exec=kelmora Icon=kelmora Terminal=false \
+  'Categories=Utility;Clock;' StartupNotify=false; do
+  grep -qxF "$entry" "$desktop" || kel_check_failed "kelmora.desktop lacks the line $entry"
+done
+grep -qE '^Comment=[ -~]+$' "$desktop" || kel_check_failed "kelmora.desktop lacks an English Comment"
+grep -qP '^Comment\[ja\]=.*[\x{3040}-\x{30FF}\x{4E00}-\x{9FFF}]' "$desktop" ||
+  kel_check_failed "kelmora.desktop lacks a Japanese Comment[ja]"
+kel_log "kelmora.desktop is valid"
+
+# ---- The AppStream description
+
+appstreamcli validate --no-net "$prefix/$metainfo" >"$KEL_DIR/appstream-validate.log" 2>&1 || {
+  KEL_LOGS+=("$KEL_DIR/appstream-validate.log")
+  kel_fail "appstreamcli validate rejects the metainfo"
+}
+grep -qF '<launchable type="desktop-id">kelmora.desktop</launchable>' "$prefix/$metainfo" ||
+  kel_fail "the metainfo does not launch kelmora.desktop"
+version=$("$prefix/bin/kelmora" --version) || kel_fail "kelmora --version failed"
+[[ $version =~ ^kelmora\ ([0-9]+\.[0-9]+\.[0-9]+)$ ]] ||
+  kel_fail "kelmora --version printed \"$version\""
+grep -qF "<release version=\"${BASH_REMATCH[1]}\"" "$prefix/$metainfo" ||
+  kel_fail "the metainfo has no release for the program's version ${BASH_REMATCH[1]}"
+kel_log "the metainfo is valid and names release ${BASH_REMATCH[1]}"
+
+# ---- The icons: the program's own clock at three o'clock, crisp at every size
+
+# "." transparent, "Y" opaque yellow, "R" opaque red, "?" anything else.
+program_icon='................
+........Y.......
+....Y.......Y...
+........R.......
+..Y.....R.....Y.
+........R.......
+........R.......
+........R.......
+.Y......RRRRR..Y
+................
+................
+................
+..Y...........Y.
+................
+....Y.......Y...
+........Y.......'
+
+png_art() {
+  convert "$1" -depth 8 txt:- |
+    awk -v n="$2" 'NR > 1 { split($1, at, /[,:]/)
+                            c = $3 ~ /00$/ ? "." : $3 == "#FF0000FF" ? "R" : $3 == "#FFFF00FF" ? "Y" : "?"
+                            row[at[2]] = row[at[2]] c }
+                   END { for (y = 0; y < n; y++) print row[y] }'
+}
+
+for size in "${icon_sizes[@]}"; do
+  png=$prefix/share/icons/hicolor/${size}x$size/apps/kelmora.png
+  if [[ $(identify -format '%w %h' "$png") != "$size $size" ]]; then
+    kel_check_failed "the ${size}x$size icon is $(identify -format '%wx%h' "$png")"
+    continue
+  fi
+  expected=$(kel_scale_art $((size / 16)) <<<"$program_icon")
+  found=$(png_art "$png" "$size")
+  if [[ $found != "$expected" ]]; then
+    printf 'found:\n%s\n' "$found" >&2
+    kel_check_failed "the ${size}x$size icon is not the program's icon scaled by $((size / 16))"
+  fi
+done
+kel_log "icons ${icon_sizes[*]} are the program's icon, scaled crisply"
+
+# ---- The installed program on the desktop: tray item, default sound for an empty sound path
+
+KEL_PROGRAM=$prefix/bin/kelmora
+kel_start_desktop
+kel_start_sound
+due=$(kel_fake_time_plus 4)
+kel_write_settings 'yyyy/mm/dd hh:nn:ss aaa' 1.0 2 0 255 255 255 255 0 0 0 0
+kel_write_alarms "$due"$'\t0z\t0\t'
+
+plus() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a + b }'; }
+
+capture=$KEL_DIR/capture.raw
+kel_start_capture "$capture"
+kel_wait_until 5 "the capture to run" kel_capture_longer_than 0.2
+recorded_at_start=$(kel_capture_seconds)
+kel_start_program
+# The process starts as env(1), which then runs the program in its place.
+# shellcheck disable=SC2317 # called through kel_wait_until
+running_installed() { [[ $(readlink -f "/proc/$KEL_PROGRAM_PID/exe") == "$prefix/bin/kelmora" ]]; }
+kel_wait_until 5 "the installed program to run" running_installed
+kel_wait_for_item 20
+kel_no_window_visible || kel_fail "with a settings file the window shows instead of the tray icon"
+
+kel_wait_until 8 "the tip to show the alarm due at $due" kel_tip_has "[♪$due]"
+kel_wait_until 8 "the alarm to fire" kel_not kel_tip_has "[♪$due]"
+kel_log "the alarm fired: the tip is \"$(kel_tip)\""
+kel_wait_until 10 "the recording to pass the sound" \
+  kel_capture_longer_than "$(plus "$recorded_at_start" 8)"
+kel_stop_capture
+
+due_at=$(plus "$recorded_at_start" 4.5)
+heard=$(kel_sound_stat "$capture" 'RMS amplitude' trim "$due_at")
+# From the sound's start on (leading silence cut), the stretch from 0.9 s to 1.3 s.
+late=$(kel_sound_stat "$capture" 'RMS amplitude' trim "$due_at" silence 1 0.01 1% trim 0.9 0.4)
+kel_log "after the due time RMS amplitude $heard; 0.9 s to 1.3 s into the sound $late"
+kel_greater "$heard" 0.05 || kel_fail "no sound was heard for the alarm (RMS amplitude $heard)"
+kel_greater "$late" 0.05 ||
+  kel_fail "the sound ended within a second: the chime played, not the installed default sound"
+
+kel_stop_program TERM
+kel_pass

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# The Debian package: CPack, run on the build folder (the program's folder's parent) with its
+# output in a temporary folder, writes kelmora_<version>_<arch>.deb. Its control fields name the
+# package, version, section and maintainer, and its Depends line the Qt 6 runtime packages that
+# the program links (found by dpkg-shlibdeps) and the platform plugins it cannot see, each a
+# package this machine has; it holds the program, stripped, its default sound, the menu entry,
+# the metainfo, the icons and the licence, all under /usr; and the program unpacked from it runs
+# and finds its sound beside its folder. The package is never installed.
+source "$(dirname "$0")/lib.sh"
+KEL_TEST=$(basename "$0" .sh)
+[[ $# -ge 1 ]] || {
+  echo "usage: $0 <path-to-kelmora>" >&2
+  exit 2
+}
+# A missing tool skips the test (exit 77), naming the package to install.
+for tool in cpack:cmake dpkg-deb:dpkg dpkg-shlibdeps:dpkg-dev readelf:binutils; do
+  if ! command -v "${tool%%:*}" >/dev/null 2>&1; then
+    printf '[%s] missing tool %s: install the Debian package %s\n' "$KEL_TEST" "${tool%%:*}" \
+      "${tool#*:}" >&2
+    exit 77
+  fi
+done
+
+program=$(readlink -f "$1")
+build=$(dirname "$(dirname "$program")")
+[[ -f $build/CPackConfig.cmake ]] || kel_fail "no CPackConfig.cmake in $build"
+work=$(mktemp -d "${TMPDIR:-/tmp}/kelmora-$KEL_TEST.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+version=$("$program" --version | sed -n 's/^kelmora //p')
+[[ -n $version ]] || kel_fail "kelmora --version names no version"
+arch=$(dpkg --print-architecture)
+deb=$work/kelmora_${version}_$arch.deb
+
+KEL_LOGS+=("$work/cpack.log")
+(cd "$build" && cpack -G DEB -B "$work") >"$work/cpack.log" 2>&1 || kel_fail "cpack failed"
+[[ -f $deb ]] || kel_fail "cpack did not write ${deb##*/}: $(ls "$work")"
+kel_log "built ${deb##*/}"
+
+# ---- Control fields
+
+expected_fields=(
+  "Package=kelmora"
+  "Version=$version"
+  "Architecture=$arch"
+  "Section=utils"
+  "Priority=optional"
+  "Maintainer=Kelmora developers <kelmora@example.org>"
+)
+for entry in "${expected_fields[@]}"; do
+  field=${entry%%=*}
+  found=$(dpkg-deb -f "$deb" "$field")
+  [[ $found == "${entry#*=}" ]] || kel_check_failed "$field is \"$found\", expected \"${entry#*=}\""
+done
+description=$(dpkg-deb -f "$deb" Description)
+[[ $(wc -l <<<"$description") -ge 3 ]] || kel_fail "the description has no long text: $description"
+
+# The package names of Depends, one a line, version constraints and alternatives dropped.
+depends=$(dpkg-deb -f "$deb" Depends)
+kel_log "Depends: $depends"
+depends_names=$(tr ',' '\n' <<<"$depends" | sed 's/|.*//; s/(.*)//; s/[[:space:]]//g' | sed '/^$/d')
+# Linked (found by dpkg-shlibdeps) and loaded at run time (named by hand).
+for name in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 \
+  libqt6multimedia6 qt6-qpa-plugins; do
+  grep -qxF "$name" <<<"$depends_names" || kel_check_failed "Depends does not name $name"
+done
+duplicates=$(sort <<<"$depends_names" | uniq -d)
+[[ -z $duplicates ]] || kel_fail "Depends names a package twice: $duplicates"
+# Every package named is one that exists: this machine runs the program, so it has them all.
+while read -r name; do
+  [[ $(dpkg-query -W -f='${db:Status-Status}' "$name" 2>/dev/null) == installed ]] ||
+    kel_check_failed "Depends names $name, which is not an installed package here"
+done <<<"$depends_names"
+
+# ---- Contents
+
+contents=$(dpkg-deb -c "$deb" | awk '{ print $NF }')
+expected_files=(usr/bin/kelmora usr/share/kelmora/sounds/alarm.wav
+  usr/share/applications/kelmora.desktop
+  usr/share/metainfo/io.github.kelmora.Kelmora.metainfo.xml usr/share/doc/kelmora/copyright)
+for size in 16 32 48 64 128; do
+  expected_files+=("usr/share/icons/hicolor/${size}x$size/apps/kelmora.png")
+done
+for file in "${expected_files[@]}"; do
+  grep -qxF "./$file" <<<"$contents" || kel_check_failed "the package lacks /$file"
+done
+strays=$(grep -vE '^\./(usr/)?$|^\./usr/(bin|share)/' <<<"$contents" || true)
+[[ -z $strays ]] || kel_fail "the package holds files outside /usr/bin and /usr/share: $strays"
+kel_log "the package holds ${#expected_files[@]} expected files, all under /usr"
+
+# ---- The unpacked program
+
+dpkg-deb -x "$deb" "$work/root"
+unpacked=$work/root/usr/bin/kelmora
+if readelf -S "$unpacked" | grep -qE '\.(symtab|debug_info)'; then
+  kel_fail "the packaged program is not stripped"
+fi
+[[ $("$unpacked" --version) == "kelmora $version" ]] ||
+  kel_fail "the packaged program says \"$("$unpacked" --version)\""
+[[ -f $work/root/usr/bin/../share/kelmora/sounds/alarm.wav ]] ||
+  kel_fail "the default sound is not beside the packaged program's folder"
+kel_log "the unpacked program runs and is stripped"
+kel_pass
