@@ -109,6 +109,7 @@ void Form1::Load() {
   CmnDlog::SetFilter(dialog_, "音楽ファイル|*.wav|");
   GetArm1();
   GetAlarm();
+  loaded_ = true;
 }
 
 void Form1::Tick() {
@@ -321,7 +322,8 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::SaveFiles() {
-  if (files_saved_) return;
+  // Before the load step has read both files, writing them would put start values over them.
+  if (files_saved_ || !loaded_) return;
   files_saved_ = true;
   // The editor hands its list back first, so alarms saved in an editor still open are kept.
   if (editor_) editor_->close();

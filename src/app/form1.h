@@ -42,8 +42,9 @@ class Form1 : public QWidget {
   void AddCmb(QComboBox* cmb);  // appends the five digit display modes to a mode list
 
   // Writes the settings file and the alarm file (the editor closed first), as at every close.
-  // Runs once; later calls do nothing.
+  // Runs once, and only after the load step has finished; other calls do nothing.
   void SaveFiles();
+  bool Loaded() const { return loaded_; }
 
   // Another start of the program asked for the window: out of the tray, or to the front.
   void ShowFromTray();
@@ -103,6 +104,7 @@ class Form1 : public QWidget {
   Raster preview_{};  // the picture the preview shows
   QPointer<Form2> editor_;
   std::vector<std::filesystem::path> unreadable_files_;  // moved aside before they are rewritten
+  bool loaded_ = false;
   bool files_saved_ = false;
 };
 

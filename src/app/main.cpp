@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QSessionManager>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/form1.h"
@@ -41,11 +42,8 @@ int HandleArguments(int argc, char** argv) {
   return 2;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (const int code = HandleArguments(argc, argv); code >= 0) return code;
-
+// The program proper, once the arguments have been answered.
+int Run(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("kelmora"));
   QApplication::setApplicationVersion(QStringLiteral(KELMORA_VERSION));
@@ -71,8 +69,16 @@ int main(int argc, char** argv) {
 
   instance.on_show_requested = [&form] { form.ShowFromTray(); };
   QObject::connect(&form, &kelmora::Form1::Closed, &app, &QApplication::quit);
-  // Ending without the window closing (a signal, the session ending) writes the files too.
-  kelmora::QuitSignals quit_signals([&form] {
+  // Ending without the window closing (a signal, the session ending) writes the files too. A
+  // signal during the load step (a message box of it open) ends the program once it has read
+  // the files.
+  bool quit_during_load = false;
+  kelmora::QuitSignals quit_signals([&form, &quit_during_load] {
+    if (!form.Loaded()) {
+      quit_during_load = true;
+      if (QWidget* box = QApplication::activeModalWidget()) box->close();
+      return;
+    }
     form.SaveFiles();
     QApplication::quit();
   });
@@ -81,5 +87,20 @@ int main(int argc, char** argv) {
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] { form.SaveFiles(); });
 
   form.Load();
+  if (quit_during_load) {
+    form.SaveFiles();
+    return 0;
+  }
   return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (const int code = HandleArguments(argc, argv); code >= 0) return code;
+  const int code = Run(argc, argv);
+  // The files are written by now. Qt Multimedia's sample cache can deadlock in its static
+  // destructor while a sound is still loading, so the program ends without running those.
+  std::fflush(nullptr);
+  std::_Exit(code);
 }

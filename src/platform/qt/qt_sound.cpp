@@ -2,19 +2,42 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 #include <QUrl>
+#include <string_view>
+
+#include "platform/runtime/wav_header.h"
 
 namespace kelmora {
 
 bool LooksLikeWav(const QString& file) {
   QFile wav(file);
   if (!QFileInfo(file).isFile() || !wav.open(QIODevice::ReadOnly)) return false;
-  const QByteArray head = wav.read(12);
-  return head.size() == 12 && head.startsWith("RIFF") && head.endsWith("WAVE");
+  const QByteArray head = wav.read(static_cast<qint64>(kWavHeadBytes));
+  return WavLooksPlayable(std::string_view(head.constData(), static_cast<std::size_t>(head.size())),
+                          static_cast<std::uint64_t>(wav.size()));
 }
 
 QtSound::QtSound() = default;
-QtSound::~QtSound() = default;
+
+namespace {
+
+// Destroying an effect whose file is still loading waits for Qt's loader, which for some files
+// never finishes: such an effect is let go instead of destroyed.
+void Drop(std::unique_ptr<QSoundEffect>& effect) {
+  if (effect && effect->status() == QSoundEffect::Loading) {
+    effect->stop();
+    (void)effect.release();
+  }
+  effect.reset();
+}
+
+}  // namespace
+
+QtSound::~QtSound() {
+  Drop(alarm_);
+  Drop(chime_);
+}
 
 QtSound::FileStamp QtSound::StampOf(const QString& file) {
   const QFileInfo info(file);
@@ -28,7 +51,7 @@ bool QtSound::FailedBefore(const QString& file) const {
 
 void QtSound::Play(const std::string& path) {
   if (chime_) chime_->stop();
-  alarm_.reset();  // stops the sound still playing
+  Drop(alarm_);  // stops the sound still playing
   alarm_file_ = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
   if (path.empty() || !LooksLikeWav(alarm_file_) || FailedBefore(alarm_file_)) {
     PlayChime();
@@ -41,10 +64,21 @@ void QtSound::Play(const std::string& path) {
   alarm_->setSource(QUrl::fromLocalFile(alarm_file_));
   alarm_->play();
   OnAlarmStatus();
+  // A file the loader never finishes with leaves the effect loading: after a while the chime
+  // stands in, and the stuck effect is let go rather than destroyed (that would wait forever).
+  QTimer::singleShot(kLoadingLimitMs, alarm_.get(), [this, effect = alarm_.get()] {
+    if (alarm_.get() != effect || effect->status() != QSoundEffect::Loading) return;
+    (void)alarm_.release();
+    GiveUpOnAlarm();
+  });
 }
 
 void QtSound::OnAlarmStatus() {
-  if (fell_back_ || alarm_->status() != QSoundEffect::Error) return;
+  if (alarm_->status() == QSoundEffect::Error) GiveUpOnAlarm();
+}
+
+void QtSound::GiveUpOnAlarm() {
+  if (fell_back_) return;
   fell_back_ = true;
   unplayable_[alarm_file_] = StampOf(alarm_file_);
   PlayChime();

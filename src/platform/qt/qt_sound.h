@@ -17,7 +17,7 @@ namespace kelmora {
 // The chime compiled into the program.
 inline constexpr char kChimeResource[] = ":/kelmora/chime.wav";
 
-// True when file is a readable file that begins with a RIFF/WAVE header.
+// True when file is a readable WAV file with samples the player takes.
 bool LooksLikeWav(const QString& file);
 
 class QtSound : public SoundService {
@@ -30,6 +30,8 @@ class QtSound : public SoundService {
   int ChimesStarted() const { return chimes_started_; }
   // The effect of the last Play call that got as far as the player, else nullptr.
   const QSoundEffect* AlarmEffect() const { return alarm_.get(); }
+  // The chime's effect once it was first needed, else nullptr.
+  const QSoundEffect* ChimeEffect() const { return chime_.get(); }
 
  private:
   // A file as it was when it failed: last change (ms since the epoch) and size.
@@ -38,6 +40,9 @@ class QtSound : public SoundService {
 
   bool FailedBefore(const QString& file) const;
   void OnAlarmStatus();
+  void GiveUpOnAlarm();  // the chime stands in for the current alarm file from now on
+
+  static constexpr int kLoadingLimitMs = 1500;
   void PlayChime();
 
   std::unique_ptr<QSoundEffect> alarm_;
