@@ -1,0 +1,635 @@
+# Harness for Kelmora's integration tests: runs the real program on a private virtual desktop.
+#
+# Each test gets its own Xvfb display, its own session bus (dbus-run-session), a status notifier
+# watcher with a registered stand-in host (so Qt shows the tray icon over D-Bus), its own PulseAudio
+# whose only sink is a pipe the test records, its own HOME, XDG_RUNTIME_DIR and XDG_CONFIG_HOME,
+# and a clock faked with libfaketime that starts at a chosen time and then runs on. Everything the
+# harness starts is recorded by process id and ended by the exit trap, which also removes the
+# temporary folder (set KEL_KEEP=1 to keep it for a look afterwards).
+#
+# Use from a test script:
+#   source "$(dirname "$0")/lib.sh"
+#   kel_init "$0" "$@"          # re-runs the script under its own session bus, then sets up
+#   kel_start_desktop           # Xvfb + watcher + host (+ kel_start_sound for PulseAudio)
+#   ...
+#   kel_pass
+#
+# Conventions: functions print progress on standard output prefixed with the test's name; a failed
+# check calls kel_fail, which prints the reason and the logs of everything started, and exits 1
+# (kel_check_failed records a fault and lets the test go on). A missing tool exits 77, which CTest
+# reports as a skipped test. KEL_LIBFAKETIME names libfaketime.so.1 where it is not found alone.
+
+set -euo pipefail
+
+# The clock every test starts the program at, read as local time in KEL_TZ. A zone ahead of UTC
+# makes a program that shows UTC instead of local time show the wrong hour.
+KEL_FAKE_START=${KEL_FAKE_START:-'2003-11-09 14:07:00'}
+KEL_TZ=${KEL_TZ:-JST-9}
+KEL_POLL=0.1 # seconds between two looks at a condition
+
+KEL_PIDS=()  # processes started by the harness, in start order
+KEL_NAMES=() # their names, for messages
+KEL_LOGS=()  # log files worth showing when a test fails
+KEL_PROGRAM_PID=''
+KEL_CAPTURE_PID=''
+
+kel_log() { printf '[%s] %s\n' "${KEL_TEST:-integration}" "$*"; }
+
+# Prints the reason, the tail of every log and exits 1 (the exit trap then cleans up).
+kel_fail() {
+  printf '[%s] FAIL: %s\n' "${KEL_TEST:-integration}" "$*" >&2
+  if [[ -n ${KEL_ITEM:-} ]] && kel_sni_alive "$KEL_ITEM" "$KEL_ITEM_PATH"; then
+    printf 'tray item %s: tip "%s", 16x16 icon:\n' "$KEL_ITEM" "$(kel_tip)" >&2
+    kel_icon_art 16 >&2 || true
+  fi
+  local log
+  for log in "${KEL_LOGS[@]}"; do
+    if [[ -s $log ]]; then
+      printf -- '----- %s (last 40 lines) -----\n' "${log##*/}" >&2
+      tail -n 40 "$log" >&2
+    fi
+  done
+  exit 1
+}
+
+# A failed check that lets the test go on, so one run reports every fault it meets; kel_pass
+# then fails the test.
+KEL_FAILURES=()
+kel_check_failed() {
+  printf '[%s] FAILED CHECK: %s\n' "${KEL_TEST:-integration}" "$*" >&2
+  KEL_FAILURES+=("$*")
+}
+
+kel_pass() {
+  if ((${#KEL_FAILURES[@]})); then
+    kel_fail "${#KEL_FAILURES[@]} check(s) failed (see FAILED CHECK above)"
+  fi
+  kel_log "PASS"
+  exit 0
+}
+
+# ---------------------------------------------------------------------------------------------
+# Set-up and clean-up
+
+kel_require_tools() {
+  local tool missing=()
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
+  done
+  if ((${#missing[@]})); then
+    printf '[%s] missing tools: %s\n' "${KEL_TEST:-integration}" "${missing[*]}" >&2
+    printf 'install: xvfb x11-utils xdotool dbus libglib2.0-bin systemd jq' >&2
+    printf ' haskell-status-notifier-item-utils pulseaudio pulseaudio-utils sox libfaketime' >&2
+    printf ' imagemagick trayer\n' >&2
+    exit 77
+  fi
+}
+
+# The session bus's configuration: a private socket, no service activation, so nothing the
+# program asks for on the bus starts a daemon that could outlive the test.
+kel_write_bus_config() {
+  cat >"$1" <<EOF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:dir=$2</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+EOF
+}
+
+# kel_init SCRIPT PROGRAM: first call re-runs SCRIPT under dbus-run-session with a private bus;
+# inside it, sets up the private folders and environment and installs the exit trap.
+kel_init() {
+  local script=$1
+  shift
+  KEL_TEST=$(basename "$script" .sh)
+  if [[ -z ${KEL_IN_SESSION:-} ]]; then
+    [[ $# -ge 1 ]] || {
+      echo "usage: $script <path-to-kelmora>" >&2
+      exit 2
+    }
+    kel_require_tools dbus-run-session
+    local dir
+    dir=$(mktemp -d "${TMPDIR:-/tmp}/kelmora-$KEL_TEST.XXXXXX")
+    mkdir -m 700 "$dir/bus"
+    kel_write_bus_config "$dir/bus.conf" "$dir/bus"
+    export KEL_IN_SESSION=1 KEL_DIR=$dir
+    local rc=0
+    dbus-run-session --config-file="$dir/bus.conf" -- bash "$script" "$@" || rc=$?
+    if [[ -z ${KEL_KEEP:-} ]]; then rm -rf "$dir"; fi
+    exit "$rc"
+  fi
+
+  KEL_PROGRAM=$(readlink -f "$1")
+  [[ -x $KEL_PROGRAM ]] || kel_fail "program not found or not executable: $1"
+  kel_require_tools Xvfb xdotool xprop xwininfo gdbus busctl jq status-notifier-watcher
+  trap kel_cleanup EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM HUP
+
+  # Private folders: nothing of the user's desktop, sound server or settings is seen or touched.
+  export HOME=$KEL_DIR/home
+  export XDG_RUNTIME_DIR=$KEL_DIR/runtime
+  export XDG_CONFIG_HOME=$KEL_DIR/config
+  export XDG_DATA_HOME=$KEL_DIR/home/.local/share
+  export XDG_CACHE_HOME=$KEL_DIR/home/.cache
+  export XDG_STATE_HOME=$KEL_DIR/home/.local/state
+  mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME"
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+  KEL_DATA=$XDG_CONFIG_HOME/kelmora # the program's data folder
+  export LC_ALL=C.UTF-8 TZ=$KEL_TZ
+  unset WAYLAND_DISPLAY DISPLAY PULSE_SERVER XDG_SESSION_TYPE XDG_CURRENT_DESKTOP \
+    QT_QPA_PLATFORMTHEME SESSION_MANAGER DESKTOP_SESSION
+  kel_log "program $KEL_PROGRAM, folder $KEL_DIR"
+}
+
+# Registers a started process for the exit trap.
+kel_track() {
+  KEL_PIDS+=("$1")
+  KEL_NAMES+=("$2")
+}
+
+kel_is_running() { kill -0 "$1" 2>/dev/null; }
+
+# kel_end_process PID [NAME]: ends one process by its id: SIGTERM, then SIGKILL if it is still
+# there after two seconds.
+kel_end_process() {
+  local pid=$1 name=${2:-process} i
+  kel_is_running "$pid" || return 0
+  kill -TERM "$pid" 2>/dev/null || true
+  for ((i = 0; i < 20; i++)); do
+    kel_is_running "$pid" || break
+    sleep "$KEL_POLL"
+  done
+  if kel_is_running "$pid"; then
+    kel_log "$name ($pid) ignored SIGTERM; killing it"
+    kill -KILL "$pid" 2>/dev/null || true
+  fi
+  wait "$pid" 2>/dev/null || true
+}
+
+kel_cleanup() {
+  local rc=$? i
+  trap - EXIT INT TERM HUP
+  for ((i = ${#KEL_PIDS[@]} - 1; i >= 0; i--)); do
+    kel_end_process "${KEL_PIDS[i]}" "${KEL_NAMES[i]}"
+    # libfaketime's shared clock state, left behind by a program that did not exit normally.
+    rm -f "/dev/shm/faketime_shm_${KEL_PIDS[i]}" "/dev/shm/sem.faketime_sem_${KEL_PIDS[i]}"
+  done
+  if [[ -n ${KEL_KEEP:-} ]]; then kel_log "kept $KEL_DIR"; fi
+  exit "$rc"
+}
+
+# ---------------------------------------------------------------------------------------------
+# Waiting
+
+# kel_wait_for SECONDS COMMAND...: runs COMMAND every poll interval until it succeeds (status 0)
+# or SECONDS have passed (status 1).
+kel_wait_for() {
+  local seconds=$1
+  shift
+  local deadline=$((SECONDS + seconds))
+  # SECONDS counts whole seconds; one more round after the deadline keeps the limit honest.
+  while true; do
+    if "$@"; then return 0; fi
+    if ((SECONDS > deadline)); then return 1; fi
+    sleep "$KEL_POLL"
+  done
+}
+
+# kel_wait_until SECONDS DESCRIPTION COMMAND...: as kel_wait_for, failing the test with
+# DESCRIPTION when the time runs out.
+kel_wait_until() {
+  local seconds=$1 what=$2
+  shift 2
+  kel_wait_for "$seconds" "$@" || kel_fail "timed out after ${seconds}s waiting for: $what"
+}
+
+# kel_not COMMAND...: succeeds when COMMAND fails (for kel_wait_until and kel_holds_for).
+kel_not() { ! "$@"; }
+
+# kel_holds_for SECONDS DESCRIPTION COMMAND...: checks that COMMAND keeps succeeding for SECONDS.
+kel_holds_for() {
+  local seconds=$1 what=$2
+  shift 2
+  local deadline=$((SECONDS + seconds))
+  while ((SECONDS <= deadline)); do
+    "$@" || kel_fail "no longer true: $what"
+    sleep "$KEL_POLL"
+  done
+}
+
+# ---------------------------------------------------------------------------------------------
+# Virtual desktop: Xvfb, session bus, status notifier watcher and host
+
+# busctl on the session bus, given at most three seconds: a program that hangs must not stall
+# the test for the bus's own 25 s timeout.
+kel_busctl() { timeout -k 1 3 busctl --user "$@"; }
+
+kel_bus_name_owned() {
+  gdbus call --session --timeout 3 -d org.freedesktop.DBus -o /org/freedesktop/DBus \
+    -m org.freedesktop.DBus.NameHasOwner "$1" 2>/dev/null | grep -q true
+}
+
+kel_start_xvfb() {
+  local displayfile=$KEL_DIR/display
+  : >"$displayfile"
+  # -displayfd: the server picks a free display number itself and writes it when ready.
+  Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1024x768x24 \
+    3>"$displayfile" >"$KEL_DIR/xvfb.log" 2>&1 &
+  kel_track $! Xvfb
+  KEL_LOGS+=("$KEL_DIR/xvfb.log")
+  kel_wait_until 10 "Xvfb to report its display" test -s "$displayfile"
+  DISPLAY=:$(tr -d '[:space:]' <"$displayfile")
+  export DISPLAY
+  kel_wait_until 10 "display $DISPLAY to answer" xwininfo -root >/dev/null 2>&1
+  kel_log "Xvfb on display $DISPLAY"
+}
+
+kel_host_registered() {
+  kel_busctl --json=short get-property org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+    org.kde.StatusNotifierWatcher IsStatusNotifierHostRegistered 2>/dev/null |
+    jq -e '.data == true' >/dev/null
+}
+
+# The watcher, and a stand-in host registered with it: Qt shows its icon over D-Bus only when
+# the watcher says a host is there.
+kel_start_watcher() {
+  status-notifier-watcher >"$KEL_DIR/watcher.log" 2>&1 &
+  kel_track $! status-notifier-watcher
+  KEL_LOGS+=("$KEL_DIR/watcher.log")
+  kel_wait_until 10 "the status notifier watcher on the bus" \
+    kel_bus_name_owned org.kde.StatusNotifierWatcher
+  gdbus call --session --timeout 3 -d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher \
+    -m org.kde.StatusNotifierWatcher.RegisterStatusNotifierHost org.kde.StatusNotifierHost-test \
+    >/dev/null
+  kel_wait_until 5 "the host to be registered" kel_host_registered
+  kel_log "status notifier watcher with a registered host"
+}
+
+# An XEmbed system tray (trayer) in the top left corner, for when no watcher runs.
+kel_start_xembed_tray() {
+  kel_require_tools trayer
+  trayer --edge top --align left --widthtype pixel --width 100 --heighttype pixel --height 24 \
+    --SetDockType true --transparent false --expand false >"$KEL_DIR/trayer.log" 2>&1 &
+  kel_track $! trayer
+  KEL_LOGS+=("$KEL_DIR/trayer.log")
+  kel_wait_until 10 "the XEmbed tray to take the selection" kel_xembed_tray_owned
+  kel_log "XEmbed tray (trayer)"
+}
+
+# trayer maps its panel once it holds the tray selection.
+kel_xembed_tray_owned() { xdotool search --onlyvisible --class '^trayer$' >/dev/null 2>&1; }
+
+kel_start_desktop() {
+  [[ -n ${DBUS_SESSION_BUS_ADDRESS:-} ]] || kel_fail "no private session bus"
+  kel_start_xvfb
+  kel_start_watcher
+}
+
+# ---------------------------------------------------------------------------------------------
+# Sound: a private PulseAudio whose only sink writes into a pipe that the test records
+
+kel_pulse_ready() { pactl info >/dev/null 2>&1 && [[ -p $KEL_DIR/sink.fifo ]]; }
+
+kel_start_sound() {
+  kel_require_tools pulseaudio pactl sox
+  printf 'autospawn = no\n' >"$KEL_DIR/pulse-client.conf"
+  # A cookie of our own spares the server and its clients the search for one.
+  mkdir -p "$XDG_CONFIG_HOME/pulse"
+  head -c 256 /dev/urandom >"$XDG_CONFIG_HOME/pulse/cookie"
+  export PULSE_COOKIE=$XDG_CONFIG_HOME/pulse/cookie
+  export PULSE_CLIENTCONFIG=$KEL_DIR/pulse-client.conf
+  export PULSE_SERVER=unix:$KEL_DIR/pulse.sock
+  pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disallow-exit \
+    --disable-shm=yes \
+    -L "module-pipe-sink sink_name=cap file=$KEL_DIR/sink.fifo format=s16le rate=44100 channels=2 use_system_clock_for_timing=yes" \
+    -L "module-native-protocol-unix auth-anonymous=1 socket=$KEL_DIR/pulse.sock" \
+    >"$KEL_DIR/pulseaudio.log" 2>&1 &
+  kel_track $! pulseaudio
+  KEL_LOGS+=("$KEL_DIR/pulseaudio.log")
+  kel_wait_until 10 "PulseAudio to answer" kel_pulse_ready
+  kel_log "PulseAudio with the capture sink at $PULSE_SERVER"
+}
+
+# Records everything the sink plays, as raw 16-bit stereo at 44100 Hz, into FILE.
+kel_start_capture() {
+  KEL_CAPTURE=$1
+  cat "$KEL_DIR/sink.fifo" >"$KEL_CAPTURE" &
+  KEL_CAPTURE_PID=$!
+  kel_track "$KEL_CAPTURE_PID" capture
+}
+
+kel_stop_capture() {
+  kel_end_process "$KEL_CAPTURE_PID" capture
+}
+
+# Seconds of sound recorded so far.
+kel_capture_seconds() {
+  local bytes
+  bytes=$(stat -c %s "$KEL_CAPTURE")
+  awk -v b="$bytes" 'BEGIN { printf "%.2f", b / (44100 * 4) }'
+}
+
+kel_capture_longer_than() { kel_greater "$(kel_capture_seconds)" "$1"; }
+
+# kel_sound_stat FILE FIELD [EFFECT...]: one value of sox's "stat" (e.g. "RMS amplitude",
+# "Maximum amplitude", "Rough frequency"; blanks inside the name do not matter) over the left
+# channel of the recording, after the given sox effects ("trim 2 1.5": the 1.5 s from 2 s on).
+kel_sound_stat() {
+  local file=$1 field=${2// /}
+  shift 2
+  sox -t raw -r 44100 -e signed -b 16 -c 2 "$file" -n remix 1 "$@" stat 2>&1 |
+    awk -F: -v f="$field" '{ name = $1; gsub(/ /, "", name) } name == f { gsub(/ /, "", $2); print $2 }'
+}
+
+# Is a > b, for decimal numbers?
+kel_greater() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a + 0 > b + 0) }'; }
+# a + b, for decimal numbers.
+kel_plus() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a + b }'; }
+# kel_between LOW HIGH VALUE: LOW < VALUE < HIGH, for decimal numbers.
+kel_between() { awk -v l="$1" -v h="$2" -v v="$3" 'BEGIN { exit !(l + 0 < v + 0 && v + 0 < h + 0) }'; }
+
+# A test sound: a 1 s sine tone of the given frequency at 0.8 of full scale, then 0.3 s of silence
+# (the sound player cuts the last fraction of a second).
+kel_make_tone() {
+  sox -q -n -r 44100 -c 2 -b 16 "$1" synth 1 sine "${2:-440}" vol 0.8 pad 0 0.3
+}
+
+# ---------------------------------------------------------------------------------------------
+# The program's files
+
+# kel_write_settings TIP INTERVAL MODE1 MODE2 C0..C7: writes Varnlock.ini as the program does,
+# CR LF line ends, numbers with a blank before a non-negative number and a blank after.
+kel_write_settings() {
+  local tip=$1 interval=$2 value
+  shift 2
+  mkdir -p "$KEL_DATA"
+  {
+    printf '%s\r\n%s\r\n' "$tip" "$interval"
+    for value in "$@"; do
+      if ((value >= 0)); then printf ' %d \r\n' "$value"; else printf '%d \r\n' "$value"; fi
+    done
+  } >"$KEL_DATA/Varnlock.ini"
+}
+
+# kel_write_alarms LINE...: writes timer.ini, one alarm line per argument, CR LF line ends.
+kel_write_alarms() {
+  mkdir -p "$KEL_DATA"
+  if (($#)); then printf '%s\r\n' "$@"; fi >"$KEL_DATA/timer.ini"
+}
+
+# kel_expect_bytes FILE EXPECTED-FILE DESCRIPTION: the file must hold exactly these bytes.
+kel_expect_bytes() {
+  [[ -f $1 ]] || kel_fail "$3: $1 does not exist"
+  if ! cmp -s "$1" "$2"; then
+    printf 'expected:\n' >&2
+    od -c "$2" | head -n 20 >&2
+    printf 'found:\n' >&2
+    od -c "$1" | head -n 20 >&2
+    kel_fail "$3: $1 does not hold the expected bytes"
+  fi
+}
+
+# The faked clock, SECONDS after the start, in the alarm file's form "yyyy/mm/dd hh:nn:ss".
+kel_fake_time_plus() {
+  date -d "$KEL_FAKE_START $1 seconds" '+%Y/%m/%d %H:%M:%S'
+}
+
+# ---------------------------------------------------------------------------------------------
+# The program
+
+kel_libfaketime() {
+  local candidate
+  for candidate in "${KEL_LIBFAKETIME:-}" \
+    /usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 \
+    /usr/lib/aarch64-linux-gnu/faketime/libfaketime.so.1 \
+    /usr/lib/faketime/libfaketime.so.1 /usr/local/lib/faketime/libfaketime.so.1; do
+    if [[ -n $candidate && -f $candidate ]]; then
+      echo "$candidate"
+      return 0
+    fi
+  done
+  echo "[$KEL_TEST] libfaketime not found (install libfaketime or set KEL_LIBFAKETIME)" >&2
+  exit 77
+}
+
+# Starts the program on the virtual desktop with its clock starting at KEL_FAKE_START and running
+# on (libfaketime's "@" form; child processes keep the same clock).
+kel_start_program() {
+  local faketime
+  faketime=$(kel_libfaketime)
+  KEL_LOGS+=("$KEL_DIR/kelmora.log")
+  kel_log "starting kelmora at $KEL_FAKE_START (TZ=$TZ)"
+  env QT_QPA_PLATFORM=xcb LD_PRELOAD="$faketime" FAKETIME="@$KEL_FAKE_START" \
+    FAKETIME_DONT_RESET=1 FAKETIME_NO_CACHE=1 \
+    "$KEL_PROGRAM" >>"$KEL_DIR/kelmora.log" 2>&1 &
+  KEL_PROGRAM_PID=$!
+  kel_track "$KEL_PROGRAM_PID" kelmora
+}
+
+kel_program_running() { kel_is_running "$KEL_PROGRAM_PID"; }
+kel_program_gone() { ! kel_is_running "$KEL_PROGRAM_PID"; }
+
+# Sends SIGNAL (TERM by default) and waits for the program to exit; fails unless it exits with 0.
+kel_stop_program() {
+  local signal=${1:-TERM} rc=0
+  kel_program_running || kel_fail "the program is no longer running before SIG$signal"
+  kill -s "$signal" "$KEL_PROGRAM_PID"
+  kel_wait_for 10 kel_program_gone ||
+    kel_fail "the program did not exit within 10 s of SIG$signal; main thread: $(kel_main_thread_stack)"
+  wait "$KEL_PROGRAM_PID" || rc=$?
+  ((rc == 0)) || kel_fail "the program exited with status $rc after SIG$signal"
+  kel_log "the program exited after SIG$signal"
+}
+
+# Where the program's main thread waits: a stack from gdb when there is one, else the kernel's
+# wait channel.
+kel_main_thread_stack() {
+  if command -v gdb >/dev/null 2>&1; then
+    timeout -k 2 8 gdb -p "$KEL_PROGRAM_PID" -batch -iex 'set debuginfod enabled off' \
+      -ex 'bt 16' 2>/dev/null |
+      awk '/^#/ { sub(/ \(.*/, ""); printf "%s | ", $0 }'
+  else
+    printf 'wchan %s' "$(cat "/proc/$KEL_PROGRAM_PID/wchan" 2>/dev/null)"
+  fi
+}
+
+# Fails the test unless the program is still running.
+kel_expect_running() {
+  kel_program_running || kel_fail "the program has exited unexpectedly"
+}
+
+# ---------------------------------------------------------------------------------------------
+# Windows
+
+# Ids of the program's visible windows titled "!Kelmora".
+kel_visible_windows() { xdotool search --onlyvisible --name '^!Kelmora$' 2>/dev/null; }
+kel_window_visible() { [[ -n $(kel_visible_windows) ]]; }
+kel_no_window_visible() { ! kel_window_visible; }
+
+# "x y width height" of a window, from the server's point of view.
+kel_window_geometry() {
+  xwininfo -id "$1" |
+    awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+         /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print x, y, w, h }'
+}
+
+# kel_screen_art X Y WIDTH HEIGHT: that part of the screen as ASCII art, "R" for pure red
+# (#FF0000), "." for anything else, one row per line.
+kel_screen_art() {
+  import -window root -depth 8 -crop "${3}x${4}+${1}+${2}" +repage txt:- |
+    awk -v h="$4" 'NR > 1 { split($1, at, /[,:]/); row[at[2]] = row[at[2]] ($3 == "#FF0000" ? "R" : ".") }
+                   END { for (y = 0; y < h; y++) print row[y] }'
+}
+
+# kel_screen_is X Y WIDTH HEIGHT ART: that part of the screen shows ART.
+kel_screen_is() { [[ $(kel_screen_art "$1" "$2" "$3" "$4") == "$5" ]]; }
+kel_screen_has_red() { [[ $(kel_screen_art "$1" "$2" "$3" "$4") == *R* ]]; }
+
+# Ids of visible windows of the program that are not its main window (the tray stand-in, the
+# XEmbed tray icon).
+kel_other_windows() {
+  local window
+  for window in $(xdotool search --onlyvisible --classname '^kelmora$' 2>/dev/null); do
+    [[ $(xdotool getwindowname "$window" 2>/dev/null) == '!Kelmora' ]] || echo "$window"
+  done
+}
+kel_other_window_visible() { [[ -n $(kel_other_windows) ]]; }
+
+# ---------------------------------------------------------------------------------------------
+# The tray item (StatusNotifierItem)
+
+# The registered items, one "service object-path" per line.
+kel_sni_items() {
+  kel_busctl --json=short get-property org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+    org.kde.StatusNotifierWatcher RegisteredStatusNotifierItems 2>/dev/null |
+    jq -r '.data[] | if test("/") then sub("/"; " /") else . + " /StatusNotifierItem" end'
+}
+
+# Does SERVICE answer at PATH with a StatusNotifierItem?
+kel_sni_alive() {
+  kel_busctl get-property "$1" "$2" org.kde.StatusNotifierItem Id >/dev/null 2>&1
+}
+
+# The first registered item that answers; sets KEL_ITEM (service) and KEL_ITEM_PATH.
+kel_find_item() {
+  local service path
+  while read -r service path; do
+    [[ -n $service ]] || continue
+    if kel_sni_alive "$service" "$path"; then
+      KEL_ITEM=$service
+      KEL_ITEM_PATH=$path
+      return 0
+    fi
+  done < <(kel_sni_items)
+  return 1
+}
+
+kel_wait_for_item() {
+  kel_wait_until "${1:-15}" "the tray item to be registered" kel_find_item
+  kel_log "tray item $KEL_ITEM $KEL_ITEM_PATH"
+}
+
+# The item is gone: no longer listed by the watcher, or no longer answering on the bus.
+kel_item_gone() {
+  ! kel_sni_items | grep -q "^$KEL_ITEM " || ! kel_sni_alive "$KEL_ITEM" "$KEL_ITEM_PATH"
+}
+
+kel_no_item_registered() { [[ -z $(kel_sni_items) ]]; }
+
+kel_item_property() {
+  kel_busctl --json=short get-property "$KEL_ITEM" "$KEL_ITEM_PATH" \
+    org.kde.StatusNotifierItem "$1"
+}
+
+# The tip: the title of the ToolTip property ("" when it cannot be read).
+kel_tip() { kel_item_property ToolTip 2>/dev/null | jq -r '.data[2]' || true; }
+kel_tip_is() { [[ $(kel_tip) == "$1" ]]; }
+kel_tip_has() { [[ $(kel_tip) == *"$1"* ]]; }
+# shellcheck disable=SC2053 # the argument is a pattern
+kel_tip_matches() { [[ $(kel_tip) == $1 ]]; }
+
+# The sizes held by IconPixmap, one "width height" per line.
+kel_icon_sizes() { kel_item_property IconPixmap | jq -r '.data[] | "\(.[0]) \(.[1])"'; }
+
+# kel_icon_art SIZE: the SIZE x SIZE image of IconPixmap (ARGB32, big-endian) as ASCII art, one
+# row per line: "." transparent (alpha 0), "R" opaque red, "G" opaque green, "B" opaque blue,
+# "Y" opaque yellow, "K" opaque black, "W" opaque white, "?" anything else.
+kel_icon_art() {
+  kel_item_property IconPixmap | jq -r --argjson n "$1" '
+    .data[] | select(.[0] == $n and .[1] == $n) | .[2] as $b
+    | range(0; $n) as $y
+    | [range(0; $n) as $x | $b[(($y * $n + $x) * 4):(($y * $n + $x) * 4 + 4)]
+       | if .[0] == 0 then "."
+         elif . == [255, 255, 0, 0] then "R"
+         elif . == [255, 0, 255, 0] then "G"
+         elif . == [255, 0, 0, 255] then "B"
+         elif . == [255, 255, 255, 0] then "Y"
+         elif . == [255, 0, 0, 0] then "K"
+         elif . == [255, 255, 255, 255] then "W"
+         else "?" end]
+    | join("")'
+}
+
+# The distinct pixel values of the SIZE image as "aarrggbb x count", for failure messages.
+kel_icon_colours() {
+  kel_item_property IconPixmap | jq -r --argjson n "$1" '
+    def hex: "0123456789abcdef" as $d | $d[(. / 16 | floor):(. / 16 | floor) + 1] + $d[(. % 16):(. % 16) + 1];
+    .data[] | select(.[0] == $n and .[1] == $n) | .[2] as $b
+    | [range(0; $n * $n) as $i | $b[($i * 4):($i * 4 + 4)] | map(hex) | join("")]
+    | group_by(.) | map("\(.[0]) x \(length)") | .[]'
+}
+
+kel_icon_is() { [[ $(kel_icon_art 16) == "$1" ]]; }
+
+# ASCII art scaled up by a whole factor, nearest neighbour.
+kel_scale_art() {
+  awk -v k="$1" '{ row = ""; for (i = 1; i <= length($0); i++) for (j = 0; j < k; j++)
+                     row = row substr($0, i, 1);
+                   for (j = 0; j < k; j++) print row }'
+}
+
+# kel_expect_icon ART: the 16x16 image must equal ART (16 lines), and each larger image whose
+# size is a whole multiple of 16 must be ART scaled up by that factor.
+kel_expect_icon() {
+  local expected=$1 found size width height
+  found=$(kel_icon_art 16)
+  if [[ $found != "$expected" ]]; then
+    printf 'expected 16x16 icon:\n%s\nfound:\n%s\npixel values (aarrggbb x count):\n' \
+      "$expected" "$found" >&2
+    kel_icon_colours 16 >&2
+    kel_fail "the tray icon is not the expected face"
+  fi
+  local checked=16
+  while read -r width height; do
+    ((width == height && width > 16 && width % 16 == 0)) || continue
+    size=$width
+    if [[ $(kel_icon_art "$size") != "$(kel_scale_art $((size / 16)) <<<"$expected")" ]]; then
+      printf 'found %sx%s icon:\n%s\n' "$size" "$size" "$(kel_icon_art "$size")" >&2
+      kel_fail "the ${size}x${size} icon is not the 16x16 face scaled by $((size / 16))"
+    fi
+    checked+=" $size"
+  done < <(kel_icon_sizes)
+  # shellcheck disable=SC2034 # for the tests' messages
+  KEL_ICON_SIZES_CHECKED=$checked
+}
+
+# Settings for a face easy to state: the start tip pattern and interval, 24-hour digits (mode 2)
+# as the only line, colour 255 (red) for its four cells.
+kel_write_red_24h_settings() {
+  kel_write_settings 'yyyy/mm/dd hh:mm aaa' 1.0 2 0 255 255 255 255 0 0 0 0
+}
+
+# kel_item_call METHOD: Activate (left button) or ContextMenu (right button) at 5,5.
+kel_item_call() {
+  gdbus call --session --timeout 3 -d "$KEL_ITEM" -o "$KEL_ITEM_PATH" \
+    -m "org.kde.StatusNotifierItem.$1" 5 5 >/dev/null
+}
