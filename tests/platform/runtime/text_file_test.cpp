@@ -1,7 +1,9 @@
 #include "platform/runtime/text_file.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -215,6 +217,45 @@ TEST_F(RuntimeTextFileOnDisk, MoveAsideKeepsEveryEarlierBadFile) {
   EXPECT_EQ(Content(folder_ / "timer.ini.bad"), "first");
   EXPECT_EQ(Content(folder_ / "timer.ini.bad2"), "second");
   EXPECT_NE(MoveAside(file), "") << "nothing left to move";
+}
+
+}  // namespace
+}  // namespace kelmora
+
+namespace kelmora {
+namespace {
+
+// A writer killed at any moment leaves the old file or the new one, never a part of either.
+TEST_F(RuntimeTextFileOnDisk, AWriterKilledMidWriteLeavesTheOldOrTheNewFile) {
+  const fs::path file = folder_ / "timer.ini";
+  const Lines old_lines(2000, "2026/12/07 07:30:00\t1h\tE\t/old/sound.wav");
+  const Lines new_lines(3000, "2026/12/08 08:45:00\t30m\t3\t/new/sound.wav");
+  std::string old_content, new_content;
+  for (const auto& line : old_lines) old_content += line + "\r\n";
+  for (const auto& line : new_lines) new_content += line + "\r\n";
+  for (int round = 0; round < 20; ++round) {
+    ASSERT_EQ(WriteTextLinesSafely(file, old_lines), "");
+    int progress[2];
+    ASSERT_EQ(::pipe(progress), 0);
+    const pid_t writer = ::fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+      for (;;) {  // writes on and on, telling the test of each write done
+        (void)WriteTextLinesSafely(file, (round % 2) ? new_lines : old_lines);
+        (void)!::write(progress[1], "w", 1);
+        (void)WriteTextLinesSafely(file, (round % 2) ? old_lines : new_lines);
+      }
+    }
+    ::close(progress[1]);
+    char done = 0;
+    for (int writes = 0; writes <= round % 5; ++writes) ASSERT_EQ(::read(progress[0], &done, 1), 1);
+    ::kill(writer, SIGKILL);  // somewhere in the middle of the next write
+    ::waitpid(writer, nullptr, 0);
+    ::close(progress[0]);
+    const std::string left = Content(file);
+    EXPECT_TRUE(left == old_content || left == new_content)
+        << "round " << round << ": " << left.size() << " bytes";
+  }
 }
 
 }  // namespace
