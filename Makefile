@@ -5,7 +5,7 @@ PREFIX ?= $(HOME)/.local
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench perf-doc clean package install-local fuzz sanitize
+.PHONY: all deps configure build run test bench perf-doc clean package install-local fuzz sanitize resource screenshots
 
 all: build
 
@@ -29,6 +29,14 @@ bench: build
 
 perf-doc: bench
 
+# Measures the whole program on a virtual desktop (memory, CPU, wake-ups, tray updates, time to
+# the tray icon, alarm latency) and rewrites those figures in docs/PERFORMANCE.md;
+# RESOURCE_SECONDS is each measured window.
+RESOURCE_SECONDS ?= 120
+resource: build
+	@bash bench/resource.sh $(RESOURCE_SECONDS) $(BUILD)/bin/kelmora
+	@bash bench/alarm_latency.sh $(BUILD)/bin/kelmora
+
 # The Debian package $(BUILD)/kelmora_<version>_<arch>.deb (install it with
 # `apt install ./$(BUILD)/kelmora_*.deb`).
 package: build
@@ -46,6 +54,11 @@ fuzz: deps
 # Builds with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan and runs the unit tests.
 sanitize: deps
 	@bash scripts/sanitize.sh
+
+# Rewrites the README's screenshots in docs/images: the program on a virtual desktop with a tray,
+# its clock faked to 2003-11-09 14:07:00.
+screenshots: build
+	@bash scripts/screenshots.sh $(BUILD)/bin/kelmora
 
 clean:
 	@rm -rf $(BUILD)

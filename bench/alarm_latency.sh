@@ -1,0 +1,154 @@
+#!/usr/bin/env bash
+# How late an alarm fires: the program runs on a private virtual desktop (Xvfb, session bus, tray
+# watcher with a stand-in host, PulseAudio with a capture sink) under strace with the real clock,
+# an alarm with a WAV sound of our own due at a whole second S a few seconds after the start. The
+# alarm is due once the clock has passed S, so it fires on the first tick after S ends; the
+# latency is the time the program opens the WAV file minus S + 1.000 (strace's -ttt timestamps
+# and the program read the same wall clock). Repeated on fresh starts; min / median / max.
+#
+# Usage: bench/alarm_latency.sh [PATH-TO-KELMORA]
+#   Writes a Markdown table to standard output and between "<!-- latency:begin -->" and
+#   "<!-- latency:end -->" of docs/PERFORMANCE.md (LATENCY_DOC names another file, LATENCY_DOC=
+#   none leaves it alone). LATENCY_RUNS: number of starts (default 5).
+set -euo pipefail
+
+bench_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+repo=$(dirname "$bench_dir")
+if [[ -z ${KEL_IN_SESSION:-} ]]; then
+  export LATENCY_PROGRAM=${1:-$repo/build/bin/kelmora}
+  export LATENCY_DOC=${LATENCY_DOC:-$repo/docs/PERFORMANCE.md}
+  export LATENCY_RUNS=${LATENCY_RUNS:-5}
+fi
+# shellcheck source-path=SCRIPTDIR source=../tests/integration/lib.sh
+source "$repo/tests/integration/lib.sh"
+kel_init "$0" "$LATENCY_PROGRAM"
+kel_require_tools strace sox
+
+readonly TARGET_MS=50  # the WAV opened at most this long after S + 1.000
+readonly LEAD_SECONDS=4 # S is this many whole seconds after the second the program starts in
+
+# A line a run: run|S|first open ms|its thread|player open ms|its thread|sound server connect ms
+results=$KEL_DIR/results
+: >"$results"
+tab=$'\t'
+
+# ms_after T BASE: (T - BASE) in milliseconds.
+ms_after() { awk -v t="$1" -v b="$2" 'BEGIN { printf "%.1f", (t - b) * 1000 }'; }
+
+# opens_of TRACE FILE: "TID TIME" of each openat of FILE in the strace output, in order.
+opens_of() {
+  awk -v file="\"$2\"" '$3 ~ /^openat\(/ && index($0, file) { print $1, $2 }' "$1"
+}
+
+# first_connect_after TRACE SOCKET T: the time of the first connection to SOCKET after T.
+first_connect_after() {
+  awk -v socket="\"$2\"" -v t="$3" '$3 ~ /^connect\(/ && index($0, socket) && $2 + 0 >= t + 0 {
+    print $2; exit }' "$1"
+}
+
+# thread_label PID TID: "main" for the main thread, else "another thread".
+thread_label() { if [[ $1 == "$2" ]]; then echo main; else echo 'another thread'; fi; }
+
+# run_once N: one start, one alarm; appends a line to the results.
+run_once() {
+  local run=$1 wav=$KEL_DIR/alarm.wav trace=$KEL_DIR/trace.$1 due due_text
+  rm -rf "$KEL_DATA"
+  # Settings present: the program starts hidden in the tray, where alarms fire.
+  kel_write_settings 'yyyy/mm/dd hh:mm aaa' 1.0 0 0 0 0 0 0 0 0 0 0
+  due=$((${EPOCHREALTIME%.*} + LEAD_SECONDS))
+  due_text=$(date -d "@$due" '+%Y/%m/%d %H:%M:%S') # in the program's zone (TZ is exported)
+  kel_write_alarms "$due_text${tab}0z${tab}0$tab$wav"
+  KEL_LOGS+=("$KEL_DIR/kelmora.log")
+  (
+    export QT_QPA_PLATFORM=xcb
+    exec strace -f -ttt --seccomp-bpf -e trace=openat,connect -o "$trace" "$KEL_PROGRAM" \
+      >>"$KEL_DIR/kelmora.log" 2>&1
+  ) &
+  local tracer=$!
+  kel_track "$tracer" strace
+  kel_wait_until 10 "the program to start under strace" test -s "$trace"
+  local pid
+  pid=$(awk '{ print $1; exit }' "$trace") # the first file opened is the loader's, in the main thread
+  kel_wait_for $((LEAD_SECONDS + 6)) two_opens "$trace" "$wav" ||
+    kel_log "run $run: the WAV file was opened fewer than two times"
+  # Let the sound start before the program ends.
+  kel_wait_for 2 kel_not kel_is_running "$pid" || true
+  kel_end_process "$pid" kelmora
+  kel_end_process "$tracer" strace
+
+  local first=() player=() line
+  while read -r line; do
+    if ((${#first[@]} == 0)); then read -ra first <<<"$line"; else read -ra player <<<"$line"; fi
+    ((${#player[@]} == 0)) || break
+  done < <(opens_of "$trace" "$wav")
+  ((${#first[@]})) || kel_fail "run $run: the alarm due at $due_text never opened its WAV file"
+  local player_ms=- player_thread=-
+  if ((${#player[@]})); then
+    player_ms=$(ms_after "${player[1]}" $((due + 1)))
+    player_thread=$(thread_label "$pid" "${player[0]}")
+  fi
+  local connect connect_ms=-
+  connect=$(first_connect_after "$trace" "$PULSE_SERVER_SOCKET" $((due + 1)))
+  [[ -z $connect ]] || connect_ms=$(ms_after "$connect" $((due + 1)))
+  printf '%s|%s|%s|%s|%s|%s|%s\n' "$run" "$due_text" "$(ms_after "${first[1]}" $((due + 1)))" \
+    "$(thread_label "$pid" "${first[0]}")" "$player_ms" "$player_thread" "$connect_ms" >>"$results"
+  kel_log "run $run: $(tail -n 1 "$results")"
+}
+
+two_opens() { (($(opens_of "$1" "$2" | wc -l) >= 2)); }
+
+# stats COLUMN: "min median max" of a numeric column of the results.
+stats() {
+  awk -F'|' -v c="$1" '$c != "-" { print $c }' "$results" | sort -g |
+    awk '{ v[NR] = $1 } END { if (NR) printf "%s %s %s\n", v[1], v[int((NR + 1) / 2)], v[NR]; else print "- - -" }'
+}
+
+report() {
+  local min median max pmin pmedian pmax verdict=met
+  read -r min median max < <(stats 3)
+  read -r pmin pmedian pmax < <(stats 5)
+  awk -v m="$max" -v t="$TARGET_MS" 'BEGIN { exit !(m + 0 <= t + 0) }' || verdict='**missed**'
+  local cmin cmedian cmax
+  read -r cmin cmedian cmax < <(stats 7)
+  echo '| Run | Alarm due (S) | WAV checked (ms after S + 1.000) | by | WAV read by the player | by | Sound server connected |'
+  echo '|---|---|---|---|---|---|---|'
+  local run due first by player pby connect
+  while IFS='|' read -r run due first by player pby connect; do
+    printf '| %s | %s | %s ms | %s | %s ms | %s | %s ms |\n' "$run" "$due" "$first" "$by" "$player" \
+      "$pby" "$connect"
+  done <"$results"
+  echo
+  echo "First opening of the WAV file (the program checks it is a WAV before handing it to the player), ms after S + 1.000: min $min, median $median, max $max. The player's own reading of it: min $pmin, median $pmedian, max $pmax. The connection to the sound server, made at the first alarm: min $cmin, median $cmedian, max $cmax."
+  echo
+  echo "| Target | Measured (max of $LATENCY_RUNS) | |"
+  echo '|---|---|---|'
+  echo "| WAV file opened within $TARGET_MS ms after S + 1.000 | $max ms | $verdict |"
+  echo
+  echo "Measured $(date +%Y-%m-%d) on $(nproc) CPUs (load average $(cut -d' ' -f1-3 /proc/loadavg)), real clock, strace -f --seccomp-bpf -e trace=openat,connect, $(basename "$(dirname "$(dirname "$KEL_PROGRAM")")") build."
+}
+
+# replace_block FILE NAME TEXT-FILE: the text between "<!-- NAME:begin -->" and
+# "<!-- NAME:end -->" becomes the text file's; the rest of FILE stays as it is.
+replace_block() {
+  local doc=$1 name=$2 text=$3
+  if ! grep -q "^<!-- $name:begin -->\$" "$doc" || ! grep -q "^<!-- $name:end -->\$" "$doc"; then
+    kel_fail "$doc has no <!-- $name:begin --> / <!-- $name:end --> markers"
+  fi
+  awk -v begin="<!-- $name:begin -->" -v end="<!-- $name:end -->" -v text="$text" '
+    $0 == begin { print; while ((getline line < text) > 0) print line; skipping = 1; next }
+    $0 == end { skipping = 0 }
+    !skipping' "$doc" >"$doc.tmp.$$"
+  mv "$doc.tmp.$$" "$doc"
+}
+
+kel_start_desktop
+kel_start_sound
+PULSE_SERVER_SOCKET=${PULSE_SERVER#unix:}
+kel_make_tone "$KEL_DIR/alarm.wav" 880
+for ((run = 1; run <= LATENCY_RUNS; run++)); do run_once "$run"; done
+report >"$KEL_DIR/report.md"
+cat "$KEL_DIR/report.md"
+if [[ $LATENCY_DOC != none ]]; then
+  replace_block "$LATENCY_DOC" latency "$KEL_DIR/report.md"
+  kel_log "updated $LATENCY_DOC"
+fi
