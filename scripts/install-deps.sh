@@ -15,6 +15,8 @@ packages=(
   systemd trayer pulseaudio pulseaudio-utils sox libfaketime strace procps
   # packaging and its checks
   dpkg-dev desktop-file-utils appstream
+  # fuzzing with libFuzzer
+  clang libclang-rt-14-dev
 )
 if [ "${KELMORA_EXTRA_PACKAGES:-}" != "" ]; then
   read -r -a extra <<<"$KELMORA_EXTRA_PACKAGES"

@@ -4,11 +4,11 @@
 # any sanitizer report fails the script. The integration tests are left out: they drive the real
 # program on a virtual desktop and belong to the ordinary build.
 #   scripts/sanitize.sh            build folder build-asan, jobs = number of cores
-#   BUILD=dir JOBS=n scripts/sanitize.sh
+#   ASAN_BUILD=dir JOBS=n scripts/sanitize.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-build=${BUILD:-build-asan}
+build=${ASAN_BUILD:-build-asan}
 jobs=${JOBS:-$(nproc)}
 
 # Leaks inside the libraries Qt stands on are theirs; the suppressions name only those libraries.
