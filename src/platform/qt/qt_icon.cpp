@@ -1,5 +1,6 @@
 #include "platform/qt/qt_icon.h"
 
+#include <QPainter>
 #include <QPixmap>
 
 namespace kelmora {
@@ -22,6 +23,16 @@ QIcon ToQIcon(const IconImage& icon) {
     const int size = IconImage::kSize * scale;
     result.addPixmap(QPixmap::fromImage(
         image.scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
+  }
+  // Trays of 22 and 24 px (common on X11 panels) get the face unscaled in the middle, instead of
+  // a blurred copy scaled down from 32 px.
+  for (int size : {22, 24}) {
+    QImage padded(size, size, QImage::Format_ARGB32);
+    padded.fill(Qt::transparent);
+    QPainter painter(&padded);
+    painter.drawImage((size - IconImage::kSize) / 2, (size - IconImage::kSize) / 2, image);
+    painter.end();
+    result.addPixmap(QPixmap::fromImage(padded));
   }
   return result;
 }

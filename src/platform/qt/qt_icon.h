@@ -11,8 +11,8 @@ namespace kelmora {
 // The 16x16 icon as an ARGB32 image.
 QImage ToQImage(const IconImage& icon);
 
-// The icon with integer-scaled copies (16, 32, 48, 64 px, nearest neighbour), so large trays and
-// title bars show crisp pixels instead of a blur.
+// The icon with integer-scaled copies (16, 32, 48, 64 px, nearest neighbour) and the face
+// centred in 22 and 24 px, so trays and title bars of those sizes show crisp pixels, not a blur.
 QIcon ToQIcon(const IconImage& icon);
 
 }  // namespace kelmora
