@@ -26,6 +26,8 @@ if [[ -z ${KEL_IN_SESSION:-} ]]; then
 fi
 # shellcheck source-path=SCRIPTDIR source=../tests/integration/lib.sh
 source "$repo/tests/integration/lib.sh"
+# shellcheck source-path=SCRIPTDIR source=doc_block.sh
+source "$repo/bench/doc_block.sh"
 kel_init "$0" "$RESOURCE_PROGRAM"
 kel_require_tools dbus-monitor g++ pkg-config awk
 
@@ -336,20 +338,6 @@ report() {
     sort -t'|' -k3 -rn
   echo
   echo "Measured $(date +%Y-%m-%d) on $(nproc) CPUs (load average $load_before before, $(cut -d' ' -f1-3 /proc/loadavg) after), ${RESOURCE_SECONDS} s windows starting ${SETTLE_SECONDS} s after the tray icon appeared, real clock, $(basename "$(dirname "$(dirname "$KEL_PROGRAM")")") build; Qt $(pkg-config --modversion Qt6Widgets)."
-}
-
-# replace_block FILE NAME TEXT-FILE: the text between "<!-- NAME:begin -->" and
-# "<!-- NAME:end -->" becomes the text file's; the rest of FILE stays as it is.
-replace_block() {
-  local doc=$1 name=$2 text=$3
-  if ! grep -q "^<!-- $name:begin -->\$" "$doc" || ! grep -q "^<!-- $name:end -->\$" "$doc"; then
-    kel_fail "$doc has no <!-- $name:begin --> / <!-- $name:end --> markers"
-  fi
-  awk -v begin="<!-- $name:begin -->" -v end="<!-- $name:end -->" -v text="$text" '
-    $0 == begin { print; while ((getline line < text) > 0) print line; skipping = 1; next }
-    $0 == end { skipping = 0 }
-    !skipping' "$doc" >"$doc.tmp.$$"
-  mv "$doc.tmp.$$" "$doc"
 }
 
 report >"$KEL_DIR/report.md"
