@@ -1,13 +1,14 @@
 # The Debian package: `cpack -G DEB` in the build folder (or `make package` at the top) writes
 # kelmora_<version>_<arch>.deb there, installing to /usr.
 #
-# Depends: dpkg-shlibdeps (package dpkg-dev) reads the libraries the program links, which gives
-# the Qt 6 libraries (libqt6core6, libqt6gui6, libqt6widgets6, libqt6network6, libqt6multimedia6),
-# libc6 and libstdc++6. What it cannot see is added by hand: the Qt plugins loaded at run time.
-# On Debian 12 the X11 platform plugin comes with libqt6gui6 and both multimedia back ends
-# (FFmpeg and GStreamer) with libqt6multimedia6, which shlibdeps already names. The alarm sounds
-# need neither back end: Qt 6.4 plays them through its own PulseAudio output (libpulse0, a
-# dependency of libqt6multimedia6), so a PulseAudio server, or PipeWire's, is recommended.
+# Depends: dpkg-shlibdeps (package dpkg-dev) reads the libraries the program and its sound player
+# module (/usr/lib/kelmora/kelmora_sound.so) link, which gives the Qt 6 libraries (libqt6core6,
+# libqt6gui6, libqt6widgets6, libqt6dbus6, libqt6multimedia6), libc6 and libstdc++6. What it
+# cannot see is added by hand: the Qt plugins loaded at run time. On Debian 12 the X11 platform
+# plugin comes with libqt6gui6 and both multimedia back ends (FFmpeg and GStreamer) with
+# libqt6multimedia6, which shlibdeps already names. The alarm sounds need neither back end: Qt 6.4
+# plays them through its own PulseAudio output (libpulse0, a dependency of libqt6multimedia6), so
+# a PulseAudio server, or PipeWire's, is recommended.
 
 # Debian wants the licence as /usr/share/doc/<package>/copyright.
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)

@@ -8,10 +8,10 @@
 
 #include "app/form1.h"
 #include "platform/qt/app_paths.h"
+#include "platform/qt/module_sound.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_screen.h"
-#include "platform/qt/qt_sound.h"
 #include "platform/qt/qt_tick_timer.h"
 #include "platform/qt/qt_tray.h"
 #include "platform/qt/quit_signals.h"
@@ -59,7 +59,7 @@ int Run(int argc, char** argv) {
   kelmora::QtClock clock;
   kelmora::QtTickTimer timer;
   kelmora::QtTray tray;
-  kelmora::QtSound sound;
+  kelmora::ModuleSound sound(kelmora::DefaultSoundModulePath());
   kelmora::QtMessageBoxes messages;
   kelmora::QtColorDialog colors;
   kelmora::QtFileDialog files;

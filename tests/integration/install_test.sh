@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The installed tree: `cmake --install` of the build folder (the program's folder's parent) into a
-# fresh prefix puts the program, its default sound, the menu entry, the AppStream description and
-# the icons in their places; the desktop file and the metainfo pass their validators; every icon
-# is the program's own 16x16 icon scaled up by a whole factor; and the installed program, started
-# on the virtual desktop, shows in the tray and plays its installed default sound for an alarm
-# with an empty sound path. The default sound (three bell strikes, about 1.5 s) is told from the
-# built-in chime (0.6 s) by still sounding a second after it starts.
+# fresh prefix puts the program, its sound player module, its default sound, the menu entry, the
+# AppStream description and the icons in their places; the desktop file and the metainfo pass
+# their validators; every icon is the program's own 16x16 icon scaled up by a whole factor; and
+# the installed program, started on the virtual desktop, shows in the tray and plays its installed
+# default sound for an alarm with an empty sound path. The default sound (three bell strikes,
+# about 1.5 s) is told from the built-in chime (0.6 s) by still sounding a second after it starts.
 source "$(dirname "$0")/lib.sh"
 kel_init "$0" "$@"
 
@@ -29,7 +29,8 @@ cmake --install "$build" --prefix "$prefix" >"$KEL_DIR/install.log" 2>&1 ||
 kel_log "installed $build into $prefix"
 
 icon_sizes=(16 32 48 64 128)
-expected_files=(bin/kelmora share/kelmora/sounds/alarm.wav share/applications/kelmora.desktop
+expected_files=(bin/kelmora lib/kelmora/kelmora_sound.so share/kelmora/sounds/alarm.wav
+  share/applications/kelmora.desktop
   "$metainfo" share/doc/kelmora/copyright)
 for size in "${icon_sizes[@]}"; do
   expected_files+=("share/icons/hicolor/${size}x$size/apps/kelmora.png")

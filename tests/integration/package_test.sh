@@ -5,7 +5,8 @@
 # the program links (found by dpkg-shlibdeps) and the platform plugins it cannot see, each a
 # package this machine has; it holds the program, stripped, its default sound, the menu entry,
 # the metainfo, the icons and the licence, all under /usr; and the program unpacked from it runs
-# and finds its sound beside its folder. The package is never installed.
+# and finds its sound and its sound player module beside its folder. The package is never
+# installed.
 source "$(dirname "$0")/lib.sh"
 KEL_TEST=$(basename "$0" .sh)
 [[ $# -ge 1 ]] || {
@@ -60,7 +61,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 kel_log "Depends: $depends"
 depends_names=$(tr ',' '\n' <<<"$depends" | sed 's/|.*//; s/(.*)//; s/[[:space:]]//g' | sed '/^$/d')
 # Linked (found by dpkg-shlibdeps) and loaded at run time (named by hand).
-for name in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 \
+for name in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6dbus6 \
   libqt6multimedia6 qt6-qpa-plugins; do
   grep -qxF "$name" <<<"$depends_names" || kel_check_failed "Depends does not name $name"
 done
@@ -75,7 +76,7 @@ done <<<"$depends_names"
 # ---- Contents
 
 contents=$(dpkg-deb -c "$deb" | awk '{ print $NF }')
-expected_files=(usr/bin/kelmora usr/share/kelmora/sounds/alarm.wav
+expected_files=(usr/bin/kelmora usr/lib/kelmora/kelmora_sound.so usr/share/kelmora/sounds/alarm.wav
   usr/share/applications/kelmora.desktop
   usr/share/metainfo/io.github.kelmora.Kelmora.metainfo.xml usr/share/doc/kelmora/copyright)
 for size in 16 32 48 64 128; do
@@ -84,20 +85,25 @@ done
 for file in "${expected_files[@]}"; do
   grep -qxF "./$file" <<<"$contents" || kel_check_failed "the package lacks /$file"
 done
-strays=$(grep -vE '^\./(usr/)?$|^\./usr/(bin|share)/' <<<"$contents" || true)
-[[ -z $strays ]] || kel_fail "the package holds files outside /usr/bin and /usr/share: $strays"
+strays=$(grep -vE '^\./(usr/)?$|^\./usr/(bin|share|lib/kelmora)/|^\./usr/lib/$' <<<"$contents" || true)
+[[ -z $strays ]] ||
+  kel_fail "the package holds files outside /usr/bin, /usr/lib/kelmora and /usr/share: $strays"
 kel_log "the package holds ${#expected_files[@]} expected files, all under /usr"
 
 # ---- The unpacked program
 
 dpkg-deb -x "$deb" "$work/root"
 unpacked=$work/root/usr/bin/kelmora
-if readelf -S "$unpacked" | grep -qE '\.(symtab|debug_info)'; then
-  kel_fail "the packaged program is not stripped"
-fi
+for binary in "$unpacked" "$work/root/usr/lib/kelmora/kelmora_sound.so"; do
+  if readelf -S "$binary" | grep -qE '\.(symtab|debug_info)'; then
+    kel_fail "the packaged ${binary##*/} is not stripped"
+  fi
+done
 [[ $("$unpacked" --version) == "kelmora $version" ]] ||
   kel_fail "the packaged program says \"$("$unpacked" --version)\""
 [[ -f $work/root/usr/bin/../share/kelmora/sounds/alarm.wav ]] ||
   kel_fail "the default sound is not beside the packaged program's folder"
+[[ -f $work/root/usr/bin/../lib/kelmora/kelmora_sound.so ]] ||
+  kel_fail "the sound player module is not beside the packaged program's folder"
 kel_log "the unpacked program runs and is stripped"
 kel_pass

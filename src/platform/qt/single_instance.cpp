@@ -1,69 +1,117 @@
 #include "platform/qt/single_instance.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QCryptographicHash>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
 #include <QDir>
 #include <QFile>
-#include <QLocalSocket>
 #include <QStandardPaths>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace kelmora {
 namespace {
 
-constexpr char kShowMessage[] = "show\n";
-constexpr int kWaitMilliseconds = 1000;
+constexpr char kObjectPath[] = "/Instance";
+constexpr char kInterface[] = "org.kelmora.Instance";
+constexpr int kShowTimeoutMs = 2000;
 
-}  // namespace
-
-SingleInstance::SingleInstance(const std::filesystem::path& data_folder)
-    : server_name_(ServerNameFor(data_folder)) {
-  QObject::connect(&server_, &QLocalServer::newConnection, this, [this] { OnNewConnection(); });
-}
-
-SingleInstance::~SingleInstance() = default;
-
-QString SingleInstance::ServerNameFor(const std::filesystem::path& data_folder) {
+QString FolderHash(const std::filesystem::path& data_folder) {
   const QString folder = QDir::cleanPath(
       QDir::current().absoluteFilePath(QFile::decodeName(data_folder.string().c_str())));
   const QByteArray hash =
       QCryptographicHash::hash(QFile::encodeName(folder), QCryptographicHash::Sha256).toHex();
-  // The runtime folder is the user's own, so no other user can take the name first.
-  QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (runtime.isEmpty()) runtime = QDir::tempPath();
-  return runtime + QStringLiteral("/kelmora-") + QString::fromLatin1(hash.left(32));
+  return QString::fromLatin1(hash.left(32));
+}
+
+}  // namespace
+
+SingleInstance::SingleInstance(const std::filesystem::path& data_folder, QDBusConnection bus)
+    : folder_hash_(FolderHash(data_folder)),
+      service_name_(ServiceNameFor(data_folder)),
+      bus_(std::move(bus)) {}
+
+SingleInstance::~SingleInstance() {
+  if (name_taken_) {
+    bus_.unregisterService(service_name_);
+    bus_.unregisterObject(QString::fromLatin1(kObjectPath));
+  }
+  if (lock_fd_ >= 0) ::close(lock_fd_);
+}
+
+QString SingleInstance::ServiceNameFor(const std::filesystem::path& data_folder) {
+  // A bus name element must not begin with a digit.
+  return QStringLiteral("org.kelmora.Instance.f") + FolderHash(data_folder);
 }
 
 bool SingleInstance::TryBecomePrimary() {
-  if (AskRunningToShow()) return false;
-  // Nobody answered: a socket file left by a program that died is stale and goes.
-  QLocalServer::removeServer(server_name_);
-  if (server_.listen(server_name_)) return true;
-  // Another program may have started listening in the meantime.
-  if (AskRunningToShow()) return false;
-  std::fprintf(stderr, "kelmora: cannot listen on %s (%s); running without the one-program guard\n",
-               qPrintable(server_name_), qPrintable(server_.errorString()));
-  return true;
-}
-
-bool SingleInstance::AskRunningToShow() {
-  QLocalSocket socket;
-  socket.connectToServer(server_name_);
-  if (!socket.waitForConnected(kWaitMilliseconds)) return false;
-  socket.write(kShowMessage);
-  socket.waitForBytesWritten(kWaitMilliseconds);
-  socket.disconnectFromServer();
-  return true;
-}
-
-void SingleInstance::OnNewConnection() {
-  while (QLocalSocket* socket = server_.nextPendingConnection()) {
-    QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    QObject::connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-      if (!socket->canReadLine()) return;
-      if (socket->readLine() == kShowMessage && on_show_requested) on_show_requested();
-      socket->disconnectFromServer();
-    });
+  const BusAnswer answer = TakeBusName();
+  if (answer == BusAnswer::kTaken) {
+    AskOwnerToShow();
+    return false;
   }
+  return TakeLockFile();
+}
+
+SingleInstance::BusAnswer SingleInstance::TakeBusName() {
+  QDBusConnectionInterface* bus = bus_.isConnected() ? bus_.interface() : nullptr;
+  if (!bus) return BusAnswer::kNoBus;
+  // The object is there before the name, so a call that follows the name finds it.
+  if (!bus_.registerObject(QString::fromLatin1(kObjectPath), this,
+                           QDBusConnection::ExportScriptableSlots)) {
+    return BusAnswer::kNoBus;
+  }
+  const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
+      bus->registerService(service_name_, QDBusConnectionInterface::DontQueueService,
+                           QDBusConnectionInterface::DontAllowReplacement);
+  if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered) {
+    name_taken_ = true;
+    return BusAnswer::kOurs;
+  }
+  bus_.unregisterObject(QString::fromLatin1(kObjectPath));
+  return reply.isValid() ? BusAnswer::kTaken : BusAnswer::kNoBus;
+}
+
+void SingleInstance::AskOwnerToShow() {
+  const QDBusMessage call =
+      QDBusMessage::createMethodCall(service_name_, QString::fromLatin1(kObjectPath),
+                                     QString::fromLatin1(kInterface), QStringLiteral("Show"));
+  // Events keep flowing while the call waits, so an owner in this same process can answer.
+  const QDBusMessage reply = bus_.call(call, QDBus::BlockWithGui, kShowTimeoutMs);
+  if (reply.type() == QDBusMessage::ErrorMessage) {
+    std::fprintf(stderr, "kelmora: the running Kelmora did not answer (%s)\n",
+                 qPrintable(reply.errorMessage()));
+  }
+}
+
+bool SingleInstance::TakeLockFile() {
+  // The runtime folder is the user's own, so no other user can hold the lock first.
+  QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  if (runtime.isEmpty()) runtime = QDir::tempPath();
+  const QByteArray path =
+      QFile::encodeName(runtime + QStringLiteral("/kelmora-") + folder_hash_ + ".lock");
+  lock_fd_ = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (lock_fd_ >= 0 && ::flock(lock_fd_, LOCK_EX | LOCK_NB) == 0) return true;
+  const int error = errno;
+  if (lock_fd_ >= 0) ::close(lock_fd_);
+  lock_fd_ = -1;
+  if (error == EWOULDBLOCK) {
+    std::fprintf(stderr, "kelmora: another Kelmora already runs for this data folder\n");
+    return false;
+  }
+  std::fprintf(stderr, "kelmora: cannot lock %s (%s); running without the one-program guard\n",
+               path.constData(), std::strerror(error));
+  return true;
+}
+
+void SingleInstance::Show() {
+  if (on_show_requested) on_show_requested();
 }
 
 }  // namespace kelmora

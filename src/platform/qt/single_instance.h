@@ -1,9 +1,11 @@
 #pragma once
-// One Kelmora per data folder. The first program to start listens on a local socket named after
-// its data folder; a later one finds it there, asks it to show its window and steps back, so two
-// programs never overwrite each other's files.
+// One Kelmora per data folder. The first program to start takes a name on the session bus made
+// from its data folder; a later one finds the name taken, asks its owner to show its window and
+// steps back, so two programs never overwrite each other's files. The bus frees the name however
+// its owner ends. A lock file named the same way guards programs on different buses (or with
+// none): a later one that cannot reach the running one just steps back.
 
-#include <QLocalServer>
+#include <QDBusConnection>
 #include <QObject>
 #include <QString>
 #include <filesystem>
@@ -12,27 +14,39 @@
 namespace kelmora {
 
 class SingleInstance : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.kelmora.Instance")
+
  public:
-  explicit SingleInstance(const std::filesystem::path& data_folder);
+  explicit SingleInstance(const std::filesystem::path& data_folder,
+                          QDBusConnection bus = QDBusConnection::sessionBus());
   ~SingleInstance() override;
 
-  // True when this program is the one for its data folder (and now listens for later ones);
-  // false when another one already runs, which has then been asked to show its window.
+  // True when this program is the one for its data folder; false when another one already runs,
+  // which has then been asked to show its window if it could be reached.
   bool TryBecomePrimary();
 
-  // The socket's full name: in the user's runtime folder, named by a hash of the data folder.
-  static QString ServerNameFor(const std::filesystem::path& data_folder);
-  const QString& ServerName() const { return server_name_; }
+  // The bus name for a data folder: a hash of its clean absolute path.
+  static QString ServiceNameFor(const std::filesystem::path& data_folder);
+  const QString& ServiceName() const { return service_name_; }
 
   // Runs in the primary when a later program asked it to show its window.
   std::function<void()> on_show_requested;
 
- private:
-  bool AskRunningToShow();
-  void OnNewConnection();
+ public slots:
+  Q_SCRIPTABLE void Show();
 
-  QString server_name_;
-  QLocalServer server_;
+ private:
+  enum class BusAnswer { kOurs, kTaken, kNoBus };
+  BusAnswer TakeBusName();
+  void AskOwnerToShow();
+  bool TakeLockFile();
+
+  QString folder_hash_;
+  QString service_name_;
+  QDBusConnection bus_;
+  bool name_taken_ = false;
+  int lock_fd_ = -1;
 };
 
 }  // namespace kelmora

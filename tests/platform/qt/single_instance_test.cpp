@@ -1,88 +1,137 @@
 #include "platform/qt/single_instance.h"
 
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
-#include <QFile>
+#include <QDBusConnection>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <cstring>
+#include <memory>
 
 #include "qt_app.h"
 
 namespace kelmora {
 namespace {
 
+// A private session bus for one test: a dbus-daemon of its own, ended with the test.
+class PrivateBus {
+ public:
+  PrivateBus() {
+    daemon_.start(QStringLiteral("dbus-daemon"),
+                  {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                   QStringLiteral("--print-address=1")});
+    if (daemon_.waitForStarted(5000) && daemon_.waitForReadyRead(5000)) {
+      address_ = QString::fromLocal8Bit(daemon_.readLine()).trimmed();
+    }
+  }
+  ~PrivateBus() {
+    for (const QString& name : names_) QDBusConnection::disconnectFromBus(name);
+    daemon_.kill();
+    daemon_.waitForFinished(5000);
+  }
+  bool Running() const { return !address_.isEmpty(); }
+  // A connection of its own, as another program would have.
+  QDBusConnection Connect() {
+    names_.push_back(QStringLiteral("kelmora-test-%1").arg(++connections_));
+    return QDBusConnection::connectToBus(address_, names_.back());
+  }
+
+ private:
+  inline static int connections_ = 0;
+  QProcess daemon_;
+  QString address_;
+  QStringList names_;
+};
+
 class SingleInstanceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     testing::EnsureQApplication();
     ASSERT_TRUE(root.isValid());
+    ASSERT_TRUE(bus.Running()) << "dbus-daemon could not be started";
   }
   std::filesystem::path Folder(const char* name) const {
     return std::filesystem::path(root.path().toStdString()) / name;
   }
+  // A program without a session bus.
+  static QDBusConnection NoBus() { return QDBusConnection(QStringLiteral("kelmora-no-bus")); }
 
   QTemporaryDir root;
+  PrivateBus bus;
 };
 
 TEST_F(SingleInstanceTest, SecondProgramForTheSameFolderAsksTheFirstToShow) {
-  SingleInstance first(Folder("kelmora"));
+  SingleInstance first(Folder("kelmora"), bus.Connect());
   int shows = 0;
   first.on_show_requested = [&] { ++shows; };
   ASSERT_TRUE(first.TryBecomePrimary());
 
-  SingleInstance second(Folder("kelmora"));
+  SingleInstance second(Folder("kelmora"), bus.Connect());
   second.on_show_requested = [] { ADD_FAILURE() << "the refused one is never asked"; };
   EXPECT_FALSE(second.TryBecomePrimary());
   EXPECT_TRUE(QTest::qWaitFor([&] { return shows == 1; }, 5000));
 
-  SingleInstance third(Folder("kelmora/"));  // the same folder written differently
+  SingleInstance third(Folder("kelmora/"), bus.Connect());  // the same folder written differently
   EXPECT_FALSE(third.TryBecomePrimary());
   EXPECT_TRUE(QTest::qWaitFor([&] { return shows == 2; }, 5000));
 }
 
 TEST_F(SingleInstanceTest, OtherDataFoldersRunSideBySide) {
-  SingleInstance first(Folder("one"));
-  SingleInstance second(Folder("two"));
-  EXPECT_NE(first.ServerName(), second.ServerName());
+  SingleInstance first(Folder("one"), bus.Connect());
+  SingleInstance second(Folder("two"), bus.Connect());
+  EXPECT_NE(first.ServiceName(), second.ServiceName());
   EXPECT_TRUE(first.TryBecomePrimary());
   EXPECT_TRUE(second.TryBecomePrimary());
 }
 
-TEST_F(SingleInstanceTest, PrimaryLeavingFreesTheName) {
+TEST_F(SingleInstanceTest, PrimaryLeavingFreesTheFolder) {
   {
-    SingleInstance first(Folder("kelmora"));
+    SingleInstance first(Folder("kelmora"), bus.Connect());
     ASSERT_TRUE(first.TryBecomePrimary());
   }
-  SingleInstance next(Folder("kelmora"));
+  SingleInstance next(Folder("kelmora"), bus.Connect());
   EXPECT_TRUE(next.TryBecomePrimary());
 }
 
-TEST_F(SingleInstanceTest, StaleSocketOfADeadProgramIsReplaced) {
-  const QString name = SingleInstance::ServerNameFor(Folder("kelmora"));
-  // A socket file bound by a program that died without cleaning up: nobody listens on it.
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  ASSERT_GE(fd, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  const QByteArray path = QFile::encodeName(name);
-  ASSERT_LT(static_cast<std::size_t>(path.size()), sizeof address.sun_path);
-  std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
-  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  ::close(fd);
-  ASSERT_TRUE(QFile::exists(name));
+// Programs that cannot reach each other over a bus still never share a data folder.
+struct UnreachableCase {
+  const char* name;
+  bool first_on_bus;
+  bool second_on_bus;
+  bool second_on_other_bus;
+};
 
-  SingleInstance next(Folder("kelmora"));
-  int shows = 0;
-  next.on_show_requested = [&] { ++shows; };
-  ASSERT_TRUE(next.TryBecomePrimary());
-  SingleInstance later(Folder("kelmora"));
-  EXPECT_FALSE(later.TryBecomePrimary());
-  EXPECT_TRUE(QTest::qWaitFor([&] { return shows == 1; }, 5000));
+void PrintTo(const UnreachableCase& c, std::ostream* out) {
+  *out << c.name;
 }
+
+class UnreachableTest : public SingleInstanceTest,
+                        public ::testing::WithParamInterface<UnreachableCase> {};
+
+TEST_P(UnreachableTest, LaterProgramStepsBack) {
+  const UnreachableCase& c = GetParam();
+  PrivateBus other;
+  ASSERT_TRUE(other.Running());
+  auto first =
+      std::make_unique<SingleInstance>(Folder("kelmora"), c.first_on_bus ? bus.Connect() : NoBus());
+  first->on_show_requested = [] { ADD_FAILURE() << "an unreachable program was asked"; };
+  ASSERT_TRUE(first->TryBecomePrimary());
+  const auto second_bus = [&] {
+    if (!c.second_on_bus) return NoBus();
+    return c.second_on_other_bus ? other.Connect() : bus.Connect();
+  };
+  EXPECT_FALSE(SingleInstance(Folder("kelmora"), second_bus()).TryBecomePrimary());
+  first.reset();
+  EXPECT_TRUE(SingleInstance(Folder("kelmora"), second_bus()).TryBecomePrimary());
+}
+
+INSTANTIATE_TEST_SUITE_P(Buses, UnreachableTest,
+                         ::testing::Values(UnreachableCase{"neither_on_a_bus", false, false, false},
+                                           UnreachableCase{"first_without_bus", false, true, false},
+                                           UnreachableCase{"second_without_bus", true, false,
+                                                           false},
+                                           UnreachableCase{"different_buses", true, true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kelmora

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_sound.h"
+#include "platform/sound/qt_sound.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,0 +1,34 @@
+#pragma once
+// The sound player as the program uses it: the player module (Qt Multimedia and everything it
+// brings) is loaded when the first sound is asked for, not at start. If the module cannot be
+// loaded, the program says so once on standard error and beeps instead of each sound.
+
+#include <QLibrary>
+#include <QString>
+#include <memory>
+
+#include "platform/services.h"
+
+namespace kelmora {
+
+class ModuleSound : public SoundService {
+ public:
+  explicit ModuleSound(const QString& module_path);
+  ~ModuleSound() override;
+  void Play(const std::string& path) override;
+
+  // Loads the module now, if it was not tried yet; true when a player is there.
+  bool Load();
+  bool Tried() const { return tried_; }
+
+ private:
+  QLibrary module_;
+  bool tried_ = false;
+  std::unique_ptr<SoundService> player_;
+};
+
+// <folder of the executable>/../lib/kelmora/kelmora_sound.so, as a clean absolute path. Needs a
+// QCoreApplication.
+QString DefaultSoundModulePath();
+
+}  // namespace kelmora

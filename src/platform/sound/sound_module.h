@@ -1,0 +1,12 @@
+#pragma once
+// What the program and its sound player module agree on.
+
+#include "platform/services.h"
+
+// The factory the module exports under the name kCreateSoundSymbol; the caller owns the player.
+extern "C" kelmora::SoundService* kelmora_create_sound();
+
+namespace kelmora {
+inline constexpr char kCreateSoundSymbol[] = "kelmora_create_sound";
+using CreateSoundFunction = SoundService* (*)();
+}  // namespace kelmora
