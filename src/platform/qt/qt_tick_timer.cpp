@@ -9,7 +9,11 @@ int MillisecondsToNextTick(std::int64_t now_ms) {
   return 1000 - into_second + kTickLagMilliseconds;
 }
 
-QtTickTimer::QtTickTimer() {
+QtTickTimer::WallClock QtTickTimer::DefaultWallClock() {
+  return [] { return QDateTime::currentMSecsSinceEpoch(); };
+}
+
+QtTickTimer::QtTickTimer(WallClock wall_clock) : wall_clock_(std::move(wall_clock)) {
   timer_.setTimerType(Qt::PreciseTimer);
   QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
 }
@@ -28,8 +32,9 @@ void QtTickTimer::SetInterval(int milliseconds) {
 
 void QtTickTimer::ArmForNextSecond() {
   timer_.setSingleShot(true);
-  // The wall clock, not a monotonic one: the tick follows the seconds the display shows.
-  timer_.start(MillisecondsToNextTick(QDateTime::currentMSecsSinceEpoch()));
+  // The wall clock, not the timer's monotonic one: the tick follows the seconds the display shows,
+  // also after the machine slept or the clock was set.
+  timer_.start(MillisecondsToNextTick(wall_clock_()));
 }
 
 void QtTickTimer::Tick() {

@@ -5,6 +5,7 @@
 
 #include <QTimer>
 #include <cstdint>
+#include <functional>
 
 #include "platform/services.h"
 
@@ -19,7 +20,9 @@ int MillisecondsToNextTick(std::int64_t now_ms);
 
 class QtTickTimer : public TickTimer {
  public:
-  QtTickTimer();
+  // Milliseconds since the epoch on the wall clock.
+  using WallClock = std::function<std::int64_t()>;
+  explicit QtTickTimer(WallClock wall_clock = DefaultWallClock());
   void SetInterval(int milliseconds) override;
   int Interval() const override { return interval_; }
   bool Running() const { return timer_.isActive(); }
@@ -30,6 +33,9 @@ class QtTickTimer : public TickTimer {
   void ArmForNextSecond();
   void Tick();
 
+  static WallClock DefaultWallClock();
+
+  WallClock wall_clock_;
   QTimer timer_;
   int interval_ = 0;
 };

@@ -73,6 +73,29 @@ TEST_F(QtTickTimerTest, SecondTicksFallJustAfterTheWallClockSecond) {
   EXPECT_TRUE(timer.Running()) << "re-armed for the following second";
 }
 
+// Waking from suspend: the timer's monotonic clock stood still while the wall clock moved on, so
+// the tick comes at another phase of the wall-clock second; the tick re-arms for the next second
+// of the wall clock. (The jumps land just before a second turns, so the test waits little.)
+TEST(QtTickTimerWakeTest, TickAfterAWallClockJumpReAlignsToTheSecond) {
+  testing::EnsureQApplication();
+  std::int64_t wall_ms = 1'068'336'000'990;  // 0.990 into a second
+  QtTickTimer timer([&] { return wall_ms; });
+  int ticks = 0;
+  timer.on_tick = [&] { ++ticks; };
+  timer.SetInterval(1000);
+  EXPECT_EQ(timer.MillisecondsToTimeout(), 10 + kTickLagMilliseconds);
+  // An hour asleep, a day, a few seconds: each lands 15 to 35 ms before a second turns.
+  for (const std::int64_t slept : {3'600'000 - 5, 86'400'000 - 20, 7'000 + 5}) {
+    wall_ms += slept;
+    const int before = ticks;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks > before; }, 5000));
+    const int expected = MillisecondsToNextTick(wall_ms);
+    EXPECT_LE(timer.MillisecondsToTimeout(), expected) << slept;
+    EXPECT_GE(timer.MillisecondsToTimeout(), 0) << slept;
+    EXPECT_TRUE(timer.Running());
+  }
+}
+
 TEST_F(QtTickTimerTest, OtherIntervalsRepeatPlainly) {
   timer.on_tick = [&] { ++ticks; };
   timer.SetInterval(20);
