@@ -130,6 +130,19 @@ void SyncFolder(const fs::path& folder) {
   ::close(descriptor);
 }
 
+// Creates "<path>.tmp-<process>-<n>" for writing and sets temporary to its name; -1 on failure.
+// A new file gets the permissions the user's umask gives (as any file the user creates).
+int CreateTemporary(const fs::path& path, std::string& temporary) {
+  constexpr int kAttempts = 100;  // names left by earlier processes of the same number are skipped
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    temporary =
+        path.string() + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+    const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (descriptor >= 0 || errno != EEXIST) return descriptor;
+  }
+  return -1;
+}
+
 std::string CreateFolderOf(const fs::path& path) {
   fs::path folder = path.parent_path();
   if (folder.empty()) return {};
@@ -215,8 +228,8 @@ TextFileRead ReadTextLines(const fs::path& path) {
 
 std::string WriteTextLinesSafely(const fs::path& path, const std::vector<std::string>& lines) {
   if (std::string error = CreateFolderOf(path); !error.empty()) return error;
-  std::string temporary = path.string() + ".tmp-XXXXXX";
-  int descriptor = ::mkstemp(temporary.data());
+  std::string temporary;
+  const int descriptor = CreateTemporary(path, temporary);
   if (descriptor < 0)
     return Reason("cannot create a temporary file in " + path.parent_path().string(), errno);
   std::string error = FillTemporary(descriptor, path, JoinWithLineEnds(lines));

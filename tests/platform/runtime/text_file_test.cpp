@@ -148,6 +148,27 @@ TEST_F(RuntimeTextFileOnDisk, ReplacingKeepsTheOldPermissions) {
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
+TEST_F(RuntimeTextFileOnDisk, NewFileGetsThePermissionsTheUmaskGives) {
+  for (const auto& [mask, expected] :
+       {std::pair{mode_t{022}, fs::perms{0644}}, std::pair{mode_t{077}, fs::perms{0600}},
+        std::pair{mode_t{002}, fs::perms{0664}}}) {
+    const fs::path file = folder_ / ("new-" + std::to_string(mask) + ".ini");
+    const mode_t before = ::umask(mask);
+    const std::string error = WriteTextLinesSafely(file, {"new"});
+    ::umask(before);
+    ASSERT_EQ(error, "");
+    EXPECT_EQ(fs::status(file).permissions(), expected) << std::oct << mask;
+  }
+}
+
+TEST_F(RuntimeTextFileOnDisk, TemporaryNamesLeftByAnEarlierProgramAreSteppedOver) {
+  const fs::path file = folder_ / "timer.ini";
+  const std::string stale = file.string() + ".tmp-" + std::to_string(::getpid()) + "-0";
+  Put(stale, "left by a program that was killed");
+  ASSERT_EQ(WriteTextLinesSafely(file, {"new"}), "");
+  EXPECT_EQ(Content(file), "new\r\n");
+}
+
 TEST_F(RuntimeTextFileOnDisk, ReadsLfFilesAndCodePage932Files) {
   fs::path file = folder_ / "timer.ini";
   Put(file, "\x8E\x9E\x8C\x76\na\r\nb");
