@@ -81,6 +81,9 @@ std::string FromCodePage932(std::string_view content) {
 
 std::string JoinWithLineEnds(const std::vector<std::string>& lines) {
   std::string content;
+  // A first line that itself begins with U+FEFF gets a byte-order mark before it, which the
+  // reader takes off again, so the line keeps its own.
+  if (!lines.empty() && lines.front().starts_with(kByteOrderMark)) content = kByteOrderMark;
   for (const auto& line : lines) {
     content += line;
     content += "\r\n";

@@ -130,6 +130,13 @@ TEST_F(RuntimeTextFileOnDisk, WritesCrLfAfterEveryLineAndReadsItBack) {
   EXPECT_EQ(fs::directory_iterator(file.parent_path())->path(), file) << "no temporary left";
 }
 
+TEST_F(RuntimeTextFileOnDisk, FirstLineBeginningWithU_FEFFKeepsItThroughWriteAndRead) {
+  const fs::path file = folder_ / "Varnlock.ini";
+  const std::vector<std::string> lines = {"\xEF\xBB\xBFyyyy/mm/dd", "1.0"};
+  ASSERT_EQ(WriteTextLinesSafely(file, lines), "");
+  EXPECT_EQ(ReadTextLines(file).lines, lines);
+}
+
 TEST_F(RuntimeTextFileOnDisk, EmptyListGivesAnEmptyFile) {
   fs::path file = folder_ / "timer.ini";
   ASSERT_EQ(WriteTextLinesSafely(file, {}), "");
