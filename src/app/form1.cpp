@@ -39,7 +39,6 @@ Form1::Form1(Services services, QWidget* parent) : QWidget(parent), services_(se
   setWindowTitle(QStringLiteral("!Kelmora"));
   setFixedSize(2370 / kTwips, 2250 / kTwips);
   setWindowIcon(ToQIcon(ProgramIcon()));
-  BuildControls();
   services_.timer.on_tick = [this] { Tick(); };
   services_.tray.on_mouse = [this](TrayMouse what) { TrayMouseUp(what); };
 }
@@ -50,10 +49,28 @@ Form1::~Form1() {
   if (editor_) delete editor_.data();
 }
 
+void Form1::EnsureControls() {
+  if (Text1) return;
+  const bool shown = isVisible();
+  BuildControls();
+  ShowModes();
+  PaintLabels();
+  ShowPreview();
+  // Children added to a window already shown stay hidden until they are shown themselves.
+  if (shown) {
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) child->show();
+  }
+}
+
+void Form1::showEvent(QShowEvent* event) {
+  EnsureControls();
+  QWidget::showEvent(event);
+}
+
 void Form1::BuildControls() {
   Picture1 = new QLabel(this);
   PlaceTwips(Picture1, 120, 120, 240, 240);
-  Text1 = new QLineEdit(QStringLiteral("1.0"), this);
+  Text1 = new QLineEdit(QString::fromStdString(interval_text_), this);
   PlaceTwips(Text1, 480, 120, 555, 270);
   auto* label1 = new QLabel(QStringLiteral("秒"), this);
   PlaceTwips(label1, 1080, 180, 180, 180);
@@ -63,10 +80,14 @@ void Form1::BuildControls() {
   PlaceTwips(Command2, 1920, 60, 375, 315);
   Combo1 = new QComboBox(this);
   PlaceTwips(Combo1, 60, 480, 2235, 300);
+  Combo1->addItem(QStringLiteral("アナログ"));
+  AddCmb(Combo1);
   auto* frame1 = new QFrame(this);
   PlaceTwips(frame1, 60, 720, 2235, 555);
   Combo2 = new QComboBox(this);
   PlaceTwips(Combo2, 60, 1380, 2235, 300);
+  Combo2->addItem(QStringLiteral("なし"));
+  AddCmb(Combo2);
   auto* frame2 = new QFrame(this);
   PlaceTwips(frame2, 60, 1620, 2235, 555);
   for (QFrame* frame : {frame1, frame2}) frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
@@ -88,10 +109,6 @@ void Form1::BuildControls() {
 }
 
 void Form1::Load() {
-  Combo1->addItem(QStringLiteral("アナログ"));
-  AddCmb(Combo1);
-  Combo2->addItem(QStringLiteral("なし"));
-  AddCmb(Combo2);
   tip_format_ = "yyyy/mm/dd hh:mm aaa";
   face_.Pi = 3.14159274f;
   face_.Clr.fill(0);
@@ -99,8 +116,7 @@ void Form1::Load() {
   LdDat();
   SetTmr();
   Lng();
-  SetSelection(Combo1, face_.Mode1);
-  SetSelection(Combo2, face_.Mode2);
+  SelectModes();
   if (IsOrdinaryFile(SettingsPath())) {
     TaskTray::TrayAdd(*this, services_.tray, icon_, "");
   } else {
@@ -154,6 +170,7 @@ void Form1::ShowIcon(const IconImage& icon) {
 }
 
 void Form1::ShowPreview() {
+  if (!Picture1) return;
   if (Picture1->pixmap().isNull() || !(preview_ == face_.Picture1)) {
     preview_ = face_.Picture1;
     Picture1->setPixmap(QPixmap::fromImage(ToQImage(preview_.ToIcon(kNoMask))));
@@ -172,7 +189,7 @@ void Form1::GetAlarm() {
 }
 
 void Form1::SetTmr() {
-  const TickInterval interval = ComputeTickInterval(Text1->text().toStdString());
+  const TickInterval interval = ComputeTickInterval(IntervalText());
   services_.timer.SetInterval(interval.milliseconds);
   tick_limit_ = interval.tick_limit;
   tick_count_ = 0;
@@ -188,8 +205,7 @@ void Form1::GetArm1() {
 }
 
 void Form1::LdDat() {
-  WindowSettings settings{tip_format_, Text1->text().toStdString(), face_.Mode1, face_.Mode2,
-                          face_.Clr};
+  WindowSettings settings{tip_format_, IntervalText(), face_.Mode1, face_.Mode2, face_.Clr};
   TextFileRead read = ReadTextLines(SettingsPath());
   if (read.status == TextFileRead::Status::kRead) {
     SettingsReader reader(std::move(read.lines));
@@ -198,10 +214,27 @@ void Form1::LdDat() {
     ReportUnreadable(SettingsPath(), read.error);
   }
   tip_format_ = settings.tip_format;
-  Text1->setText(QString::fromStdString(settings.interval_text));
+  SetIntervalText(settings.interval_text);
   face_.Mode1 = settings.mode1;
   face_.Mode2 = settings.mode2;
   face_.Clr = settings.colors;
+  PaintLabels();
+}
+
+std::string Form1::IntervalText() const {
+  return Text1 ? Text1->text().toStdString() : interval_text_;
+}
+
+void Form1::SetIntervalText(const std::string& text) {
+  if (Text1) {
+    Text1->setText(QString::fromStdString(text));
+  } else {
+    interval_text_ = text;
+  }
+}
+
+void Form1::PaintLabels() {
+  if (!Lb1[0]) return;
   for (int i = 0; i < 8; ++i) PaintColourLabel(*Lb1[i], face_.Clr[i]);
 }
 
@@ -219,19 +252,24 @@ void Form1::AddCmb(QComboBox* cmb) {
   }
 }
 
-void Form1::SetSelection(QComboBox* combo, int index) {
-  combo->setCurrentIndex(index);
-  if (combo == Combo1) {
-    Combo1Click();
-  } else {
-    Combo2Click();
-  }
+// The analog upper line leaves no room for a lower one: it has "なし".
+void Form1::SelectModes() {
+  if (face_.Mode1 == 0) face_.Mode2 = 0;
+  ShowModes();
+}
+
+void Form1::ShowModes() {
+  if (!Combo1) return;
+  Combo1->setCurrentIndex(face_.Mode1);
+  Combo2->setCurrentIndex(face_.Mode2);
+  Combo2->setEnabled(face_.Mode1 != 0);
 }
 
 void Form1::Combo1Click() {
   face_.Mode1 = static_cast<std::int16_t>(Combo1->currentIndex());
   if (face_.Mode1 == 0) {
-    SetSelection(Combo2, 0);
+    Combo2->setCurrentIndex(0);
+    Combo2Click();
     Combo2->setEnabled(false);
   } else {
     Combo2->setEnabled(true);
@@ -243,7 +281,7 @@ void Form1::Combo2Click() {
 }
 
 void Form1::Command1Click() {
-  const std::string text = Text1->text().toStdString();
+  const std::string text = IntervalText();
   if (!AcceptableInterval(text)) {
     services_.messages.Notice("更新時間を 0.001 以上に設定して下さい");
     return;
@@ -327,8 +365,7 @@ void Form1::SaveFiles() {
   files_saved_ = true;
   // The editor hands its list back first, so alarms saved in an editor still open are kept.
   if (editor_) editor_->close();
-  const WindowSettings settings{tip_format_, Text1->text().toStdString(), face_.Mode1, face_.Mode2,
-                                face_.Clr};
+  const WindowSettings settings{tip_format_, IntervalText(), face_.Mode1, face_.Mode2, face_.Clr};
   SaveOneFile(SettingsPath(), SettingsLines(settings));
   SaveOneFile(AlarmPath(), list1_.Lines());
 }

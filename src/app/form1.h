@@ -49,6 +49,12 @@ class Form1 : public QWidget {
   // Another start of the program asked for the window: out of the tray, or to the front.
   void ShowFromTray();
 
+  // Builds the controls once, from the state the window keeps while it has none; showing the
+  // window calls it, so a window that stays in the tray never builds them.
+  void EnsureControls();
+  // The update interval text: Text1's once the controls are built, the loaded one before.
+  std::string IntervalText() const;
+
   AlarmList& List1() { return list1_; }                       // the main list of alarm lines
   CmnDlog::CommonDialog& CommonDialog1() { return dialog_; }  // the common dialog
   ClockFace& Face() { return face_; }
@@ -57,6 +63,7 @@ class Form1 : public QWidget {
   std::int32_t TickCount() const { return tick_count_; }
   Form2* Editor() const;  // the alarm editor while it is open
 
+  // The controls: nullptr until EnsureControls has built them.
   QLabel* Picture1 = nullptr;       // live preview of the face
   QLineEdit* Text1 = nullptr;       // update interval in seconds
   QPushButton* Command1 = nullptr;  // 設定: apply the interval and go to the tray
@@ -71,6 +78,7 @@ class Form1 : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -88,7 +96,10 @@ class Form1 : public QWidget {
   std::filesystem::path AlarmPath() const;
   void ReportUnreadable(const std::filesystem::path& path, const std::string& why);
   void SaveOneFile(const std::filesystem::path& path, const std::vector<std::string>& lines);
-  void SetSelection(QComboBox* combo, int index);
+  void SetIntervalText(const std::string& text);
+  void SelectModes();
+  void ShowModes();
+  void PaintLabels();
   void ShowIcon(const IconImage& icon);
   void ShowPreview();
 
@@ -97,6 +108,8 @@ class Form1 : public QWidget {
   std::string tip_format_ = "yyyy/mm/dd hh:mm aaa";  // TipFmt: date-time pattern of the tray tip
   std::int32_t tick_limit_ = 0;                      // TickLimit: ticks between redraws
   std::int32_t tick_count_ = 0;                      // TickCount: ticks since the last redraw
+  // The update interval text while the window has no controls; Text1 takes it over once built.
+  std::string interval_text_ = "1.0";
   AlarmList list1_;
   CmnDlog::CommonDialog dialog_;
   IconImage icon_{};  // the window's current icon

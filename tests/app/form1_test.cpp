@@ -5,14 +5,18 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QTest>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
 
 #include "fakes/fake_services.h"
+#include "platform/qt/qt_icon.h"
 #include "qt_app.h"
 #include "render/clock_face.h"
+#include "tray/colour_labels.h"
 
 namespace kelmora {
 namespace {
@@ -42,12 +46,17 @@ class Form1Test : public ::testing::Test {
     content << in.rdbuf();
     return content.str();
   }
-  // A settings file with the given interval and modes, all colours 0.
-  void WriteSettings(const std::string& interval, int mode1 = 0, int mode2 = 0) {
+  // The settings file with the given interval, modes and colours, as the program writes it.
+  static std::string SettingsText(const std::string& interval, int mode1, int mode2,
+                                  const std::array<ColorValue, 8>& colours = {}) {
     std::string content = "yyyy/mm/dd hh:mm aaa\r\n" + interval + "\r\n";
     content += " " + std::to_string(mode1) + " \r\n " + std::to_string(mode2) + " \r\n";
-    for (int i = 0; i < 8; ++i) content += " 0 \r\n";
-    WriteFile("Varnlock.ini", content);
+    for (ColorValue colour : colours) content += " " + std::to_string(colour) + " \r\n";
+    return content;
+  }
+  void WriteSettings(const std::string& interval, int mode1 = 0, int mode2 = 0,
+                     const std::array<ColorValue, 8>& colours = {}) {
+    WriteFile("Varnlock.ini", SettingsText(interval, mode1, mode2, colours));
   }
   void SetNow(int hour, int minute, int second) {
     fakes_.clock.now = *MakeDateTime(2003, 11, 9, hour, minute, second);
@@ -133,6 +142,7 @@ TEST_P(SetTmrTable, GivesTimerIntervalAndLimitAndResetsTheCount) {
   WriteSettings("1.0");
   Form1& form = Start();
   form.Tick();  // the count is 1 now
+  form.EnsureControls();
   form.Text1->setText(QString::fromUtf8(c.interval));
   form.SetTmr();
   EXPECT_EQ(fakes_.timer.interval, c.timer_ms);
@@ -156,6 +166,7 @@ TEST_F(Form1Test, AnalogWithStoredLowerLineDrawsItOnceThenDropsIt) {
   WriteSettings("1.0", 0, 3);
   Form1& form = Start();
   EXPECT_EQ(form.Face().Mode2, 0);
+  fakes_.tray.Release(TrayMouse::kLeftUp);
   EXPECT_FALSE(form.Combo2->isEnabled());
   EXPECT_EQ(form.Combo2->currentIndex(), 0);
   // The first face, drawn before the lists were set, carries the date over the analog face.
@@ -170,6 +181,7 @@ TEST_F(Form1Test, ChoosingAnalogSelectsNoLowerLineAndOtherModesKeepIt) {
   WriteSettings("1.0", 2, 3);
   Form1& form = Start();
   EXPECT_EQ(form.Face().Mode2, 3);
+  fakes_.tray.Release(TrayMouse::kLeftUp);
   EXPECT_TRUE(form.Combo2->isEnabled());
   form.Combo1->setCurrentIndex(0);
   emit form.Combo1->activated(0);
@@ -251,6 +263,90 @@ TEST_F(Form1Test, OtherTrayEventsDoNothing) {
   EXPECT_FALSE(form.isVisible());
   EXPECT_TRUE(fakes_.tray.present);
 }
+
+TEST_F(Form1Test, InTheTrayTheWindowBuildsNoControls) {
+  WriteSettings("0.5", 2, 3);
+  Form1& form = Start();
+  for (int tick = 0; tick < 4; ++tick) form.Tick();
+  EXPECT_EQ(form.Picture1, nullptr);
+  EXPECT_EQ(form.Text1, nullptr);
+  EXPECT_EQ(form.Command1, nullptr);
+  EXPECT_EQ(form.Command2, nullptr);
+  EXPECT_EQ(form.Combo1, nullptr);
+  EXPECT_EQ(form.Combo2, nullptr);
+  EXPECT_EQ(form.Lb1[0], nullptr);
+  EXPECT_TRUE(form.findChildren<QWidget*>().isEmpty());
+}
+
+struct ShownCase {
+  const char* interval;
+  int mode1;
+  int mode2;
+  int shown_mode2;  // the analog upper line has no lower line
+  bool combo2_enabled;
+};
+
+class ShownFromTheTray : public Form1Test, public ::testing::WithParamInterface<ShownCase> {};
+
+TEST_P(ShownFromTheTray, ControlsShowTheLoadedSettingsAndTheCurrentFace) {
+  const ShownCase& c = GetParam();
+  const std::array<ColorValue, 8> colours{Rgb(255, 0, 0),   Rgb(0, 128, 0),  Rgb(0, 0, 255),
+                                          Rgb(1, 2, 3),     Rgb(200, 0, 99), Rgb(0, 64, 64),
+                                          Rgb(255, 255, 0), Rgb(9, 9, 9)};
+  WriteSettings(c.interval, c.mode1, c.mode2, colours);
+  Form1& form = Start();
+  SetNow(15, 42, 0);
+  form.Tick();
+  form.Tick();  // redrawn at 15:42 with the interval's limit of 0 or 1
+  fakes_.tray.Release(TrayMouse::kLeftUp);
+  ASSERT_NE(form.Text1, nullptr);
+  EXPECT_TRUE(form.Text1->isVisible());
+  EXPECT_EQ(form.Text1->text(), QString::fromUtf8(c.interval));
+  EXPECT_EQ(form.Combo1->currentIndex(), c.mode1);
+  EXPECT_EQ(form.Combo2->currentIndex(), c.shown_mode2);
+  EXPECT_EQ(form.Combo2->isEnabled(), c.combo2_enabled);
+  for (std::size_t i = 0; i < colours.size(); ++i) {
+    EXPECT_TRUE(form.Lb1[i]->isVisible()) << i;
+    EXPECT_EQ(form.Lb1[i]->palette().color(QPalette::WindowText), ToQColor(colours[i])) << i;
+  }
+  ClockFace expected;
+  expected.Mode1 = static_cast<std::int16_t>(c.mode1);
+  expected.Mode2 = static_cast<std::int16_t>(c.shown_mode2);
+  expected.Clr = colours;
+  expected.Draw(fakes_.clock.now, Background());
+  EXPECT_EQ(form.Picture1->pixmap().toImage(),
+            QPixmap::fromImage(ToQImage(expected.Picture1.ToIcon(-1))).toImage());
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, ShownFromTheTray,
+                         ::testing::Values(ShownCase{"0.5", 2, 3, 3, true},
+                                           ShownCase{"1", 0, 4, 0, false},
+                                           ShownCase{"0.25", 5, 0, 0, true}));
+
+struct SaveCase {
+  bool shown;
+  const char* typed;  // into Text1 after showing, never applied
+  const char* saved;
+};
+
+class SaveAtClose : public Form1Test, public ::testing::WithParamInterface<SaveCase> {};
+
+TEST_P(SaveAtClose, WritesTheIntervalTextAndModesTheWindowHolds) {
+  WriteSettings("2.50", 3, 4);
+  Form1& form = Start();
+  if (GetParam().shown) fakes_.tray.Release(TrayMouse::kLeftUp);
+  if (*GetParam().typed) {
+    form.Text1->selectAll();
+    QTest::keyClicks(form.Text1, QString::fromUtf8(GetParam().typed));
+  }
+  form.close();
+  EXPECT_EQ(ReadFile("Varnlock.ini"), SettingsText(GetParam().saved, 3, 4));
+  EXPECT_EQ(fakes_.timer.interval, 1000);
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, SaveAtClose,
+                         ::testing::Values(SaveCase{false, "", "2.50"}, SaveCase{true, "", "2.50"},
+                                           SaveCase{true, "0.7", "0.7"}));
 
 TEST_F(Form1Test, ColourLabelPicksAColourAndCancelKeepsIt) {
   Form1& form = Start();
