@@ -1,6 +1,8 @@
 #include "platform/qt/qt_tray.h"
 
 #include <QApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusReply>
 #include <QMouseEvent>
 #include <QWidget>
 
@@ -12,6 +14,8 @@ namespace {
 
 // Qt's own window for an icon docked into an XEmbed tray.
 constexpr char kXEmbedTrayWidgetName[] = "QSystemTrayIconSys";
+// The desktop's StatusNotifierItem watcher: an icon shown over D-Bus lives as long as it does.
+constexpr char kTrayWatcherService[] = "org.kde.StatusNotifierWatcher";
 
 QWidget* FindXEmbedTrayWidget() {
   for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -27,6 +31,11 @@ QtTray::QtTray() : QtTray(Options{}) {}
 QtTray::QtTray(Options options) : options_(std::move(options)) {
   host_poll_.setInterval(options_.host_poll);
   QObject::connect(&host_poll_, &QTimer::timeout, this, [this] { CheckForTrayHost(); });
+  tray_watcher_.setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
+  QObject::connect(&tray_watcher_, &QDBusServiceWatcher::serviceOwnerChanged, this,
+                   [this](const QString&, const QString&, const QString& new_owner) {
+                     OnTrayWatcherOwnerChanged(new_owner);
+                   });
 }
 
 QtTray::~QtTray() = default;
@@ -79,6 +88,7 @@ void QtTray::ShowIn(Place place) {
 void QtTray::ShowInNotificationArea() {
   tray_icon_->show();
   WatchXEmbedReleases();
+  if (!xembed_widget_) WatchTrayWatcher();
 }
 
 void QtTray::ShowStandIn() {
@@ -91,6 +101,7 @@ void QtTray::HideAll() {
   if (tray_icon_) tray_icon_->hide();
   if (stand_in_) stand_in_->hide();
   xembed_widget_ = nullptr;
+  tray_watcher_.setWatchedServices({});
   place_ = Place::kNone;
   shown_icon_.reset();
   shown_tip_.reset();
@@ -138,6 +149,27 @@ void QtTray::Report(TrayMouse what) {
 void QtTray::WatchXEmbedReleases() {
   xembed_widget_ = FindXEmbedTrayWidget();
   if (xembed_widget_) xembed_widget_->installEventFilter(this);
+}
+
+// Under StatusNotifierItem the icon is shown by the desktop's watcher and the hosts it knows;
+// when the watcher's bus name loses its owner, nothing shows the icon any more. The name is
+// watched from the moment the icon is in the tray; one without an owner then means the icon is
+// not shown over D-Bus (another kind of tray, or the watcher already gone), and is left alone.
+void QtTray::WatchTrayWatcher() {
+  const QDBusConnection bus = options_.bus();
+  if (!bus.isConnected()) return;
+  const QString service = QString::fromLatin1(kTrayWatcherService);
+  tray_watcher_.setConnection(bus);
+  tray_watcher_.setWatchedServices({service});
+  const QDBusReply<bool> owned = bus.interface()->isServiceRegistered(service);
+  if (!owned.isValid() || !owned.value()) tray_watcher_.setWatchedServices({});
+}
+
+// Only a name left without an owner counts: a watcher taken over by another without a gap
+// leaves the icon in the tray.
+void QtTray::OnTrayWatcherOwnerChanged(const QString& new_owner) {
+  if (!new_owner.isEmpty() || place_ != Place::kNotificationArea) return;
+  ShowIn(Place::kStandIn);
 }
 
 bool QtTray::eventFilter(QObject* watched, QEvent* event) {

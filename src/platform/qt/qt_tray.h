@@ -1,8 +1,12 @@
 #pragma once
 // The notification-area icon over QSystemTrayIcon, or the stand-in window where the desktop has
 // no notification area. Icon and tip go to the platform only when they changed, so the tray
-// hears from the program about once a minute even when the clock ticks every second.
+// hears from the program about once a minute even when the clock ticks every second. A tray
+// that goes away under the icon (the panel crashed or restarts) hands it to the stand-in, which
+// gives it back once a tray is there again.
 
+#include <QDBusConnection>
+#include <QDBusServiceWatcher>
 #include <QObject>
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -27,6 +31,9 @@ class QtTray : public QObject, public TrayService {
     // asked at Add and, while the stand-in is up, at most once per host_poll.
     std::function<bool()> tray_available = &QSystemTrayIcon::isSystemTrayAvailable;
     std::chrono::milliseconds host_poll{5000};
+    // The bus of the StatusNotifierItem watcher, asked for each time the icon goes into the
+    // notification area.
+    std::function<QDBusConnection()> bus = &QDBusConnection::sessionBus;
   };
 
   QtTray();
@@ -43,6 +50,8 @@ class QtTray : public QObject, public TrayService {
   // The stand-in window while it is shown, else nullptr.
   TrayStandIn* StandIn() const;
   bool InNotificationArea() const;
+  // The QSystemTrayIcon is shown (it must not be while the stand-in is).
+  bool TrayIconShown() const { return tray_icon_ && tray_icon_->isVisible(); }
   bool PollingForHost() const { return host_poll_.isActive(); }
   // Moves the icon into the notification area once one has appeared; run by the poll timer.
   void CheckForTrayHost();
@@ -61,6 +70,8 @@ class QtTray : public QObject, public TrayService {
   void OnActivated(QSystemTrayIcon::ActivationReason reason);
   void Report(TrayMouse what);
   void WatchXEmbedReleases();
+  void WatchTrayWatcher();
+  void OnTrayWatcherOwnerChanged(const QString& new_owner);
 
   Options options_;
   bool present_ = false;
@@ -77,6 +88,8 @@ class QtTray : public QObject, public TrayService {
   QTimer host_poll_;
   // Under XEmbed Qt reports a click on the press; the release is taken from this widget instead.
   QPointer<QWidget> xembed_widget_;
+  // Under StatusNotifierItem, the watcher's bus name while the icon is in the notification area.
+  QDBusServiceWatcher tray_watcher_;
 };
 
 }  // namespace kelmora

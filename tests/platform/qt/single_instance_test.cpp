@@ -3,45 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QDBusConnection>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
+#include "private_bus.h"
 #include "qt_app.h"
 
 namespace kelmora {
 namespace {
 
-// A private session bus for one test: a dbus-daemon of its own, ended with the test.
-class PrivateBus {
- public:
-  PrivateBus() {
-    daemon_.start(QStringLiteral("dbus-daemon"),
-                  {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                   QStringLiteral("--print-address=1")});
-    if (daemon_.waitForStarted(5000) && daemon_.waitForReadyRead(5000)) {
-      address_ = QString::fromLocal8Bit(daemon_.readLine()).trimmed();
-    }
-  }
-  ~PrivateBus() {
-    for (const QString& name : names_) QDBusConnection::disconnectFromBus(name);
-    daemon_.kill();
-    daemon_.waitForFinished(5000);
-  }
-  bool Running() const { return !address_.isEmpty(); }
-  // A connection of its own, as another program would have.
-  QDBusConnection Connect() {
-    names_.push_back(QStringLiteral("kelmora-test-%1").arg(++connections_));
-    return QDBusConnection::connectToBus(address_, names_.back());
-  }
-
- private:
-  inline static int connections_ = 0;
-  QProcess daemon_;
-  QString address_;
-  QStringList names_;
-};
+using testing::PrivateBus;
 
 class SingleInstanceTest : public ::testing::Test {
  protected:
