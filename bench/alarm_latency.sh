@@ -29,7 +29,8 @@ kel_require_tools strace sox
 readonly TARGET_MS=50  # the WAV opened at most this long after S + 1.000
 readonly LEAD_SECONDS=4 # S is this many whole seconds after the second the program starts in
 
-# A line a run: run|S|first open ms|its thread|player open ms|its thread|sound server connect ms
+# A line a run: run|S|first open ms|its thread|player open ms|its thread|sound server connect ms|
+# player module opened ms|resident MiB after the sound
 results=$KEL_DIR/results
 : >"$results"
 tab=$'\t'
@@ -75,6 +76,8 @@ run_once() {
     kel_log "run $run: the WAV file was opened fewer than two times"
   # Let the sound start before the program ends.
   kel_wait_for 2 kel_not kel_is_running "$pid" || true
+  local rss_mib
+  rss_mib=$(awk '/^VmRSS:/ { printf "%.1f", $2 / 1024 }' "/proc/$pid/status" 2>/dev/null || true)
   kel_end_process "$pid" kelmora
   kel_end_process "$tracer" strace
 
@@ -92,8 +95,12 @@ run_once() {
   local connect connect_ms=-
   connect=$(first_connect_after "$trace" "$PULSE_SERVER_SOCKET" $((due + 1)))
   [[ -z $connect ]] || connect_ms=$(ms_after "$connect" $((due + 1)))
-  printf '%s|%s|%s|%s|%s|%s|%s\n' "$run" "$due_text" "$(ms_after "${first[1]}" $((due + 1)))" \
-    "$(thread_label "$pid" "${first[0]}")" "$player_ms" "$player_thread" "$connect_ms" >>"$results"
+  local module module_ms=-
+  module=$(opens_of "$trace" "$MODULE_FILE" | awk '{ print $2; exit }')
+  [[ -z $module ]] || module_ms=$(ms_after "$module" $((due + 1)))
+  printf '%s|%s|%s|%s|%s|%s|%s|%s|%s\n' "$run" "$due_text" "$(ms_after "${first[1]}" $((due + 1)))" \
+    "$(thread_label "$pid" "${first[0]}")" "$player_ms" "$player_thread" "$connect_ms" \
+    "$module_ms" "${rss_mib:--}" >>"$results"
   kel_log "run $run: $(tail -n 1 "$results")"
 }
 
@@ -110,17 +117,19 @@ report() {
   read -r min median max < <(stats 3)
   read -r pmin pmedian pmax < <(stats 5)
   awk -v m="$max" -v t="$TARGET_MS" 'BEGIN { exit !(m + 0 <= t + 0) }' || verdict='**missed**'
-  local cmin cmedian cmax
+  local cmin cmedian cmax mmin mmedian mmax rmin rmedian rmax
   read -r cmin cmedian cmax < <(stats 7)
-  echo '| Run | Alarm due (S) | WAV checked (ms after S + 1.000) | by | WAV read by the player | by | Sound server connected |'
-  echo '|---|---|---|---|---|---|---|'
-  local run due first by player pby connect
-  while IFS='|' read -r run due first by player pby connect; do
-    printf '| %s | %s | %s ms | %s | %s ms | %s | %s ms |\n' "$run" "$due" "$first" "$by" "$player" \
-      "$pby" "$connect"
+  read -r mmin mmedian mmax < <(stats 8)
+  read -r rmin rmedian rmax < <(stats 9)
+  echo '| Run | Alarm due (S) | WAV checked (ms after S + 1.000) | by | Player module opened | WAV read by the player | by | Sound server connected | Resident after the sound |'
+  echo '|---|---|---|---|---|---|---|---|---|'
+  local run due first by player pby connect module rss
+  while IFS='|' read -r run due first by player pby connect module rss; do
+    printf '| %s | %s | %s ms | %s | %s ms | %s ms | %s | %s ms | %s MiB |\n' "$run" "$due" "$first" \
+      "$by" "$module" "$player" "$pby" "$connect" "$rss"
   done <"$results"
   echo
-  echo "First opening of the WAV file (the program checks it is a WAV before handing it to the player), ms after S + 1.000: min $min, median $median, max $max. The player's own reading of it: min $pmin, median $pmedian, max $pmax. The connection to the sound server, made at the first alarm: min $cmin, median $cmedian, max $cmax."
+  echo "First opening of the WAV file (the program checks it is a WAV before handing it to the player), ms after S + 1.000: min $min, median $median, max $max. The sound player module (Qt Multimedia), loaded at the first sound: min $mmin, median $mmedian, max $mmax. The player's own reading of the WAV: min $pmin, median $pmedian, max $pmax. The connection to the sound server, made at the first alarm: min $cmin, median $cmedian, max $cmax. Resident memory 2 s after the sound started: min $rmin, median $rmedian, max $rmax MiB."
   echo
   echo "| Target | Measured (max of $LATENCY_RUNS) | |"
   echo '|---|---|---|'
@@ -132,6 +141,7 @@ report() {
 kel_start_desktop
 kel_start_sound
 PULSE_SERVER_SOCKET=${PULSE_SERVER#unix:}
+MODULE_FILE=$(readlink -f "$(dirname "$KEL_PROGRAM")/../lib/kelmora/kelmora_sound.so")
 kel_make_tone "$KEL_DIR/alarm.wav" 880
 for ((run = 1; run <= LATENCY_RUNS; run++)); do run_once "$run"; done
 report >"$KEL_DIR/report.md"
