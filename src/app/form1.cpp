@@ -113,6 +113,9 @@ void Form1::Load() {
   face_.Pi = 3.14159274f;
   face_.Clr.fill(0);
   GetWrk();
+  // Only this program writes here now: what a killed writer left half done goes.
+  RemoveStaleTemporaries(SettingsPath());
+  RemoveStaleTemporaries(AlarmPath());
   LdDat();
   SetTmr();
   Lng();

@@ -92,6 +92,19 @@ TEST_F(Form1Test, StartWithSettingsFileLivesInTheTrayWithEmptyTip) {
   EXPECT_EQ(fakes_.tray.tip, "");
 }
 
+TEST_F(Form1Test, StartRemovesWhatAKilledWriterLeftAndReadsTheIntactFiles) {
+  WriteSettings("2.0");
+  WriteFile("timer.ini", "2003/11/09 15:00:00\t1d\tE\t\r\n");
+  WriteFile("Varnlock.ini.tmp-999-0", "yyyy\r\n0.5\r\n");  // cut short by a kill
+  WriteFile("timer.ini.tmp-999-0", "2003/11/09 16:");
+  SetNow(14, 7, 0);
+  Form1& form = Start();
+  EXPECT_EQ(form.IntervalText(), "2.0");
+  EXPECT_EQ(form.List1().Count(), 1);
+  EXPECT_FALSE(fs::exists(folder_ / "Varnlock.ini.tmp-999-0"));
+  EXPECT_FALSE(fs::exists(folder_ / "timer.ini.tmp-999-0"));
+}
+
 TEST_F(Form1Test, AFolderNamedLikeTheSettingsFileIsAFirstStartAndIsReported) {
   fs::create_directory(folder_ / "Varnlock.ini");
   Form1& form = Start();

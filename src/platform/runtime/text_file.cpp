@@ -247,6 +247,17 @@ std::string WriteTextLinesSafely(const fs::path& path, const std::vector<std::st
   return {};
 }
 
+void RemoveStaleTemporaries(const fs::path& path) {
+  const std::string prefix = path.filename().string() + ".tmp-";
+  std::error_code error;
+  const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+    if (entry.path().filename().string().starts_with(prefix) && entry.is_regular_file(error)) {
+      fs::remove(entry.path(), error);
+    }
+  }
+}
+
 std::string MoveAside(const fs::path& path) {
   // An older "<name>.bad" is kept: the next free "<name>.bad2", "<name>.bad3"... is taken.
   constexpr int kAttempts = 100;

@@ -38,6 +38,10 @@ TextFileRead ReadTextLines(const std::filesystem::path& path);
 std::string WriteTextLinesSafely(const std::filesystem::path& path,
                                  const std::vector<std::string>& lines);
 
+// Removes the temporary files "<name>.tmp-*" that a writer of path killed before its rename left
+// beside it. Only for a time when nothing else writes path (the program's start).
+void RemoveStaleTemporaries(const std::filesystem::path& path);
+
 // Moves an unreadable file aside as "<name>.bad" before a new one is written in its place.
 // Returns the empty text on success, else why it failed.
 std::string MoveAside(const std::filesystem::path& path);

@@ -176,6 +176,21 @@ TEST_F(RuntimeTextFileOnDisk, TemporaryNamesLeftByAnEarlierProgramAreSteppedOver
   EXPECT_EQ(Content(file), "new\r\n");
 }
 
+TEST_F(RuntimeTextFileOnDisk, StaleTemporariesOfTheFileGoAndNothingElse) {
+  const fs::path file = folder_ / "timer.ini";
+  Put(file, "kept\r\n");
+  const std::vector<std::string> stale = {"timer.ini.tmp-4242-0", "timer.ini.tmp-Ab3xYz"};
+  const std::vector<std::string> others = {"timer.ini.bad", "timer.ini.tmp", "Varnlock.ini.tmp-1-0",
+                                           "xtimer.ini.tmp-1-0"};
+  for (const auto& name : stale) Put(folder_ / name, "half");
+  for (const auto& name : others) Put(folder_ / name, "other");
+  RemoveStaleTemporaries(file);
+  for (const auto& name : stale) EXPECT_FALSE(fs::exists(folder_ / name)) << name;
+  for (const auto& name : others) EXPECT_TRUE(fs::exists(folder_ / name)) << name;
+  EXPECT_EQ(Content(file), "kept\r\n");
+  RemoveStaleTemporaries(folder_ / "missing" / "timer.ini");  // no folder: nothing happens
+}
+
 TEST_F(RuntimeTextFileOnDisk, ReadsLfFilesAndCodePage932Files) {
   fs::path file = folder_ / "timer.ini";
   Put(file, "\x8E\x9E\x8C\x76\na\r\nb");
