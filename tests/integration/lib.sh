@@ -504,6 +504,18 @@ kel_other_windows() {
 }
 kel_other_window_visible() { [[ -n $(kel_other_windows) ]]; }
 
+# kel_wait_for_stand_in SECONDS: waits for the tray stand-in window and checks it is 32x32 in the
+# lower right corner of the 1024x768 screen; sets KEL_STAND_IN_X and KEL_STAND_IN_Y.
+kel_wait_for_stand_in() {
+  kel_wait_until "$1" "the tray stand-in window to be shown" kel_other_window_visible
+  local window width height
+  window=$(kel_other_windows | head -1)
+  read -r KEL_STAND_IN_X KEL_STAND_IN_Y width height < <(kel_window_geometry "$window")
+  kel_log "stand-in window $window at $KEL_STAND_IN_X,$KEL_STAND_IN_Y size ${width}x$height"
+  ((width == 32 && height == 32 && KEL_STAND_IN_X == 1024 - 32 && KEL_STAND_IN_Y == 768 - 32)) ||
+    kel_fail "the stand-in is at $KEL_STAND_IN_X,$KEL_STAND_IN_Y size ${width}x$height, expected 32x32 in the lower right corner"
+}
+
 # ---------------------------------------------------------------------------------------------
 # The tray item (StatusNotifierItem)
 

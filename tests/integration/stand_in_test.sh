@@ -29,16 +29,11 @@ RRR...R..RRR...R
 ................
 ................'
 
-kel_wait_until 20 "the tray stand-in window to be shown" kel_other_window_visible
-stand_in=$(kel_other_windows | head -1)
-read -r x y width height < <(kel_window_geometry "$stand_in")
-kel_log "stand-in window $stand_in at $x,$y size ${width}x$height"
-((width == 32 && height == 32 && x == 1024 - 32 && y == 768 - 32)) ||
-  kel_fail "the stand-in is at $x,$y size ${width}x$height, expected 32x32 in the lower right corner"
+kel_wait_for_stand_in 20
 kel_no_window_visible || kel_fail "the main window is visible although the settings file exists"
 expected=$(kel_scale_art 2 <<<"$face_1407")
 kel_wait_until 5 "the stand-in to show the face of 14:07 scaled twice" \
-  kel_screen_is "$x" "$y" 32 32 "$expected"
+  kel_screen_is "$KEL_STAND_IN_X" "$KEL_STAND_IN_Y" 32 32 "$expected"
 kel_log "the stand-in shows 14:07"
 
 xdotool mousemove --sync $((x + 16)) $((y + 16)) click 2

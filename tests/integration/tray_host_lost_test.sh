@@ -43,13 +43,9 @@ kel_wait_until 5 "the watcher to leave the bus" kel_not kel_bus_name_owned org.k
 kel_log "the watcher ($pid) was killed"
 
 # Nothing polls while the icon is in the tray: the watcher leaving the bus brings the stand-in.
-kel_wait_until 5 "the tray stand-in window to be shown" kel_other_window_visible
-stand_in=$(kel_other_windows | head -1)
-read -r x y width height < <(kel_window_geometry "$stand_in")
-kel_log "stand-in window $stand_in at $x,$y size ${width}x$height"
-((width == 32 && height == 32 && x == 1024 - 32 && y == 768 - 32)) ||
-  kel_fail "the stand-in is at $x,$y size ${width}x$height, expected 32x32 in the lower right corner"
-kel_wait_until 5 "the stand-in to show red digits" kel_screen_has_red "$x" "$y" 32 32
+kel_wait_for_stand_in 5
+kel_wait_until 5 "the stand-in to show red digits" \
+  kel_screen_has_red "$KEL_STAND_IN_X" "$KEL_STAND_IN_Y" 32 32
 # With the watcher gone the item must stop answering itself: a hidden QSystemTrayIcon.
 kel_wait_until 5 "the tray item ($first_item) to be withdrawn" \
   kel_not kel_sni_alive "$KEL_ITEM" "$KEL_ITEM_PATH"
