@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -115,6 +116,29 @@ class RuntimeTextFileOnDisk : public ::testing::Test {
     std::sort(names.begin(), names.end());
     return names;
   }
+  // Runs check in a child process as an ordinary user, so that permissions bind even when the
+  // tests run as the superuser (who then hands the folder to "nobody" first). Returns check's
+  // result, or kNoOrdinaryUser when no ordinary user could be had.
+  static constexpr int kNoOrdinaryUser = 90;
+  int AsOrdinaryUser(const std::function<int()>& check) const {
+    constexpr uid_t kNobody = 65534;
+    if (::geteuid() == 0) {
+      for (const auto& entry : fs::recursive_directory_iterator(folder_)) {
+        if (::lchown(entry.path().c_str(), kNobody, kNobody) != 0) return kNoOrdinaryUser;
+      }
+      if (::chown(folder_.c_str(), kNobody, kNobody) != 0) return kNoOrdinaryUser;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+      if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
+        ::_exit(kNoOrdinaryUser);
+      }
+      ::_exit(check());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
   fs::path folder_;
 };
 
@@ -212,13 +236,16 @@ TEST_F(RuntimeTextFileOnDisk, MissingOnlyWhenNothingIsThere) {
 }
 
 TEST_F(RuntimeTextFileOnDisk, UnreadableFileIsAFailureWithAReason) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
   fs::path file = folder_ / "Varnlock.ini";
   Put(file, "x\r\n");
-  fs::permissions(file, fs::perms::none);
-  auto read = ReadTextLines(file);
-  EXPECT_EQ(read.status, TextFileRead::Status::kFailed);
-  EXPECT_NE(read.error.find("Permission denied"), std::string::npos) << read.error;
+  const int result = AsOrdinaryUser([&] {
+    fs::permissions(file, fs::perms::none);
+    const TextFileRead read = ReadTextLines(file);
+    if (read.status != TextFileRead::Status::kFailed) return 1;
+    return read.error.find("Permission denied") != std::string::npos ? 0 : 2;
+  });
+  if (result == kNoOrdinaryUser) GTEST_SKIP() << "no ordinary user to run as";
+  EXPECT_EQ(result, 0) << "1: not a failure, 2: no reason given";
 }
 
 TEST_F(RuntimeTextFileOnDisk, FailedWriteLeavesTheOldFileAndNoTemporary) {
@@ -238,14 +265,16 @@ TEST_F(RuntimeTextFileOnDisk, FailedWriteLeavesTheOldFileAndNoTemporary) {
 }
 
 TEST_F(RuntimeTextFileOnDisk, ReadOnlyFolderRefusesTheWriteAndKeepsTheOldFile) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
   fs::path file = folder_ / "timer.ini";
   Put(file, "old\r\n");
-  fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
-  std::string reason = WriteTextLinesSafely(file, {"new"});
-  fs::permissions(folder_, fs::perms::owner_all);
-  EXPECT_NE(reason.find("Permission denied"), std::string::npos) << reason;
-  EXPECT_EQ(Content(file), "old\r\n");
+  const int result = AsOrdinaryUser([&] {
+    fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
+    const std::string reason = WriteTextLinesSafely(file, {"new"});
+    if (reason.find("Permission denied") == std::string::npos) return 1;
+    return Content(file) == "old\r\n" ? 0 : 2;
+  });
+  if (result == kNoOrdinaryUser) GTEST_SKIP() << "no ordinary user to run as";
+  EXPECT_EQ(result, 0) << "1: the write was not refused with its reason, 2: the old file changed";
 }
 
 TEST_F(RuntimeTextFileOnDisk, MoveAsideKeepsEveryEarlierBadFile) {
