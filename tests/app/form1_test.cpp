@@ -507,15 +507,20 @@ TEST_F(Form1Test, AlarmLinesBeyondTheListsLimitAreReported) {
             std::vector<std::string>{"アラームは 32767 件までです: 2 件を読み込めません"});
 }
 
+// Unreadable: a folder where the alarm file should be (permissions would not bind root).
 TEST_F(Form1Test, AnUnreadableAlarmFileIsMovedAsideBeforeItIsRewritten) {
   WriteSettings("1.0");
-  WriteFile("timer.ini", "x");
-  fs::permissions(folder_ / "timer.ini", fs::perms::none);
-  if (std::ifstream(folder_ / "timer.ini").good()) GTEST_SKIP() << "permissions do not bind root";
+  fs::create_directory(folder_ / "timer.ini");
+  WriteFile("timer.ini/inside", "kept");
+  SetNow(14, 7, 0);
   Form1& form = Start();
-  EXPECT_EQ(fakes_.messages.notices.size(), 1u);
+  ASSERT_EQ(fakes_.messages.notices.size(), 1u);
+  EXPECT_NE(fakes_.messages.notices[0].find("timer.ini"), std::string::npos);
+  form.List1().Add("2003/11/09 15:00:00\t1d\tE\t");
   form.close();
-  EXPECT_TRUE(fs::exists(folder_ / "timer.ini.bad"));
+  EXPECT_EQ(fakes_.messages.notices.size(), 1u) << "the close writes without complaint";
+  EXPECT_EQ(ReadFile("timer.ini.bad/inside"), "kept");
+  EXPECT_EQ(ReadFile("timer.ini"), "2003/11/09 15:00:00\t1d\tE\t\r\n");
 }
 
 }  // namespace
