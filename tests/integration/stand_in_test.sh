@@ -36,7 +36,7 @@ kel_wait_until 5 "the stand-in to show the face of 14:07 scaled twice" \
   kel_screen_is "$KEL_STAND_IN_X" "$KEL_STAND_IN_Y" 32 32 "$expected"
 kel_log "the stand-in shows 14:07"
 
-xdotool mousemove --sync $((x + 16)) $((y + 16)) click 2
+xdotool mousemove --sync $((KEL_STAND_IN_X + 16)) $((KEL_STAND_IN_Y + 16)) click 2
 kel_holds_for 1 "the middle button does nothing" kel_no_window_visible
 kel_other_window_visible || kel_fail "the stand-in went away after the middle button"
 
