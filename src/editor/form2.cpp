@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QStringList>
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
@@ -224,7 +225,14 @@ void Form2::SetCombo1() {
 void Form2::OpenOver(const QWidget& main_window) {
   RefillFromMainList();
   const QRect main_frame = main_window.frameGeometry();
-  move(main_frame.left(), main_frame.top() - frameGeometry().height());
+  const int frame_height = EditorFrameHeight(frameGeometry().height(), height(),
+                                             main_frame.height(), main_window.height());
+  move(main_frame.left(), main_frame.top() - frame_height);
+}
+
+int EditorFrameHeight(int editor_frame, int editor_client, int main_frame, int main_client) {
+  if (editor_frame > editor_client) return editor_frame;
+  return editor_client + std::max(0, main_frame - main_client);
 }
 
 void Form2::RefillFromMainList() {

@@ -20,6 +20,11 @@
 
 namespace kelmora {
 
+// The editor's frame height, to stand it on the main window. Right after its first show the
+// window manager may not have framed the editor yet (frame and client the same height); it gets
+// the same title bar and borders as the main window, so those are counted in.
+int EditorFrameHeight(int editor_frame, int editor_client, int main_frame, int main_client);
+
 // A vertical scroll bar used as a spinner: its top end is the largest value and its upper arrow
 // (and a track click above the thumb, and the Up key) raise the value by one. Inside, the bar
 // runs from -top to 0, so Qt's own "towards the top" steps are the ones that raise the value.

@@ -222,6 +222,21 @@ TEST_F(Form2Test, OpeningAgainDropsWhatWasAddedSince) {
   EXPECT_EQ(form->SelectedIndex(), -1);
 }
 
+// Heights: editor frame, editor client, main frame, main client, expected editor frame.
+TEST(EditorFrameHeightTest, CountsTheTitleBarTheWindowManagerHasNotAddedYet) {
+  struct Case {
+    int editor_frame, editor_client, main_frame, main_client, expected;
+  };
+  for (const Case& c : {Case{226, 202, 174, 150, 226},     // both framed
+                        Case{202, 202, 174, 150, 226},     // the editor not framed yet
+                        Case{202, 202, 150, 150, 202},     // no window manager frames windows
+                        Case{230, 202, 174, 150, 230}}) {  // the editor's own frame wins
+    EXPECT_EQ(EditorFrameHeight(c.editor_frame, c.editor_client, c.main_frame, c.main_client),
+              c.expected)
+        << c.editor_frame << " " << c.main_frame;
+  }
+}
+
 TEST_F(Form2Test, StandsOnTopOfTheMainWindow) {
   Open();
   const QRect main_frame = main_window.frameGeometry();
