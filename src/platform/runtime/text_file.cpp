@@ -79,18 +79,6 @@ std::string FromCodePage932(std::string_view content) {
   return out;
 }
 
-std::string JoinWithLineEnds(const std::vector<std::string>& lines) {
-  std::string content;
-  // A first line that itself begins with U+FEFF gets a byte-order mark before it, which the
-  // reader takes off again, so the line keeps its own.
-  if (!lines.empty() && lines.front().starts_with(kByteOrderMark)) content = kByteOrderMark;
-  for (const auto& line : lines) {
-    content += line;
-    content += "\r\n";
-  }
-  return content;
-}
-
 std::string WriteAll(int descriptor, std::string_view content) {
   while (!content.empty()) {
     ssize_t written = ::write(descriptor, content.data(), content.size());
@@ -193,6 +181,18 @@ std::string ReadWhole(const fs::path& path, std::vector<std::string>& lines) {
 
 }  // namespace
 
+std::string TextFileBytes(const std::vector<std::string>& lines) {
+  std::string content;
+  // A first line that itself begins with U+FEFF gets a byte-order mark before it, which the
+  // reader takes off again, so the line keeps its own.
+  if (!lines.empty() && lines.front().starts_with(kByteOrderMark)) content = kByteOrderMark;
+  for (const auto& line : lines) {
+    content += line;
+    content += "\r\n";
+  }
+  return content;
+}
+
 std::vector<std::string> SplitLines(std::string_view content) {
   std::vector<std::string> lines;
   while (!content.empty()) {
@@ -235,7 +235,7 @@ std::string WriteTextLinesSafely(const fs::path& path, const std::vector<std::st
   const int descriptor = CreateTemporary(path, temporary);
   if (descriptor < 0)
     return Reason("cannot create a temporary file in " + path.parent_path().string(), errno);
-  std::string error = FillTemporary(descriptor, path, JoinWithLineEnds(lines));
+  std::string error = FillTemporary(descriptor, path, TextFileBytes(lines));
   if (error.empty() && std::rename(temporary.c_str(), path.c_str()) != 0) {
     error = Reason("cannot replace the file", errno);
   }

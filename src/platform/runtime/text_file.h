@@ -32,6 +32,10 @@ bool IsOrdinaryFile(const std::filesystem::path& path);
 // exists but cannot be read as an ordinary file (a folder, no permission, an I/O error).
 TextFileRead ReadTextLines(const std::filesystem::path& path);
 
+// The bytes of a text file holding lines: each followed by CR LF. A first line that begins with
+// U+FEFF gets a byte-order mark before it, which the reader takes off again.
+std::string TextFileBytes(const std::vector<std::string>& lines);
+
 // Writes each line followed by CR LF, safely: into a temporary file in the same folder, flushed
 // to disk, then renamed over path. The folder is created when missing. Returns the empty text on
 // success, else why it failed; on failure the old file is left as it was.
