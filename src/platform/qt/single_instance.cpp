@@ -30,11 +30,16 @@ QString FolderHash(const std::filesystem::path& data_folder) {
   return QString::fromLatin1(hash.left(32));
 }
 
+// A bus name element must not begin with a digit.
+QString ServiceNameForHash(const QString& folder_hash) {
+  return QStringLiteral("org.kelmora.Instance.f") + folder_hash;
+}
+
 }  // namespace
 
 SingleInstance::SingleInstance(const std::filesystem::path& data_folder, QDBusConnection bus)
     : folder_hash_(FolderHash(data_folder)),
-      service_name_(ServiceNameFor(data_folder)),
+      service_name_(ServiceNameForHash(folder_hash_)),
       bus_(std::move(bus)) {}
 
 SingleInstance::~SingleInstance() {
@@ -46,8 +51,7 @@ SingleInstance::~SingleInstance() {
 }
 
 QString SingleInstance::ServiceNameFor(const std::filesystem::path& data_folder) {
-  // A bus name element must not begin with a digit.
-  return QStringLiteral("org.kelmora.Instance.f") + FolderHash(data_folder);
+  return ServiceNameForHash(FolderHash(data_folder));
 }
 
 bool SingleInstance::TryBecomePrimary() {
