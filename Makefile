@@ -21,6 +21,8 @@ build: configure
 run: build
 	@bash scripts/run.sh $(BUILD)/bin/kelmora
 
+# The tests build with warnings as errors; an ordinary build only reports them.
+test: CMAKE_FLAGS += -DKELMORA_WERROR=ON
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 

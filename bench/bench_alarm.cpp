@@ -12,8 +12,8 @@
 
 #include "alarm/alarm_file.h"
 #include "alarm/alarm_list.h"
-#include "alarm/reference_pass.h"
 #include "alarm/scheduler.h"
+#include "testing/reference_pass.h"
 
 namespace kelmora {
 namespace {

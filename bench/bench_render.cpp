@@ -5,7 +5,7 @@
 #include <chrono>
 #include <string>
 
-#include "platform/runtime/date_time.h"
+#include "core/date_time.h"
 #include "render/clock_face.h"
 
 namespace kelmora {

@@ -24,11 +24,11 @@
 #include <vector>
 
 #include "alarm/alarm_list.h"
-#include "alarm/reference_pass.h"
 #include "alarm/scheduler.h"
+#include "core/date_time.h"
+#include "core/text_file.h"
 #include "fuzz_support.h"
-#include "platform/runtime/date_time.h"
-#include "platform/runtime/text_file.h"
+#include "testing/reference_pass.h"
 
 namespace kelmora {
 namespace {

@@ -20,9 +20,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/date_time.h"
+#include "core/text_file.h"
 #include "fuzz_support.h"
-#include "platform/runtime/date_time.h"
-#include "platform/runtime/text_file.h"
 
 namespace kelmora {
 namespace {

@@ -20,8 +20,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/number.h"
 #include "fuzz_support.h"
-#include "platform/runtime/number.h"
 
 namespace kelmora {
 namespace {

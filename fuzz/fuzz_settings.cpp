@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/text_file.h"
 #include "fuzz_support.h"
-#include "platform/runtime/text_file.h"
 #include "settings/window_settings.h"
 
 namespace kelmora {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "alarm/alarm_list.h"
-#include "platform/runtime/text_file.h"
+#include "core/text_file.h"
 
 namespace kelmora {
 

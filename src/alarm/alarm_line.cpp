@@ -2,20 +2,33 @@
 
 namespace kelmora {
 
-std::vector<std::string> SplitFields(std::string_view line) {
-  std::vector<std::string> fields;
-  std::size_t start = 0;
-  for (std::size_t tab = line.find('\t'); tab != std::string_view::npos;
-       tab = line.find('\t', start)) {
-    fields.emplace_back(line.substr(start, tab - start));
-    start = tab + 1;
+std::vector<std::string_view> AlarmLine::SplitAll(std::string_view line) {
+  std::vector<std::string_view> fields;
+  for (std::size_t tab = line.find(kSeparator); tab != std::string_view::npos;
+       tab = line.find(kSeparator)) {
+    fields.push_back(line.substr(0, tab));
+    line.remove_prefix(tab + 1);
   }
-  fields.emplace_back(line.substr(start));
+  fields.push_back(line);
   return fields;
 }
 
+std::optional<AlarmLine> AlarmLine::Split(std::string_view line) {
+  const std::vector<std::string_view> fields = SplitAll(line);
+  if (fields.size() != 4) return std::nullopt;
+  return AlarmLine{fields[0], fields[1], fields[2], fields[3]};
+}
+
+std::string AlarmLine::Join() const {
+  std::string line;
+  line.reserve(due.size() + interval.size() + count.size() + sound.size() + 3);
+  line.append(due).append(1, kSeparator).append(interval).append(1, kSeparator);
+  line.append(count).append(1, kSeparator).append(sound);
+  return line;
+}
+
 TickView ReadForTick(std::string_view line) {
-  const std::vector<std::string> fields = SplitFields(line);
+  const std::vector<std::string_view> fields = AlarmLine::SplitAll(line);
   TickView view;
   view.due = ParseDateTime(fields.front());
   if (fields.size() >= 4) view.sound_path = fields[3];

@@ -1,7 +1,6 @@
 #include "alarm/scheduler.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <chrono>
 #include <cmath>
@@ -11,8 +10,9 @@
 #include <optional>
 #include <string_view>
 
+#include "alarm/alarm_line.h"
 #include "alarm/countdown.h"
-#include "platform/runtime/number.h"
+#include "core/number.h"
 
 namespace kelmora {
 namespace {
@@ -96,21 +96,6 @@ std::int64_t UnitSeconds(char unit) {
   }
 }
 
-// The four tab-separated fields of an alarm line, viewed in place; nullopt for any other number
-// of fields.
-using Fields = std::array<std::string_view, 4>;
-std::optional<Fields> FourFields(std::string_view line) {
-  Fields fields;
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    const std::size_t tab = line.find('\t');
-    const bool last = i + 1 == fields.size();
-    if ((tab == std::string_view::npos) != last) return std::nullopt;
-    fields[i] = line.substr(0, tab);
-    if (!last) line.remove_prefix(tab + 1);
-  }
-  return fields;
-}
-
 // What the pass makes of one line: the line to keep, or nothing; why, when it could not read it.
 struct LineOutcome {
   std::optional<std::string> survivor;
@@ -121,24 +106,22 @@ LineOutcome Unreadable(std::string why) {
   return {std::nullopt, std::move(why)};
 }
 
-std::string Rebuild(DateTime due, const Fields& fields, std::string_view count_text) {
-  std::string line = CanonicalText(due);
-  line.reserve(line.size() + fields[1].size() + count_text.size() + fields[3].size() + 3);
-  line.append(1, '\t').append(fields[1]).append(1, '\t').append(count_text);
-  line.append(1, '\t').append(fields[3]);
-  return line;
+// The line with its due time written in canonical form and the count it now has.
+std::string Rebuild(DateTime due, const AlarmLine& fields, std::string_view count_text) {
+  const std::string due_text = CanonicalText(due);
+  return AlarmLine{due_text, fields.interval, count_text, fields.sound}.Join();
 }
 
 // A line due before now: reads its interval and count and moves it on.
-LineOutcome CatchUpLine(DateTime due, const Fields& fields, DateTime now) {
-  const std::string_view interval = fields[1];
+LineOutcome CatchUpLine(DateTime due, const AlarmLine& fields, DateTime now) {
+  const std::string_view interval = fields.interval;
   if (interval.empty()) return Unreadable("the repeat interval is empty");
   const std::optional<std::int16_t> number =
       RoundToInt16(ReadNumber(interval.substr(0, interval.size() - 1)));
   if (!number) return Unreadable("the repeat interval number does not fit 16 bits");
   std::optional<double> count;
-  if (fields[2] != "E") {
-    count = ReadLeadingNumber(fields[2]);
+  if (fields.count != AlarmLine::kNoLimit) {
+    count = ReadLeadingNumber(fields.count);
     if (!count || !std::isfinite(*count)) {
       return Unreadable("the repeat count is neither E nor a number");
     }
@@ -149,18 +132,19 @@ LineOutcome CatchUpLine(DateTime due, const Fields& fields, DateTime now) {
   if (!catch_up) return {};
   const std::optional<DateTime> moved = MoveBy(due, catch_up->steps, step);
   if (!moved) return Unreadable("a step takes the due time outside the years 100 to 9999");
-  const std::string count_text = catch_up->count ? ShortestDecimal(*catch_up->count) : "E";
+  const std::string count_text =
+      catch_up->count ? ShortestDecimal(*catch_up->count) : std::string(AlarmLine::kNoLimit);
   return {Rebuild(*moved, fields, count_text), {}};
 }
 
 LineOutcome PassLine(const std::string& line, DateTime now) {
-  const std::optional<Fields> fields = FourFields(line);
+  const std::optional<AlarmLine> fields = AlarmLine::Split(line);
   if (!fields) return {};
-  const std::optional<DateTime> due = ParseDateTime((*fields)[0]);
+  const std::optional<DateTime> due = ParseDateTime(fields->due);
   if (!due) return Unreadable("the due time is not a date-time");
   if (*due > now) return {line, {}};
-  if ((*fields)[2] == "0") return {};
-  if (*due == now) return {Rebuild(*due, *fields, (*fields)[2]), {}};
+  if (fields->count == AlarmLine::kLastFiring) return {};
+  if (*due == now) return {Rebuild(*due, *fields, fields->count), {}};
   return CatchUpLine(*due, *fields, now);
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/runtime/date_time.h"
+#include "core/date_time.h"
 
 namespace kelmora {
 

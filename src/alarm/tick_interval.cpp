@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "platform/runtime/number.h"
+#include "core/number.h"
 
 namespace kelmora {
 namespace {

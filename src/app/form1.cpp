@@ -8,36 +8,29 @@
 #include <QPixmap>
 #include <algorithm>
 
-#include "alarm/alarm_file.h"
 #include "alarm/alarm_line.h"
 #include "alarm/scheduler.h"
 #include "alarm/tick_interval.h"
-#include "alarm/wav_player.h"
+#include "app/colour_labels.h"
+#include "app/task_tray.h"
+#include "core/general.h"
+#include "core/twips.h"
 #include "editor/form2.h"
-#include "platform/qt/qt_icon.h"
-#include "settings/general.h"
-#include "settings/window_settings.h"
-#include "tray/colour_labels.h"
-#include "tray/task_tray.h"
+#include "platform/qt/qt_convert.h"
+#include "platform/wav_player.h"
 
 namespace kelmora {
 namespace {
-
-constexpr int kTwips = 15;  // twips to the pixel
-
-// A control's geometry, given in twips.
-void PlaceTwips(QWidget* widget, int left, int top, int width, int height) {
-  widget->setGeometry(left / kTwips, top / kTwips, width / kTwips, height / kTwips);
-}
 
 // A plain colour value that no 32-bit colour reference equals: nothing is masked out.
 constexpr ColorValue kNoMask = -1;
 
 }  // namespace
 
-Form1::Form1(Services services, QWidget* parent) : QWidget(parent), services_(services) {
+Form1::Form1(Services services, QWidget* parent)
+    : QWidget(parent), services_(services), store_(services_.paths.data_folder) {
   setWindowTitle(QStringLiteral("!Kelmora"));
-  setFixedSize(2370 / kTwips, 2250 / kTwips);
+  setFixedSize(2370 / kTwipsPerPixel, 2250 / kTwipsPerPixel);
   setWindowIcon(ToQIcon(ProgramIcon()));
   services_.timer.on_tick = [this] { Tick(); };
   services_.tray.on_mouse = [this](TrayMouse what) { TrayMouseUp(what); };
@@ -69,32 +62,32 @@ void Form1::showEvent(QShowEvent* event) {
 
 void Form1::BuildControls() {
   Picture1 = new QLabel(this);
-  PlaceTwips(Picture1, 120, 120, 240, 240);
+  Picture1->setGeometry(TwipsRect(120, 120, 240, 240));
   Text1 = new QLineEdit(QString::fromStdString(interval_text_), this);
-  PlaceTwips(Text1, 480, 120, 555, 270);
+  Text1->setGeometry(TwipsRect(480, 120, 555, 270));
   auto* label1 = new QLabel(QStringLiteral("秒"), this);
-  PlaceTwips(label1, 1080, 180, 180, 180);
+  label1->setGeometry(TwipsRect(1080, 180, 180, 180));
   Command1 = new QPushButton(QStringLiteral("設定"), this);
-  PlaceTwips(Command1, 1320, 60, 615, 315);
+  Command1->setGeometry(TwipsRect(1320, 60, 615, 315));
   Command2 = new QPushButton(QStringLiteral("♪"), this);
-  PlaceTwips(Command2, 1920, 60, 375, 315);
+  Command2->setGeometry(TwipsRect(1920, 60, 375, 315));
   Combo1 = new QComboBox(this);
-  PlaceTwips(Combo1, 60, 480, 2235, 300);
+  Combo1->setGeometry(TwipsRect(60, 480, 2235, 300));
   Combo1->addItem(QStringLiteral("アナログ"));
   AddCmb(Combo1);
   auto* frame1 = new QFrame(this);
-  PlaceTwips(frame1, 60, 720, 2235, 555);
+  frame1->setGeometry(TwipsRect(60, 720, 2235, 555));
   Combo2 = new QComboBox(this);
-  PlaceTwips(Combo2, 60, 1380, 2235, 300);
+  Combo2->setGeometry(TwipsRect(60, 1380, 2235, 300));
   Combo2->addItem(QStringLiteral("なし"));
   AddCmb(Combo2);
   auto* frame2 = new QFrame(this);
-  PlaceTwips(frame2, 60, 1620, 2235, 555);
+  frame2->setGeometry(TwipsRect(60, 1620, 2235, 555));
   for (QFrame* frame : {frame1, frame2}) frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
   static constexpr int kLabelLefts[] = {180, 660, 1140, 1620};
   for (int i = 0; i < 8; ++i) {
     Lb1[i] = MakeColourLabel(i < 4 ? frame1 : frame2, i);
-    PlaceTwips(Lb1[i], kLabelLefts[i % 4], 240, 330, 195);
+    Lb1[i]->setGeometry(TwipsRect(kLabelLefts[i % 4], 240, 330, 195));
     Lb1[i]->installEventFilter(this);
   }
   setTabOrder(Text1, Command1);
@@ -114,13 +107,12 @@ void Form1::Load() {
   face_.Clr.fill(0);
   GetWrk();
   // Only this program writes here now: what a killed writer left half done goes.
-  RemoveStaleTemporaries(SettingsPath());
-  RemoveStaleTemporaries(AlarmPath());
+  store_.RemoveStaleTemporaries();
   LdDat();
   SetTmr();
   Lng();
   SelectModes();
-  if (IsOrdinaryFile(SettingsPath())) {
+  if (store_.SettingsFileExists()) {
     TaskTray::TrayAdd(*this, services_.tray, icon_, "");
   } else {
     TopMost::StayOnTop(*this, 1);
@@ -199,23 +191,12 @@ void Form1::SetTmr() {
 }
 
 void Form1::GetArm1() {
-  const AlarmFileRead read = LoadAlarmFile(AlarmPath(), list1_);
-  if (read.status == TextFileRead::Status::kFailed) ReportUnreadable(AlarmPath(), read.error);
-  if (read.left_out > 0) {
-    services_.messages.Notice(std::string(AlarmList::kFullNotice) + ": " +
-                              std::to_string(read.left_out) + " 件を読み込めません");
-  }
+  ShowNotices(store_.LoadAlarms(list1_));
 }
 
 void Form1::LdDat() {
-  WindowSettings settings{tip_format_, IntervalText(), face_.Mode1, face_.Mode2, face_.Clr};
-  TextFileRead read = ReadTextLines(SettingsPath());
-  if (read.status == TextFileRead::Status::kRead) {
-    SettingsReader reader(std::move(read.lines));
-    ApplySettings(reader, settings);
-  } else if (read.status == TextFileRead::Status::kFailed) {
-    ReportUnreadable(SettingsPath(), read.error);
-  }
+  WindowSettings settings = CurrentSettings();
+  ShowNotices(store_.LoadSettings(settings));
   tip_format_ = settings.tip_format;
   SetIntervalText(settings.interval_text);
   face_.Mode1 = settings.mode1;
@@ -244,8 +225,8 @@ void Form1::PaintLabels() {
 void Form1::GetWrk() {
   const QRect frame = frameGeometry();
   const General::TwipsPosition position = General::GetWrkPosition(
-      services_.screen.WorkArea(), frame.width() * kTwips, frame.height() * kTwips);
-  move(position.left / kTwips, position.top / kTwips);
+      services_.screen.WorkArea(), frame.width() * kTwipsPerPixel, frame.height() * kTwipsPerPixel);
+  move(position.left / kTwipsPerPixel, position.top / kTwipsPerPixel);
 }
 
 void Form1::AddCmb(QComboBox* cmb) {
@@ -342,18 +323,12 @@ void Form1::ShowFromTray() {
   }
 }
 
-std::filesystem::path Form1::SettingsPath() const {
-  return services_.paths.data_folder / kSettingsFileName;
+void Form1::ShowNotices(const Notices& notices) {
+  for (const std::string& notice : notices) services_.messages.Notice(notice);
 }
 
-std::filesystem::path Form1::AlarmPath() const {
-  std::string folder = services_.paths.data_folder.string();
-  return General::PathWithSep(folder) + kAlarmFileName;
-}
-
-void Form1::ReportUnreadable(const std::filesystem::path& path, const std::string& why) {
-  unreadable_files_.push_back(path);
-  services_.messages.Notice(path.string() + " を読めません: " + why);
+WindowSettings Form1::CurrentSettings() const {
+  return {tip_format_, IntervalText(), face_.Mode1, face_.Mode2, face_.Clr};
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -368,19 +343,8 @@ void Form1::SaveFiles() {
   files_saved_ = true;
   // The editor hands its list back first, so alarms saved in an editor still open are kept.
   if (editor_) editor_->close();
-  const WindowSettings settings{tip_format_, IntervalText(), face_.Mode1, face_.Mode2, face_.Clr};
-  SaveOneFile(SettingsPath(), SettingsLines(settings));
-  SaveOneFile(AlarmPath(), list1_.Lines());
-}
-
-void Form1::SaveOneFile(const std::filesystem::path& path, const std::vector<std::string>& lines) {
-  std::string error;
-  if (std::find(unreadable_files_.begin(), unreadable_files_.end(), path) !=
-      unreadable_files_.end()) {
-    error = MoveAside(path);
-  }
-  if (error.empty()) error = WriteTextLinesSafely(path, lines);
-  if (!error.empty()) services_.messages.Notice(path.string() + " に書き込めません: " + error);
+  ShowNotices(store_.SaveSettings(CurrentSettings()));
+  ShowNotices(store_.SaveAlarms(list1_));
 }
 
 }  // namespace kelmora

@@ -1,4 +1,5 @@
 #pragma once
+// app/: the main window, its tray and colour helpers, main(); uses editor/, store/ and below.
 // Form1: the main window. A small settings panel for the tray clock that owns the clock's state:
 // the face, the alarm list, the timer, the tray icon and the common dialog.
 
@@ -15,6 +16,7 @@
 #include "editor/cmn_dlog.h"
 #include "platform/services.h"
 #include "render/clock_face.h"
+#include "store/file_store.h"
 
 namespace kelmora {
 
@@ -92,10 +94,8 @@ class Form1 : public QWidget {
   void AlarmCheck();
   void FireAlarm(const std::string& sound_path);
   ColorValue ButtonFace() const;
-  std::filesystem::path SettingsPath() const;
-  std::filesystem::path AlarmPath() const;
-  void ReportUnreadable(const std::filesystem::path& path, const std::string& why);
-  void SaveOneFile(const std::filesystem::path& path, const std::vector<std::string>& lines);
+  void ShowNotices(const Notices& notices);
+  WindowSettings CurrentSettings() const;
   void SetIntervalText(const std::string& text);
   void SelectModes();
   void ShowModes();
@@ -104,6 +104,7 @@ class Form1 : public QWidget {
   void ShowPreview();
 
   Services services_;
+  FileStore store_;  // the settings and alarm files
   ClockFace face_;
   std::string tip_format_ = "yyyy/mm/dd hh:mm aaa";  // TipFmt: date-time pattern of the tray tip
   std::int32_t tick_limit_ = 0;                      // TickLimit: ticks between redraws
@@ -116,7 +117,6 @@ class Form1 : public QWidget {
   bool icon_shown_ = false;
   Raster preview_{};  // the picture the preview shows
   QPointer<Form2> editor_;
-  std::vector<std::filesystem::path> unreadable_files_;  // moved aside before they are rewritten
   bool loaded_ = false;
   bool files_saved_ = false;
 };

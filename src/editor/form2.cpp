@@ -14,16 +14,16 @@
 #include <system_error>
 
 #include "alarm/alarm_line.h"
-#include "alarm/wav_player.h"
-#include "platform/qt/qt_icon.h"
-#include "platform/runtime/date_time.h"
-#include "platform/runtime/number.h"
+#include "core/date_time.h"
+#include "core/number.h"
+#include "core/utf8.h"
+#include "platform/qt/qt_convert.h"
+#include "platform/wav_player.h"
 #include "render/clock_face.h"
 
 namespace kelmora {
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kClientWidthTwips = 2355;
 constexpr int kClientHeightTwips = 3030;
 
@@ -46,29 +46,8 @@ std::string S(const QString& text) {
   return text.toStdString();
 }
 
-// Positions a control by its left, top, width and height in twips.
-void PlaceTwips(QWidget* control, int left, int top, int width, int height) {
-  control->setGeometry(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-                       height / kTwipsPerPixel);
-}
-
 QString TwoDigits(int value) {
   return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
-}
-
-// The first character of text (a whole UTF-8 sequence), or the empty text.
-std::string FirstCharacter(const std::string& text) {
-  if (text.empty()) return {};
-  std::size_t end = 1;
-  while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
-  return text.substr(0, end);
-}
-
-// Where the last character of a non-empty text (a whole UTF-8 sequence) begins.
-std::size_t LastCharacterStart(const std::string& text) {
-  std::size_t start = text.size() - 1;
-  while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) --start;
-  return start;
 }
 
 // A number field's value written back as text: its leading number, 0 when it has none.
@@ -118,48 +97,48 @@ Form2::Form2(Services services, AlarmList& main_list, CmnDlog::CommonDialog& dia
 void Form2::BuildControls() {
   List1Box = new QListWidget(this);
   List1Box->setSelectionMode(QAbstractItemView::SingleSelection);
-  PlaceTwips(List1Box, 60, 60, 2235, 1320);
+  List1Box->setGeometry(TwipsRect(60, 60, 2235, 1320));
 
   Label1 = new QLabel(QStringLiteral("指定時刻"), this);
-  PlaceTwips(Label1, 60, 1500, 720, 180);
+  Label1->setGeometry(TwipsRect(60, 1500, 720, 180));
   Text1 = MakeTimeBox(this);
-  PlaceTwips(Text1, 60, 1680, 375, 255);
+  Text1->setGeometry(TwipsRect(60, 1680, 375, 255));
   VScroll1 = new TimeSpinner(23, this);
-  PlaceTwips(VScroll1, 420, 1680, 135, 255);
+  VScroll1->setGeometry(TwipsRect(420, 1680, 135, 255));
   Text4 = MakeTimeBox(this);
-  PlaceTwips(Text4, 600, 1680, 375, 255);
+  Text4->setGeometry(TwipsRect(600, 1680, 375, 255));
   VScroll2 = new TimeSpinner(59, this);
-  PlaceTwips(VScroll2, 960, 1680, 135, 255);
+  VScroll2->setGeometry(TwipsRect(960, 1680, 135, 255));
   Text5 = MakeTimeBox(this);
-  PlaceTwips(Text5, 1140, 1680, 375, 255);
+  Text5->setGeometry(TwipsRect(1140, 1680, 375, 255));
   VScroll3 = new TimeSpinner(59, this);
-  PlaceTwips(VScroll3, 1500, 1680, 135, 255);
+  VScroll3->setGeometry(TwipsRect(1500, 1680, 135, 255));
   Command1 = new QPushButton(QStringLiteral("wav"), this);
-  PlaceTwips(Command1, 1740, 1560, 555, 375);
+  Command1->setGeometry(TwipsRect(1740, 1560, 555, 375));
 
   Check1 = new QCheckBox(QStringLiteral("繰り返し"), this);
-  PlaceTwips(Check1, 60, 2040, 1035, 240);
+  Check1->setGeometry(TwipsRect(60, 2040, 1035, 240));
   Check2 = new QCheckBox(QStringLiteral("回数"), this);
-  PlaceTwips(Check2, 1680, 2040, 675, 255);
+  Check2->setGeometry(TwipsRect(1680, 2040, 675, 255));
 
   Text2 = new QLineEdit(QStringLiteral("1"), this);
   Text2->setEnabled(false);
-  PlaceTwips(Text2, 60, 2280, 375, 300);
+  Text2->setGeometry(TwipsRect(60, 2280, 375, 300));
   Combo1 = new QComboBox(this);
   Combo1->setEditable(true);
   Combo1->setInsertPolicy(QComboBox::NoInsert);
   Combo1->setEnabled(false);
-  PlaceTwips(Combo1, 480, 2280, 810, 300);
+  Combo1->setGeometry(TwipsRect(480, 2280, 810, 300));
   Label2 = new QLabel(QStringLiteral("毎に"), this);
-  PlaceTwips(Label2, 1320, 2340, 345, 180);
+  Label2->setGeometry(TwipsRect(1320, 2340, 345, 180));
   Text3 = new QLineEdit(QStringLiteral("1"), this);
   Text3->setEnabled(false);
-  PlaceTwips(Text3, 1680, 2280, 375, 300);
+  Text3->setGeometry(TwipsRect(1680, 2280, 375, 300));
   Label3 = new QLabel(QStringLiteral("回"), this);
-  PlaceTwips(Label3, 2100, 2340, 180, 180);
+  Label3->setGeometry(TwipsRect(2100, 2340, 180, 180));
 
   Command2 = new QPushButton(QStringLiteral("登録"), this);
-  PlaceTwips(Command2, 60, 2640, 2235, 315);
+  Command2->setGeometry(TwipsRect(60, 2640, 2235, 315));
 }
 
 // The focus moves in the order of the window's table; labels take no focus and are left out.
@@ -282,14 +261,14 @@ void Form2::List1Click(int row) {
 // Fills the fields from whatever fields the line has; a part it cannot read leaves its fields
 // as they were.
 void Form2::FillFromLine(const std::string& line) {
-  const std::vector<std::string> fields = SplitFields(line);
-  if (fields.size() > 0) FillTime(fields[0]);
+  const std::vector<std::string_view> fields = AlarmLine::SplitAll(line);
+  FillTime(fields[0]);
   if (fields.size() > 1) FillInterval(fields[1]);
   if (fields.size() > 2) FillCount(fields[2]);
-  if (fields.size() > 3) SetSoundPath(fields[3]);
+  if (fields.size() > 3) SetSoundPath(std::string(fields[3]));
 }
 
-void Form2::FillTime(const std::string& due_text) {
+void Form2::FillTime(std::string_view due_text) {
   const auto due = ParseDateTime(due_text);
   if (!due) return;
   Text1->setText(Q(FormatDateTime(*due, "hh")));
@@ -297,13 +276,13 @@ void Form2::FillTime(const std::string& due_text) {
   Text5->setText(Q(FormatDateTime(*due, "ss")));
 }
 
-void Form2::FillInterval(const std::string& interval) {
+void Form2::FillInterval(std::string_view interval) {
   if (interval.empty()) return;
   Check1->setChecked(true);
   const std::size_t unit_start = LastCharacterStart(interval);
-  const std::string unit = interval.substr(unit_start);
+  const std::string_view unit = interval.substr(unit_start);
   const int item = UnitItemIndex(unit);
-  if (unit == "z") {
+  if (unit == AlarmLine::kNoRepeatUnit) {
     Check1->setChecked(false);
   } else if (item >= 0) {
     Combo1->setCurrentIndex(item);
@@ -312,8 +291,8 @@ void Form2::FillInterval(const std::string& interval) {
   Text2->setText(Q(interval.substr(0, unit_start)));
 }
 
-void Form2::FillCount(const std::string& count) {
-  if (count == "E") {
+void Form2::FillCount(std::string_view count) {
+  if (count == AlarmLine::kNoLimit) {
     Check2->setChecked(false);
     return;
   }
@@ -352,14 +331,14 @@ void Form2::Command2Click() {
 }
 
 std::string Form2::BuildLine() const {
-  std::string line = FormatDateTime(services_.clock.Now(), "yyyy/mm/dd") + " " + S(Text1->text()) +
-                     ":" + S(Text4->text()) + ":" + S(Text5->text()) + "\t";
-  line += Check1->isChecked() ? NumberText(Text2) + FirstCharacter(S(Combo1->currentText()))
-                              : std::string("0z");
-  line += "\t";
-  line += Check2->isChecked() ? NumberText(Text3) : std::string("E");
-  line += "\t" + sound_path_;
-  return line;
+  const std::string due = FormatDateTime(services_.clock.Now(), "yyyy/mm/dd") + " " +
+                          S(Text1->text()) + ":" + S(Text4->text()) + ":" + S(Text5->text());
+  const std::string unit(FirstCharacters(S(Combo1->currentText()), 1));
+  const std::string interval =
+      Check1->isChecked() ? NumberText(Text2) + unit : std::string(AlarmLine::kNoRepeat);
+  const std::string count =
+      Check2->isChecked() ? NumberText(Text3) : std::string(AlarmLine::kNoLimit);
+  return AlarmLine{due, interval, count, sound_path_}.Join();
 }
 
 void Form2::AddLine(const std::string& line) {

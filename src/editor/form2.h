@@ -1,4 +1,5 @@
 #pragma once
+// editor/: the alarm editor and the common dialog; uses alarm/, render/, platform/.
 // Form2: the alarm editor window "アラーム". It edits a copy of the main alarm list: lines are
 // selected into the entry fields, composed and registered, deleted with the Delete key, and the
 // whole copy goes back into the main list when the window closes.
@@ -12,6 +13,7 @@
 #include <QScrollBar>
 #include <QWidget>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "alarm/alarm_list.h"
@@ -83,9 +85,9 @@ class Form2 : public QWidget {
   void List1Click(int row);
   bool List1KeyDown(int key);
   void FillFromLine(const std::string& line);
-  void FillTime(const std::string& due_text);
-  void FillInterval(const std::string& interval);
-  void FillCount(const std::string& count);
+  void FillTime(std::string_view due_text);
+  void FillInterval(std::string_view interval);
+  void FillCount(std::string_view count);
 
   void Command1Click();
   void Command1MouseDown(Qt::MouseButton button);

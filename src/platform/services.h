@@ -1,40 +1,18 @@
 #pragma once
-// The platform services the windows use, each a small interface: the program passes the Qt ones
-// (platform/qt), tests pass fakes. Plain C++ so the fakes need no Qt.
+// platform/: the service interfaces given to the windows (Qt ones in qt/ and sound/); uses core/.
+// Each service is a small interface that the program fills with the Qt implementations and tests
+// with fakes. Plain C++, so the fakes need no Qt.
 
-#include <array>
-#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/runtime/date_time.h"
+#include "core/date_time.h"
+#include "core/values.h"
 
 namespace kelmora {
-
-// A colour value: red in the lowest byte, then green, then blue; top byte 0 for a plain colour.
-using ColorValue = std::int32_t;
-
-constexpr ColorValue Rgb(int red, int green, int blue) {
-  return static_cast<ColorValue>(red | (green << 8) | (blue << 16));
-}
-
-// A 16x16 icon as ARGB32 pixels, row by row from the top-left; alpha 0 is transparent.
-struct IconImage {
-  static constexpr int kSize = 16;
-  std::array<std::uint32_t, kSize * kSize> argb{};
-  bool operator==(const IconImage&) const = default;
-};
-
-// A rectangle by its edges, in pixels.
-struct PixelRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-};
 
 class Clock {
  public:

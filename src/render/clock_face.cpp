@@ -4,7 +4,8 @@
 #include <chrono>
 #include <cmath>
 
-#include "platform/runtime/number.h"
+#include "core/number.h"
+#include "core/utf8.h"
 #include "render/glyphs/glyphs.h"
 
 namespace kelmora {
@@ -110,15 +111,6 @@ void DrawHand(Raster& picture, int degrees, float length, float pi, ColorValue c
   picture.LineTwips(kFaceCentre.x, kFaceCentre.y, tip.x, tip.y, color);
 }
 
-// The first `count` characters (UTF-8 code points) of text, or all of it when it is shorter.
-std::string_view FirstCharacters(std::string_view text, int count) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const bool starts_character = (static_cast<unsigned char>(text[i]) & 0xC0u) != 0x80u;
-    if (starts_character && count-- == 0) return text.substr(0, i);
-  }
-  return text;
-}
-
 }  // namespace
 
 void ClockFace::Draw(DateTime now, ColorValue background) {
@@ -190,7 +182,7 @@ void ClockFace::DrawAnalogFace(DateTime now) {
 
 std::string TipText(DateTime now, std::string_view tip_format,
                     const std::string* first_alarm_line) {
-  constexpr int kDueTimeLength = 19;
+  constexpr std::size_t kDueTimeLength = 19;
   std::string tip = FormatDateTime(now, tip_format);
   if (first_alarm_line != nullptr) {
     tip += "[♪";
@@ -204,7 +196,7 @@ IconImage ProgramIcon() {
   constexpr ColorValue kTransparent = Rgb(0, 0, 0);
   constexpr ColorValue kYellow = Rgb(255, 255, 0);
   constexpr ColorValue kRed = Rgb(255, 0, 0);
-  constexpr int kTwips = Raster::kTwipsPerPixel;
+  constexpr int kTwips = kTwipsPerPixel;
   struct Dot {
     int x;
     int y;

@@ -1,4 +1,5 @@
 #pragma once
+// render/: the 16x16 face (raster, digits, analog face, icon and tip); Qt-free, uses core/.
 // The 16x16 clock face: the display modes of the upper and lower line, the colour table, the
 // glyph cursor and the picture they are drawn into. One pass clears the picture and draws both
 // lines for one reading of the clock.
@@ -8,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/runtime/date_time.h"
-#include "platform/services.h"
+#include "core/date_time.h"
+#include "core/values.h"
 #include "render/raster.h"
 
 namespace kelmora {

@@ -23,7 +23,7 @@ bool InPicture(int x, int y) {
 
 // The pixel nearest to a position in twips (halves away from zero).
 std::optional<int> NearestPixel(float twips) {
-  const double pixels = static_cast<double>(twips) / Raster::kTwipsPerPixel;
+  const double pixels = static_cast<double>(twips) / kTwipsPerPixel;
   if (!(std::fabs(pixels) <= kFarthestPixel)) return std::nullopt;
   return static_cast<int>(std::lround(pixels));
 }

@@ -5,14 +5,14 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/services.h"
+#include "core/twips.h"
+#include "core/values.h"
 
 namespace kelmora {
 
 class Raster {
  public:
   static constexpr int kSize = 16;
-  static constexpr int kTwipsPerPixel = 15;
 
   void Fill(ColorValue color);
   ColorValue At(int x, int y) const;         // x, y within 0..15

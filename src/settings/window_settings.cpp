@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "platform/runtime/number.h"
+#include "core/number.h"
 
 namespace kelmora {
 namespace {

@@ -1,4 +1,5 @@
 #pragma once
+// settings/: the window-settings file's format; Qt-free, uses core/.
 // The window-settings file "Varnlock.ini": twelve lines (tip pattern, update interval text, two
 // display modes, eight colours), numbers written with a blank before and after.
 
@@ -8,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/runtime/text_file.h"
+#include "core/text_file.h"
 
 namespace kelmora {
 

@@ -1,23 +1,34 @@
-// Splitting alarm lines, what the tick reads of line 0, and which sound an alarm plays.
+// Splitting and joining alarm lines, and what the tick reads of line 0.
 
 #include "alarm/alarm_line.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "alarm/wav_player.h"
-#include "fakes/fake_services.h"
-
 namespace kelmora {
 namespace {
 
 using ::testing::ElementsAre;
 
-TEST(SplitFields, SplitsAtEveryTabAndKeepsEmptyFields) {
-  EXPECT_THAT(SplitFields(""), ElementsAre(""));
-  EXPECT_THAT(SplitFields("a\t\tb\t"), ElementsAre("a", "", "b", ""));
-  EXPECT_THAT(SplitFields("\t"), ElementsAre("", ""));
-  EXPECT_THAT(SplitFields("a b,c"), ElementsAre("a b,c"));
+TEST(AlarmLine, SplitAllSplitsAtEveryTabAndKeepsEmptyFields) {
+  EXPECT_THAT(AlarmLine::SplitAll(""), ElementsAre(""));
+  EXPECT_THAT(AlarmLine::SplitAll("a\t\tb\t"), ElementsAre("a", "", "b", ""));
+  EXPECT_THAT(AlarmLine::SplitAll("\t"), ElementsAre("", ""));
+  EXPECT_THAT(AlarmLine::SplitAll("a b,c"), ElementsAre("a b,c"));
+}
+
+TEST(AlarmLine, SplitTakesExactlyFourFieldsAndJoinGivesTheLineBack) {
+  for (const char* line : {"2026/12/06 07:30:00\t1h\tE\t/snd/a b.wav", "\t\t\t", "a\t0z\t0\t"}) {
+    const std::optional<AlarmLine> fields = AlarmLine::Split(line);
+    ASSERT_TRUE(fields) << line;
+    EXPECT_EQ(fields->Join(), line);
+  }
+  for (const char* line : {"", "a\tb\tc", "a\tb\tc\td\te"}) {
+    EXPECT_FALSE(AlarmLine::Split(line)) << line;
+  }
+  const AlarmLine once{"2026/12/06 07:05:00", AlarmLine::kNoRepeat, AlarmLine::kNoLimit, ""};
+  EXPECT_EQ(once.Join(), "2026/12/06 07:05:00\t0z\tE\t");
+  EXPECT_EQ(AlarmLine::kNoRepeatUnit, "z");
 }
 
 struct TickCase {
@@ -45,15 +56,6 @@ INSTANTIATE_TEST_SUITE_P(
                                MakeDateTime(2026, 12, 6, 7, 30), "b.wav"},
                       TickCase{"not a time\t1h\tE\tc.wav", std::nullopt, "c.wav"},
                       TickCase{"", std::nullopt, ""}));
-
-TEST(WavPlayer, EmptyPathPlaysTheDefaultSoundOthersUnchanged) {
-  fakes::FakeSound sound;
-  WavPlayer::PlayWav(sound, "/usr/share/kelmora/sounds/alarm.wav", "");
-  WavPlayer::PlayWav(sound, "/usr/share/kelmora/sounds/alarm.wav", "/no/such file.wav");
-  WavPlayer::PlayWav(sound, "/usr/share/kelmora/sounds/alarm.wav", " ");
-  EXPECT_THAT(sound.played,
-              ElementsAre("/usr/share/kelmora/sounds/alarm.wav", "/no/such file.wav", " "));
-}
 
 }  // namespace
 }  // namespace kelmora

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "alarm/scheduler.h"
-#include "platform/runtime/number.h"
-#include "reference_pass.h"
+#include "core/number.h"
+#include "testing/reference_pass.h"
 
 namespace kelmora {
 namespace {

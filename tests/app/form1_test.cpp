@@ -12,11 +12,11 @@
 #include <memory>
 #include <sstream>
 
+#include "app/colour_labels.h"
 #include "fakes/fake_services.h"
-#include "platform/qt/qt_icon.h"
+#include "platform/qt/qt_convert.h"
 #include "qt_app.h"
 #include "render/clock_face.h"
-#include "tray/colour_labels.h"
 
 namespace kelmora {
 namespace {

@@ -16,7 +16,7 @@ using testing::kTestColors;
 using testing::Picture;
 using testing::PictureText;
 
-constexpr float kTwips = Raster::kTwipsPerPixel;
+constexpr float kTwips = kTwipsPerPixel;
 
 Raster BlankRaster() {
   Raster raster;

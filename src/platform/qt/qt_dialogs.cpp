@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "platform/qt/qt_convert.h"
+
 namespace kelmora {
 namespace {
 
@@ -16,10 +18,6 @@ int ShowMessage(const std::string& text, QMessageBox::StandardButtons buttons,
   box.setDefaultButton(default_button);
   box.setAttribute(Qt::WA_QuitOnClose, false);
   return box.exec();
-}
-
-QColor ToQColor(ColorValue value) {
-  return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
 std::string RunFileDialog(QFileDialog::AcceptMode mode, const std::string& start_path,
@@ -67,7 +65,7 @@ std::optional<ColorValue> QtColorDialog::Pick(ColorValue current) {
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QColor chosen = dialog.selectedColor();
   if (!chosen.isValid()) return std::nullopt;
-  return Rgb(chosen.red(), chosen.green(), chosen.blue());
+  return FromQColor(chosen);
 }
 
 std::string QtFileDialog::Open(const std::string& start_path,

@@ -6,8 +6,8 @@
 #include <QMouseEvent>
 #include <QWidget>
 
-#include "platform/qt/qt_icon.h"
-#include "platform/runtime/text_file.h"
+#include "core/text_file.h"
+#include "platform/qt/qt_convert.h"
 
 namespace kelmora {
 namespace {

@@ -4,7 +4,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 
-#include "platform/qt/qt_icon.h"
+#include "platform/qt/qt_convert.h"
 
 namespace kelmora {
 

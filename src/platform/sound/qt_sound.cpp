@@ -6,7 +6,7 @@
 #include <QUrl>
 #include <string_view>
 
-#include "platform/runtime/wav_header.h"
+#include "core/wav_header.h"
 
 namespace kelmora {
 

@@ -1,4 +1,5 @@
 #pragma once
+// platform/sound/: the player module over Qt Multimedia, loaded at the first sound.
 // What the program and its sound player module agree on.
 
 #include "platform/services.h"

@@ -1,4 +1,5 @@
 #pragma once
+// render/glyphs/: the glyph table of the 3x7 digit font; Qt-free, uses nothing else.
 // The clock's own 3x7 pixel digit font: one dot pattern per digit.
 
 #include <array>

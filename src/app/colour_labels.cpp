@@ -1,6 +1,8 @@
-#include "tray/colour_labels.h"
+#include "app/colour_labels.h"
 
 #include <QPalette>
+
+#include "platform/qt/qt_convert.h"
 
 namespace kelmora {
 
@@ -10,16 +12,6 @@ QLabel* MakeColourLabel(QWidget* parent, int index) {
   label->setAlignment(Qt::AlignCenter);
   label->setCursor(Qt::PointingHandCursor);
   return label;
-}
-
-QColor ToQColor(ColorValue color) {
-  const auto value = static_cast<std::uint32_t>(color);
-  return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-                static_cast<int>((value >> 16) & 0xFF));
-}
-
-ColorValue FromQColor(const QColor& color) {
-  return Rgb(color.red(), color.green(), color.blue());
 }
 
 void PaintColourLabel(QLabel& label, ColorValue color) {

@@ -1,4 +1,5 @@
 #pragma once
+// testing/: references that tests, fuzzers and benchmarks share; uses alarm/, core/.
 // The scheduler pass for one line written the slow way, one catch-up iteration per missed step,
 // exactly as the pass was first described. Tests and the benchmark hold the computed catch-up
 // against it. It gives up after max_iterations, or as soon as an iteration changes nothing, and
@@ -12,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/runtime/date_time.h"
-#include "platform/runtime/number.h"
+#include "core/date_time.h"
+#include "core/number.h"
 
 namespace kelmora::reference {
 

@@ -1,4 +1,4 @@
-#include "platform/runtime/date_time.h"
+#include "core/date_time.h"
 
 #include <array>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "tray/task_tray.h"
+#include "app/task_tray.h"
 
 namespace kelmora::TaskTray {
 

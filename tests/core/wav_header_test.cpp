@@ -1,4 +1,4 @@
-#include "platform/runtime/wav_header.h"
+#include "core/wav_header.h"
 
 #include <gtest/gtest.h>
 

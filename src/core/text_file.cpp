@@ -1,4 +1,4 @@
-#include "platform/runtime/text_file.h"
+#include "core/text_file.h"
 
 #include <fcntl.h>
 #include <iconv.h>
@@ -11,6 +11,8 @@
 #include <cstring>
 #include <optional>
 
+#include "core/utf8.h"
+
 namespace kelmora {
 namespace {
 
@@ -21,39 +23,6 @@ constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD
 
 std::string Reason(std::string_view what, int error_number) {
   return std::string(what) + ": " + std::strerror(error_number);
-}
-
-// The code point starting at text[pos] and its length in bytes; nullopt for a byte sequence
-// that is not well-formed UTF-8 (overlong forms and surrogates included).
-struct CodePoint {
-  char32_t value;
-  std::size_t length;
-};
-
-std::optional<CodePoint> DecodeCodePoint(std::string_view text, std::size_t pos) {
-  auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[pos + i]); };
-  unsigned char lead = byte(0);
-  if (lead < 0x80) return CodePoint{lead, 1};
-  std::size_t length = lead >= 0xF0 ? 4 : (lead >= 0xE0 ? 3 : (lead >= 0xC0 ? 2 : 0));
-  if (length == 0 || lead > 0xF4 || pos + length > text.size()) return std::nullopt;
-  char32_t value = lead & (0x7F >> length);
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((byte(i) & 0xC0) != 0x80) return std::nullopt;
-    value = (value << 6) | (byte(i) & 0x3F);
-  }
-  constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  bool surrogate = value >= 0xD800 && value <= 0xDFFF;
-  if (value < kSmallest[length] || value > 0x10FFFF || surrogate) return std::nullopt;
-  return CodePoint{value, length};
-}
-
-bool IsValidUtf8(std::string_view text) {
-  for (std::size_t pos = 0; pos < text.size();) {
-    auto code_point = DecodeCodePoint(text, pos);
-    if (!code_point) return false;
-    pos += code_point->length;
-  }
-  return true;
 }
 
 // Converts CP932 bytes to UTF-8; a byte sequence CP932 cannot map becomes U+FFFD.

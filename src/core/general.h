@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/services.h"
+#include "core/values.h"
 
 namespace kelmora::General {
 

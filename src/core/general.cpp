@@ -1,4 +1,6 @@
-#include "settings/general.h"
+#include "core/general.h"
+
+#include "core/twips.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,8 +9,6 @@
 
 namespace kelmora::General {
 namespace {
-
-constexpr std::int64_t kTwipsPerPixel = 15;
 
 std::string LowerCase(std::string_view text) {
   std::string lower(text);

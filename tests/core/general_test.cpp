@@ -1,4 +1,4 @@
-#include "settings/general.h"
+#include "core/general.h"
 
 #include <gtest/gtest.h>
 

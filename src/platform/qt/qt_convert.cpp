@@ -1,7 +1,9 @@
-#include "platform/qt/qt_icon.h"
+#include "platform/qt/qt_convert.h"
 
 #include <QPainter>
 #include <QPixmap>
+
+#include "core/twips.h"
 
 namespace kelmora {
 
@@ -35,6 +37,21 @@ QIcon ToQIcon(const IconImage& icon) {
     result.addPixmap(QPixmap::fromImage(padded));
   }
   return result;
+}
+
+QColor ToQColor(ColorValue color) {
+  const auto value = static_cast<std::uint32_t>(color);
+  return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+                static_cast<int>((value >> 16) & 0xFF));
+}
+
+ColorValue FromQColor(const QColor& color) {
+  return Rgb(color.red(), color.green(), color.blue());
+}
+
+QRect TwipsRect(int left, int top, int width, int height) {
+  return QRect(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
+               height / kTwipsPerPixel);
 }
 
 }  // namespace kelmora

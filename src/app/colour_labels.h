@@ -15,10 +15,6 @@ QLabel* MakeColourLabel(QWidget* parent, int index);
 // Shows the label's caption in the colour value.
 void PaintColourLabel(QLabel& label, ColorValue color);
 
-// The colour value as a Qt colour, and back.
-QColor ToQColor(ColorValue color);
-ColorValue FromQColor(const QColor& color);
-
 // Asks the dialog for a colour starting at colour; a cancel keeps it. Returns whether it changed.
 bool PickColour(ColorDialog& dialog, ColorValue& colour);
 

@@ -1,4 +1,4 @@
-#include "platform/runtime/text_file.h"
+#include "core/text_file.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

@@ -1,4 +1,4 @@
-#include "platform/runtime/number.h"
+#include "core/number.h"
 
 #include <algorithm>
 #include <array>

@@ -8,6 +8,9 @@
 namespace kelmora::WavPlayer {
 
 // Plays path through sound; the empty path plays default_sound instead.
-void PlayWav(SoundService& sound, const std::string& default_sound, const std::string& path);
+inline void PlayWav(SoundService& sound, const std::string& default_sound,
+                    const std::string& path) {
+  sound.Play(path.empty() ? default_sound : path);
+}
 
 }  // namespace kelmora::WavPlayer

@@ -1,1 +1,0 @@
-// Stands in for the sources of a library folder that has none yet.

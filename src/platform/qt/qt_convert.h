@@ -1,0 +1,28 @@
+#pragma once
+// platform/qt/: the services over Qt Widgets and D-Bus, and conversions; uses platform/.
+// Conversions between the program's own values and Qt's: icons, colours and twips.
+
+#include <QColor>
+#include <QIcon>
+#include <QImage>
+#include <QRect>
+
+#include "platform/services.h"
+
+namespace kelmora {
+
+// The 16x16 icon as an ARGB32 image.
+QImage ToQImage(const IconImage& icon);
+
+// The icon with integer-scaled copies (16, 32, 48, 64 px, nearest neighbour) and the face
+// centred in 22 and 24 px, so trays and title bars of those sizes show crisp pixels, not a blur.
+QIcon ToQIcon(const IconImage& icon);
+
+// The colour value as a Qt colour, and back.
+QColor ToQColor(ColorValue color);
+ColorValue FromQColor(const QColor& color);
+
+// A control's geometry given in twips, in pixels.
+QRect TwipsRect(int left, int top, int width, int height);
+
+}  // namespace kelmora

@@ -1,0 +1,54 @@
+#pragma once
+// store/: the two files in the data folder, loaded and saved; Qt-free, uses alarm/ settings/.
+// The store knows where the settings and alarm files are, loads them with a report for the user,
+// moves an unreadable one aside before writing over it, saves safely and clears what a killed
+// save left.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "alarm/alarm_list.h"
+#include "settings/window_settings.h"
+
+namespace kelmora {
+
+// Texts for the user, in the order they arose; empty when all went well.
+using Notices = std::vector<std::string>;
+
+class FileStore {
+ public:
+  explicit FileStore(const std::filesystem::path& data_folder);
+
+  const std::filesystem::path& SettingsPath() const { return settings_path_; }
+  const std::filesystem::path& AlarmPath() const { return alarm_path_; }
+
+  // True when the settings file exists as an ordinary file: the program then starts in the tray.
+  bool SettingsFileExists() const;
+  // Removes what a writer of either file that was killed before its rename left beside it. Only
+  // for the program's start, when nothing else writes the folder.
+  void RemoveStaleTemporaries() const;
+
+  // Reads the settings file over settings; a missing file leaves them as they are. A file that
+  // exists but cannot be read is reported and moved aside before it is next written.
+  [[nodiscard]] Notices LoadSettings(WindowSettings& settings);
+  // Adds the alarm file's lines to list, as the settings file; lines past the list's limit are
+  // reported.
+  [[nodiscard]] Notices LoadAlarms(AlarmList& list);
+
+  // Write the files safely; a failure is reported and leaves the old file as it was.
+  [[nodiscard]] Notices SaveSettings(const WindowSettings& settings);
+  [[nodiscard]] Notices SaveAlarms(const AlarmList& list);
+
+ private:
+  void ReportUnreadable(const std::filesystem::path& path, const std::string& why,
+                        Notices& notices);
+  // Moves the file aside first when it could not be read at start.
+  Notices BeforeWriting(const std::filesystem::path& path);
+
+  std::filesystem::path settings_path_;
+  std::filesystem::path alarm_path_;
+  std::vector<std::filesystem::path> unreadable_;  // moved aside before they are rewritten
+};
+
+}  // namespace kelmora
