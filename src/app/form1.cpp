@@ -343,8 +343,17 @@ void Form1::SaveFiles() {
   files_saved_ = true;
   // The editor hands its list back first, so alarms saved in an editor still open are kept.
   if (editor_) editor_->close();
+  WriteFiles(list1_);
+}
+
+void Form1::SaveForSession() {
+  if (files_saved_ || !loaded_) return;
+  WriteFiles(editor_ ? editor_->List1() : list1_);
+}
+
+void Form1::WriteFiles(const AlarmList& alarms) {
   ShowNotices(store_.SaveSettings(CurrentSettings()));
-  ShowNotices(store_.SaveAlarms(list1_));
+  ShowNotices(store_.SaveAlarms(alarms));
 }
 
 }  // namespace kelmora

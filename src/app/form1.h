@@ -46,6 +46,10 @@ class Form1 : public QWidget {
   // Writes the settings file and the alarm file (the editor closed first), as at every close.
   // Runs once, and only after the load step has finished; other calls do nothing.
   void SaveFiles();
+  // Writes both files for the session's save request (a checkpoint, a logout that may still be
+  // cancelled): an open editor's list is written and the editor stays open. The program goes on
+  // and writes the files again at its end.
+  void SaveForSession();
   bool Loaded() const { return loaded_; }
 
   // Another start of the program asked for the window: out of the tray, or to the front.
@@ -96,6 +100,7 @@ class Form1 : public QWidget {
   ColorValue ButtonFace() const;
   void ShowNotices(const Notices& notices);
   WindowSettings CurrentSettings() const;
+  void WriteFiles(const AlarmList& alarms);
   void SetIntervalText(const std::string& text);
   void SelectModes();
   void ShowModes();

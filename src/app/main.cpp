@@ -42,6 +42,19 @@ int HandleArguments(int argc, char** argv) {
   return 2;
 }
 
+// True when Qt has a display to open: an X display or a Wayland compositor, or a platform
+// chosen explicitly that needs neither (offscreen, vnc...).
+bool HasDisplay() {
+  const auto set = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+  };
+  if (set("DISPLAY") || set("WAYLAND_DISPLAY")) return true;
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  return platform != nullptr && *platform != '\0' && std::strncmp(platform, "xcb", 3) != 0 &&
+         std::strncmp(platform, "wayland", 7) != 0;
+}
+
 // The program proper, once the arguments have been answered.
 int Run(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -82,8 +95,11 @@ int Run(int argc, char** argv) {
     form.SaveFiles();
     QApplication::quit();
   });
-  QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
-                   [&form](QSessionManager&) { form.SaveFiles(); });
+  // The session manager asks at every checkpoint and at a logout the user may still cancel: the
+  // files are written and the program goes on as before.
+  QObject::connect(
+      &app, &QGuiApplication::commitDataRequest, &form,
+      [&form](QSessionManager&) { form.SaveForSession(); }, Qt::DirectConnection);
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] { form.SaveFiles(); });
 
   form.Load();
@@ -98,6 +114,10 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   if (const int code = HandleArguments(argc, argv); code >= 0) return code;
+  if (!HasDisplay()) {
+    std::fputs("kelmora: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set)\n", stderr);
+    return 1;
+  }
   const int code = Run(argc, argv);
   // The files are written by now. Qt Multimedia's sample cache can deadlock in its static
   // destructor while a sound is still loading, so the program ends without running those.

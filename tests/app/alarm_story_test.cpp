@@ -104,6 +104,35 @@ TEST_F(AlarmStory, ClosingTheMainWindowKeepsAnAlarmSavedInAnOpenEditor) {
   EXPECT_EQ(AlarmFile(), "2026/12/07 07:30:00\t1h\tE\t/opt/kelmora/alarm.wav\r\n");
 }
 
+// The session manager asks at every checkpoint: the files are written each time, an open editor
+// stays open with its list, and the close still writes what changed since.
+TEST_F(AlarmStory, EverySessionSaveRequestWritesTheFilesAndTheCloseWritesThemAgain) {
+  Form1& form = Start();
+  Form2& editor = RegisterHourlyAlarm(form);
+  form.SaveForSession();
+  EXPECT_EQ(AlarmFile(), "2026/12/07 07:30:00\t1h\tE\t/opt/kelmora/alarm.wav\r\n");
+  EXPECT_EQ(form.Editor(), &editor);
+  EXPECT_TRUE(editor.isVisible());
+
+  editor.VScroll1->SetValue(8);
+  editor.Command2->click();
+  form.SaveForSession();
+  EXPECT_EQ(AlarmFile(),
+            "2026/12/07 07:30:00\t1h\tE\t/opt/kelmora/alarm.wav\r\n"
+            "2026/12/07 08:30:00\t1h\tE\t/opt/kelmora/alarm.wav\r\n");
+
+  editor.close();
+  form.Text1->setText("2.5");
+  form.List1().Remove(0);
+  form.close();
+  EXPECT_EQ(AlarmFile(), "2026/12/07 08:30:00\t1h\tE\t/opt/kelmora/alarm.wav\r\n");
+  std::ifstream settings(folder_ / "Varnlock.ini", std::ios::binary);
+  std::string tip, interval;
+  std::getline(settings, tip);
+  std::getline(settings, interval);
+  EXPECT_EQ(interval, "2.5\r");
+}
+
 TEST_F(AlarmStory, PressingTheNoteAgainRefillsTheOpenEditor) {
   Form1& form = Start();
   Form2& editor = RegisterHourlyAlarm(form);
