@@ -1,8 +1,10 @@
-// Fuzzes the alarm file the way the program reads it at start: the file's bytes are decoded
-// (UTF-8, else CP932), split into lines, loaded into the sorted alarm list, and a scheduler pass
+// Fuzzes the alarm file the way the program reads it at start: the file's bytes are split into
+// lines, each decoded (UTF-8, else CP932, else its bytes), loaded into the sorted alarm list, and a
+// scheduler pass
 // runs over the list at three fixed times: one in 2026, one in the last minute of year 9999 and
 // one in the first minute of year 100. Checked:
-// - decoding gives valid UTF-8 and the lines put back together with their line ends give the text;
+// - the lines put back together with their line ends give the bytes, and the decoded lines come
+//   back unchanged from the bytes the writer makes of them;
 // - the list holds the same lines as the file, in case-blind text order, exactly as adding them
 //   one by one would, and its order agrees with a plain byte-by-byte comparison;
 // - a pass keeps at most one line per line, never an empty one; every survivor has four fields
@@ -42,12 +44,13 @@ constexpr std::int64_t kReferenceIterations = 300;
 void CheckLinesRebuildText(std::string_view text, const std::vector<std::string>& lines) {
   std::size_t pos = 0;
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    Require(lines[i].find('\n') == std::string::npos, "a line holds no line feed", lines[i]);
+    Require(lines[i].find_first_of("\r\n") == std::string::npos, "a line holds no line end",
+            lines[i]);
     Require(text.substr(pos, lines[i].size()) == lines[i], "lines are the text in order", lines[i]);
     pos += lines[i].size();
     if (text.substr(pos).starts_with("\r\n")) {
       pos += 2;
-    } else if (text.substr(pos).starts_with("\n")) {
+    } else if (text.substr(pos).starts_with("\n") || text.substr(pos).starts_with("\r")) {
       pos += 1;
     } else {
       Require(i + 1 == lines.size(), "only the last line may lack a line end", lines[i]);
@@ -172,10 +175,10 @@ void CheckPass(const AlarmList& list, DateTime now,
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace kelmora;
-  const std::string text = DecodeText(fuzz::AsText(data, size));
-  fuzz::Require(fuzz::IsValidUtf8(text), "decoded text is UTF-8", text);
-  const std::vector<std::string> lines = SplitLines(text);
-  CheckLinesRebuildText(text, lines);
+  const std::string_view bytes = fuzz::AsText(data, size);
+  CheckLinesRebuildText(bytes, SplitLines(bytes));
+  const std::vector<std::string> lines = DecodeLines(bytes);
+  fuzz::Require(DecodeLines(TextFileBytes(lines)) == lines, "the lines come back as written");
   const AlarmList list = CheckLoadedList(lines);
   const std::unordered_set<std::string> file_lines(lines.begin(), lines.end());
   for (const DateTime now :

@@ -66,7 +66,7 @@ void CheckWrittenNumbers(const std::vector<std::string>& written) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace kelmora;
   using fuzz::Require;
-  const std::vector<std::string> lines = SplitLines(DecodeText(fuzz::AsText(data, size)));
+  const std::vector<std::string> lines = DecodeLines(fuzz::AsText(data, size));
   const WindowSettings read = Applied(lines);
   Require(read.mode1 >= 0 && read.mode1 <= 5, "upper mode within 0..5");
   Require(read.mode2 >= 0 && read.mode2 <= 5, "lower mode within 0..5");
@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<std::string> written = SettingsLines(read);
   CheckWrittenNumbers(written);
   Require(SameSettings(Applied(written), read), "written lines read back the same");
-  const std::vector<std::string> reread = SplitLines(DecodeText(TextFileBytes(written)));
+  const std::vector<std::string> reread = DecodeLines(TextFileBytes(written));
   Require(SameSettings(Applied(reread), read), "the written file reads back the same",
           read.tip_format);
   return 0;

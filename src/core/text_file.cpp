@@ -19,33 +19,51 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD
 
 std::string Reason(std::string_view what, int error_number) {
   return std::string(what) + ": " + std::strerror(error_number);
 }
 
-// Converts CP932 bytes to UTF-8; a byte sequence CP932 cannot map becomes U+FFFD.
-std::string FromCodePage932(std::string_view content) {
-  iconv_t converter = iconv_open("UTF-8", "CP932");
-  if (converter == reinterpret_cast<iconv_t>(-1)) return std::string(content);
-  std::string out;
-  std::string chunk(4096, '\0');
-  char* in = const_cast<char*>(content.data());
-  std::size_t in_left = content.size();
-  while (in_left > 0) {
-    char* dest = chunk.data();
-    std::size_t dest_left = chunk.size();
-    std::size_t result = iconv(converter, &in, &in_left, &dest, &dest_left);
-    int error = errno;
-    out.append(chunk.data(), chunk.size() - dest_left);
-    if (result != static_cast<std::size_t>(-1) || error == E2BIG) continue;
-    out += kReplacementCharacter;  // EILSEQ, or EINVAL for a cut-off last character
-    ++in;
-    --in_left;
+// Converts CP932 text to UTF-8; opened when the first line that is not UTF-8 needs it.
+class CodePage932 {
+ public:
+  CodePage932() = default;
+  CodePage932(const CodePage932&) = delete;
+  CodePage932& operator=(const CodePage932&) = delete;
+  ~CodePage932() {
+    if (Opened()) iconv_close(converter_);
   }
-  iconv_close(converter);
-  return out;
+
+  // The UTF-8 form of text; nullopt when text is not well-formed CP932 (a byte it does not map,
+  // a lead byte cut off at the end).
+  std::optional<std::string> Convert(std::string_view text) {
+    if (!Opened()) converter_ = iconv_open("UTF-8", "CP932");
+    if (!Opened()) return std::nullopt;
+    iconv(converter_, nullptr, nullptr, nullptr, nullptr);  // a fresh start for each line
+    std::string out;
+    std::string chunk(4096, '\0');
+    char* in = const_cast<char*>(text.data());
+    std::size_t in_left = text.size();
+    while (in_left > 0) {
+      char* dest = chunk.data();
+      std::size_t dest_left = chunk.size();
+      const std::size_t result = iconv(converter_, &in, &in_left, &dest, &dest_left);
+      const int error = errno;
+      out.append(chunk.data(), chunk.size() - dest_left);
+      if (result == static_cast<std::size_t>(-1) && error != E2BIG) return std::nullopt;
+    }
+    return out;
+  }
+
+ private:
+  bool Opened() const { return converter_ != reinterpret_cast<iconv_t>(-1); }
+  iconv_t converter_ = reinterpret_cast<iconv_t>(-1);
+};
+
+std::string DecodeLine(std::string_view line, CodePage932& code_page) {
+  if (IsValidUtf8(line)) return std::string(line);
+  if (std::optional<std::string> converted = code_page.Convert(line)) return *converted;
+  return std::string(line);  // a file name in bytes of its own: kept as it is
 }
 
 std::string WriteAll(int descriptor, std::string_view content) {
@@ -90,13 +108,49 @@ void SyncFolder(const fs::path& folder) {
   ::close(descriptor);
 }
 
+constexpr std::string_view kTemporaryInfix = ".tmp-";
+
+// The name of a temporary file of the writer: "<name>.tmp-<process>-<attempt>".
+std::string TemporaryName(const std::string& name, long process, int attempt) {
+  return name + std::string(kTemporaryInfix) + std::to_string(process) + "-" +
+         std::to_string(attempt);
+}
+
+bool AllDigits(std::string_view text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// True when file_name is a name TemporaryName gives for name, and nothing else.
+bool IsTemporaryName(std::string_view file_name, std::string_view name) {
+  if (!file_name.starts_with(name)) return false;
+  file_name.remove_prefix(name.size());
+  if (!file_name.starts_with(kTemporaryInfix)) return false;
+  file_name.remove_prefix(kTemporaryInfix.size());
+  const std::size_t dash = file_name.find('-');
+  return dash != std::string_view::npos && AllDigits(file_name.substr(0, dash)) &&
+         AllDigits(file_name.substr(dash + 1));
+}
+
+// Follows symbolic links from path to the file they name (which need not exist yet); a loop or
+// a link that cannot be read leaves the path where it got to.
+fs::path FollowLinks(fs::path path) {
+  constexpr int kMostLinks = 40;  // as the kernel allows in one path
+  for (int hop = 0; hop < kMostLinks; ++hop) {
+    std::error_code error;
+    if (!fs::is_symlink(fs::symlink_status(path, error))) break;
+    const fs::path target = fs::read_symlink(path, error);
+    if (error) break;
+    path = target.is_absolute() ? target : path.parent_path() / target;
+  }
+  return path;
+}
+
 // Creates "<path>.tmp-<process>-<n>" for writing and sets temporary to its name; -1 on failure.
 // A new file gets the permissions the user's umask gives (as any file the user creates).
 int CreateTemporary(const fs::path& path, std::string& temporary) {
   constexpr int kAttempts = 100;  // names left by earlier processes of the same number are skipped
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    temporary =
-        path.string() + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+    temporary = TemporaryName(path.string(), ::getpid(), attempt);
     const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (descriptor >= 0 || errno != EEXIST) return descriptor;
   }
@@ -144,7 +198,7 @@ std::string ReadWhole(const fs::path& path, std::vector<std::string>& lines) {
   std::string content;
   std::string error = ReadAll(descriptor, content);
   ::close(descriptor);
-  if (error.empty()) lines = SplitLines(DecodeText(content));
+  if (error.empty()) lines = DecodeLines(content);
   return error;
 }
 
@@ -165,19 +219,23 @@ std::string TextFileBytes(const std::vector<std::string>& lines) {
 std::vector<std::string> SplitLines(std::string_view content) {
   std::vector<std::string> lines;
   while (!content.empty()) {
-    std::size_t end = content.find('\n');
-    std::string_view line = content.substr(0, end);
-    if (end != std::string_view::npos && line.ends_with('\r')) line.remove_suffix(1);
-    lines.emplace_back(line);
-    content.remove_prefix(end == std::string_view::npos ? content.size() : end + 1);
+    const std::size_t end = content.find_first_of("\r\n");
+    lines.emplace_back(content.substr(0, end));
+    if (end == std::string_view::npos) break;
+    const bool cr_lf = content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n';
+    content.remove_prefix(end + (cr_lf ? 2 : 1));
   }
   return lines;
 }
 
-std::string DecodeText(std::string_view content) {
-  if (!IsValidUtf8(content)) return FromCodePage932(content);
+std::vector<std::string> DecodeLines(std::string_view content) {
   if (content.starts_with(kByteOrderMark)) content.remove_prefix(kByteOrderMark.size());
-  return std::string(content);
+  std::vector<std::string> lines = SplitLines(content);
+  CodePage932 code_page;
+  for (std::string& line : lines) {
+    if (!IsValidUtf8(line)) line = DecodeLine(line, code_page);
+  }
+  return lines;
 }
 
 bool IsOrdinaryFile(const fs::path& path) {
@@ -188,8 +246,8 @@ bool IsOrdinaryFile(const fs::path& path) {
 TextFileRead ReadTextLines(const fs::path& path) {
   TextFileRead result;
   struct stat info {};
-  if (::lstat(path.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
-    return result;  // kMissing: nothing is there
+  if (::stat(path.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
+    return result;  // kMissing: nothing is there (or a link to nothing yet)
   }
   result.status = TextFileRead::Status::kFailed;
   result.error = WhyNotOrdinary(path);
@@ -198,7 +256,10 @@ TextFileRead ReadTextLines(const fs::path& path) {
   return result;
 }
 
-std::string WriteTextLinesSafely(const fs::path& path, const std::vector<std::string>& lines) {
+std::string WriteTextLinesSafely(const fs::path& link_or_file,
+                                 const std::vector<std::string>& lines) {
+  // A symbolic link (as dotfile managers set up) stays a link: its target is replaced.
+  const fs::path path = FollowLinks(link_or_file);
   if (std::string error = CreateFolderOf(path); !error.empty()) return error;
   std::string temporary;
   const int descriptor = CreateTemporary(path, temporary);
@@ -216,12 +277,24 @@ std::string WriteTextLinesSafely(const fs::path& path, const std::vector<std::st
   return {};
 }
 
+std::string AppendTextLines(const fs::path& path, const std::vector<std::string>& lines) {
+  if (std::string error = CreateFolderOf(FollowLinks(path)); !error.empty()) return error;
+  const int descriptor = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (descriptor < 0) return Reason("cannot open the file", errno);
+  std::string content;
+  for (const std::string& line : lines) content.append(line).append("\r\n");
+  std::string error = WriteAll(descriptor, content);
+  if (::close(descriptor) != 0 && error.empty()) error = Reason("cannot close the file", errno);
+  return error;
+}
+
 void RemoveStaleTemporaries(const fs::path& path) {
-  const std::string prefix = path.filename().string() + ".tmp-";
   std::error_code error;
-  const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+  const fs::path target = FollowLinks(path);
+  const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+  const std::string name = target.filename().string();
   for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
-    if (entry.path().filename().string().starts_with(prefix) && entry.is_regular_file(error)) {
+    if (IsTemporaryName(entry.path().filename().string(), name) && entry.is_regular_file(error)) {
       fs::remove(entry.path(), error);
     }
   }

@@ -1,6 +1,7 @@
 #pragma once
-// Text files of lines: read with CR LF or LF line ends, UTF-8 with a Shift_JIS (CP932) fallback;
-// written UTF-8 with CR LF after every line, safely (temporary file, flush, rename).
+// Text files of lines: read with CR LF, LF or lone CR line ends, each line UTF-8, else Shift_JIS
+// (CP932), else its bytes as they are; written with CR LF after every line, safely (temporary
+// file, flush, rename).
 
 #include <filesystem>
 #include <string>
@@ -9,13 +10,15 @@
 
 namespace kelmora {
 
-// Splits file content into lines. CR LF and LF end a line; a last line without a line end
-// counts; an empty content has no lines. A lone CR inside a line stays part of it.
+// Splits file content into lines. CR LF, LF and a lone CR end a line; a last line without a line
+// end counts; an empty content has no lines.
 std::vector<std::string> SplitLines(std::string_view content);
 
-// Returns content as UTF-8: valid UTF-8 unchanged (a leading byte-order mark dropped), anything
-// else converted from CP932 (bytes that CP932 cannot map become U+FFFD).
-std::string DecodeText(std::string_view content);
+// The lines of a file's content, each decided on its own: valid UTF-8 stays as it is; otherwise
+// valid CP932 (files from a Japanese Windows system) is converted to UTF-8; otherwise the line's
+// bytes are kept unchanged, so that they are written back exactly. A leading byte-order mark is
+// dropped.
+std::vector<std::string> DecodeLines(std::string_view content);
 
 struct TextFileRead {
   enum class Status { kRead, kMissing, kFailed };
@@ -37,13 +40,20 @@ TextFileRead ReadTextLines(const std::filesystem::path& path);
 std::string TextFileBytes(const std::vector<std::string>& lines);
 
 // Writes each line followed by CR LF, safely: into a temporary file in the same folder, flushed
-// to disk, then renamed over path. The folder is created when missing. Returns the empty text on
-// success, else why it failed; on failure the old file is left as it was.
+// to disk, then renamed over path. Where path is a symbolic link, the file it names is replaced
+// and the link stays. The folder is created when missing. Returns the empty text on success,
+// else why it failed; on failure the old file is left as it was.
 std::string WriteTextLinesSafely(const std::filesystem::path& path,
                                  const std::vector<std::string>& lines);
 
-// Removes the temporary files "<name>.tmp-*" that a writer of path killed before its rename left
-// beside it. Only for a time when nothing else writes path (the program's start).
+// Appends each line followed by CR LF to path, creating it (and its folder) when missing.
+// Returns the empty text on success, else why it failed.
+std::string AppendTextLines(const std::filesystem::path& path,
+                            const std::vector<std::string>& lines);
+
+// Removes the temporary files "<name>.tmp-<process>-<n>" that a writer of path killed before its
+// rename left beside it (beside the file a link names). Only for a time when nothing else writes
+// path (the program's start).
 void RemoveStaleTemporaries(const std::filesystem::path& path);
 
 // Moves an unreadable file aside as "<name>.bad" before a new one is written in its place.

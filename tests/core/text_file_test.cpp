@@ -28,37 +28,34 @@ struct SplitCase {
 
 class RuntimeSplitLines : public ::testing::TestWithParam<SplitCase> {};
 
-TEST_P(RuntimeSplitLines, EndsLinesAtLfAndCrLf) {
+TEST_P(RuntimeSplitLines, EndsLinesAtLfCrLfAndALoneCr) {
   EXPECT_EQ(SplitLines(GetParam().content), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, RuntimeSplitLines,
-                         ::testing::Values(SplitCase{"", {}}, SplitCase{"a\r\nb\r\n", {"a", "b"}},
-                                           SplitCase{"a\nb\n", {"a", "b"}},
-                                           SplitCase{"a\r\nb", {"a", "b"}},
-                                           SplitCase{"a\r\n\r\n\nb\r\n", {"a", "", "", "b"}},
-                                           SplitCase{"\r\n", {""}}, SplitCase{"a\rb\r\n", {"a\rb"}},
-                                           SplitCase{"tail\r", {"tail\r"}},
-                                           SplitCase{"x\ty\r\n", {"x\ty"}}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, RuntimeSplitLines,
+    ::testing::Values(SplitCase{"", {}}, SplitCase{"a\r\nb\r\n", {"a", "b"}},
+                      SplitCase{"a\nb\n", {"a", "b"}}, SplitCase{"a\r\nb", {"a", "b"}},
+                      SplitCase{"a\r\n\r\n\nb\r\n", {"a", "", "", "b"}}, SplitCase{"\r\n", {""}},
+                      SplitCase{"a\rb\r\n", {"a", "b"}}, SplitCase{"tail\r", {"tail"}},
+                      SplitCase{"a\r\rb", {"a", "", "b"}}, SplitCase{"x\ty\r\n", {"x\ty"}}));
 
-TEST(RuntimeDecodeText, KeepsUtf8AndDropsItsByteOrderMark) {
-  EXPECT_EQ(DecodeText("時計 ok"), "時計 ok");
-  EXPECT_EQ(DecodeText("\xEF\xBB\xBFyyyy"), "yyyy");
-  EXPECT_EQ(DecodeText(""), "");
+TEST(DecodeLines, KeepsUtf8AndDropsTheByteOrderMark) {
+  EXPECT_EQ(DecodeLines("時計 ok"), Lines{"時計 ok"});
+  EXPECT_EQ(DecodeLines("\xEF\xBB\xBFyyyy"), Lines{"yyyy"});
+  EXPECT_EQ(DecodeLines(""), Lines{});
 }
 
-TEST(RuntimeDecodeText, ReadsOtherBytesAsCodePage932) {
-  EXPECT_EQ(DecodeText("\x8E\x9E\x8C\x76"), "時計");
-  EXPECT_EQ(DecodeText("C:\\\x89\xB9\\a.wav\r\n"), "C:\\音\\a.wav\r\n");
-  EXPECT_EQ(DecodeText("\xB1\xD7\xB0\xD1"), "ｱﾗｰﾑ");  // half-width katakana, one byte each
-  EXPECT_EQ(DecodeText("ab\x8E"), "ab\xEF\xBF\xBD");  // a lead byte cut off at the end
-  EXPECT_EQ(DecodeText("\xA0x"), "\xEF\xBF\xBDx");    // a byte CP932 does not map
-}
-
-TEST(RuntimeDecodeText, RefusesMalformedUtf8) {
-  // An overlong slash and a surrogate are not UTF-8, so the bytes go through CP932.
-  EXPECT_NE(DecodeText("\xC0\xAF"), "\xC0\xAF");
-  EXPECT_NE(DecodeText("\xED\xA0\x80"), "\xED\xA0\x80");
+// Each line is decided on its own: one foreign line leaves the UTF-8 lines as they are.
+TEST(DecodeLines, DecidesEachLineOnItsOwn) {
+  EXPECT_EQ(
+      DecodeLines("~/音楽.wav\r\n\x8E\x9E\x8C\x76\r\nC:\\\x89\xB9\\a.wav\r\n\xB1\xD7\xB0\xD1"),
+      (Lines{"~/音楽.wav", "時計", "C:\\音\\a.wav", "ｱﾗｰﾑ"}));
+  // Neither UTF-8 nor CP932 (a lead byte cut off, a byte CP932 does not map): the bytes stay as
+  // they are, so they are written back exactly. An overlong UTF-8 slash is CP932 kana.
+  EXPECT_EQ(DecodeLines("~/音楽.wav\nab\x8E\n\xA0x\n\xC0\xAF"),
+            (Lines{"~/音楽.wav", "ab\x8E", "\xA0x", "ﾀｯ"}));
+  EXPECT_EQ(TextFileBytes(DecodeLines("ab\x8E\r\n\xA0x\r\n")), "ab\x8E\r\n\xA0x\r\n");
 }
 
 struct CutCase {
@@ -203,9 +200,10 @@ TEST_F(RuntimeTextFileOnDisk, TemporaryNamesLeftByAnEarlierProgramAreSteppedOver
 TEST_F(RuntimeTextFileOnDisk, StaleTemporariesOfTheFileGoAndNothingElse) {
   const fs::path file = folder_ / "timer.ini";
   Put(file, "kept\r\n");
-  const std::vector<std::string> stale = {"timer.ini.tmp-4242-0", "timer.ini.tmp-Ab3xYz"};
-  const std::vector<std::string> others = {"timer.ini.bad", "timer.ini.tmp", "Varnlock.ini.tmp-1-0",
-                                           "xtimer.ini.tmp-1-0"};
+  const std::vector<std::string> stale = {"timer.ini.tmp-4242-0", "timer.ini.tmp-1-17"};
+  const std::vector<std::string> others = {
+      "timer.ini.bad",       "timer.ini.tmp",      "Varnlock.ini.tmp-1-0", "xtimer.ini.tmp-1-0",
+      "timer.ini.tmp-notes", "timer.ini.tmp-12-x", "timer.ini.tmp-1-",     "timer.ini.tmp--1"};
   for (const auto& name : stale) Put(folder_ / name, "half");
   for (const auto& name : others) Put(folder_ / name, "other");
   RemoveStaleTemporaries(file);
@@ -213,6 +211,28 @@ TEST_F(RuntimeTextFileOnDisk, StaleTemporariesOfTheFileGoAndNothingElse) {
   for (const auto& name : others) EXPECT_TRUE(fs::exists(folder_ / name)) << name;
   EXPECT_EQ(Content(file), "kept\r\n");
   RemoveStaleTemporaries(folder_ / "missing" / "timer.ini");  // no folder: nothing happens
+}
+
+// A file kept elsewhere behind a link (as dotfile managers set it up) stays a link, and the file
+// it names gets the new lines.
+TEST_F(RuntimeTextFileOnDisk, WritesThroughASymbolicLink) {
+  fs::create_directory(folder_ / "dotfiles");
+  Put(folder_ / "dotfiles" / "timer.ini", "old\r\n");
+  fs::create_symlink("dotfiles/timer.ini", folder_ / "timer.ini");
+  Put(folder_ / "dotfiles" / "timer.ini.tmp-9-0", "half");
+  RemoveStaleTemporaries(folder_ / "timer.ini");
+  ASSERT_EQ(WriteTextLinesSafely(folder_ / "timer.ini", {"new"}), "");
+  EXPECT_TRUE(fs::is_symlink(folder_ / "timer.ini"));
+  EXPECT_EQ(Content(folder_ / "dotfiles" / "timer.ini"), "new\r\n");
+  EXPECT_EQ(Entries(), (Lines{"dotfiles", "timer.ini"}));
+  EXPECT_FALSE(fs::exists(folder_ / "dotfiles" / "timer.ini.tmp-9-0"));
+}
+
+TEST_F(RuntimeTextFileOnDisk, AppendsLinesAndMakesTheFileWhenMissing) {
+  const fs::path file = folder_ / "new" / "timer.ini.dropped";
+  ASSERT_EQ(AppendTextLines(file, {"a"}), "");
+  ASSERT_EQ(AppendTextLines(file, {"b\x8E", "c"}), "");
+  EXPECT_EQ(Content(file), "a\r\nb\x8E\r\nc\r\n");
 }
 
 TEST_F(RuntimeTextFileOnDisk, ReadsLfFilesAndCodePage932Files) {
@@ -231,8 +251,9 @@ TEST_F(RuntimeTextFileOnDisk, MissingOnlyWhenNothingIsThere) {
   EXPECT_NE(folder_read.error, "");
   EXPECT_FALSE(IsOrdinaryFile(folder_ / "dir.ini"));
 
+  // A link to a file not made yet: nothing to read, and the first write makes the file.
   fs::create_symlink(folder_ / "gone", folder_ / "dangling.ini");
-  EXPECT_EQ(ReadTextLines(folder_ / "dangling.ini").status, TextFileRead::Status::kFailed);
+  EXPECT_EQ(ReadTextLines(folder_ / "dangling.ini").status, TextFileRead::Status::kMissing);
 }
 
 TEST_F(RuntimeTextFileOnDisk, UnreadableFileIsAFailureWithAReason) {
