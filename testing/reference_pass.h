@@ -73,7 +73,7 @@ inline LineResult Outcome(LineResult::Kind kind, std::string line = {},
 inline LineResult PassLine(const std::string& line, DateTime now, std::int64_t max_iterations) {
   using Kind = LineResult::Kind;
   std::vector<std::string> fields = SplitAtTabs(line);
-  if (fields.size() != 4) return Outcome(Kind::kDropped);
+  if (fields.size() != 4) return Outcome(line.empty() ? Kind::kDropped : Kind::kUnreadable);
   std::optional<DateTime> t = ParseDateTime(fields[0]);
   if (!t) return Outcome(Kind::kUnreadable);
   if (*t > now) return Outcome(Kind::kKept, line);

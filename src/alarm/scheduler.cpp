@@ -139,7 +139,8 @@ LineOutcome CatchUpLine(DateTime due, const AlarmLine& fields, DateTime now) {
 
 LineOutcome PassLine(const std::string& line, DateTime now) {
   const std::optional<AlarmLine> fields = AlarmLine::Split(line);
-  if (!fields) return {};
+  if (!fields)
+    return line.empty() ? LineOutcome{} : Unreadable("it does not split into four fields");
   const std::optional<DateTime> due = ParseDateTime(fields->due);
   if (!due) return Unreadable("the due time is not a date-time");
   if (*due > now) return {line, {}};

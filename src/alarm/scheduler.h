@@ -10,7 +10,8 @@
 
 namespace kelmora {
 
-// Told of each four-field line the pass cannot read and drops (the line, and why).
+// Told of each non-empty line the pass cannot read and drops (the line, and why): lines that do
+// not split into four fields, and four-field lines with a field the pass cannot use.
 using PassWarning = std::function<void(const std::string& line, const std::string& why)>;
 
 // One pass over lines at now; returns the surviving lines in input order (the scratch list).

@@ -22,6 +22,9 @@
 namespace kelmora {
 namespace {
 
+// What the user is told of an update interval that would stop the clock.
+constexpr const char* kIntervalNotice = "更新時間を 0.001 以上に設定して下さい";
+
 // A plain colour value that no 32-bit colour reference equals: nothing is masked out.
 constexpr ColorValue kNoMask = -1;
 
@@ -110,6 +113,8 @@ void Form1::Load() {
   store_.RemoveStaleTemporaries();
   LdDat();
   SetTmr();
+  // An interval the 設定 button would refuse stops the clock: the user is told why it stands.
+  if (services_.timer.Interval() == 0) ShowNotices({kIntervalNotice});
   Lng();
   SelectModes();
   if (store_.SettingsFileExists()) {
@@ -133,8 +138,14 @@ void Form1::Tick() {
   AlarmCheck();
 }
 
+// Alarms are checked only while the window is in the tray and no editor holds a copy of the
+// list: closing the editor puts its copy back, which would undo what a firing did meanwhile.
+bool Form1::AlarmGateOpen() const {
+  return !list1_.Empty() && !isVisible() && !(editor_ && editor_->isVisible());
+}
+
 void Form1::AlarmCheck() {
-  if (list1_.Empty() || isVisible()) return;
+  if (!AlarmGateOpen()) return;
   const TickView line0 = ReadForTick(list1_.At(0));
   if (!line0.due || services_.clock.Now() <= *line0.due) return;
   FireAlarm(line0.sound_path);
@@ -177,10 +188,16 @@ ColorValue Form1::ButtonFace() const {
 }
 
 void Form1::GetAlarm() {
-  std::vector<std::string> survivors =
-      SchedulerPass(list1_.Lines(), services_.clock.Now(), WarnOnStandardError);
+  const DateTime now = services_.clock.Now();
+  std::vector<DroppedLine> dropped;
+  std::vector<std::string> survivors = SchedulerPass(
+      list1_.Lines(), now, [&dropped](const std::string& line, const std::string& why) {
+        WarnOnStandardError(line, why);
+        dropped.push_back({line, why});
+      });
   list1_.Clear();
   list1_.AddAll(std::move(survivors));
+  store_.KeepDropped(dropped, now);
 }
 
 void Form1::SetTmr() {
@@ -267,7 +284,7 @@ void Form1::Combo2Click() {
 void Form1::Command1Click() {
   const std::string text = IntervalText();
   if (!AcceptableInterval(text)) {
-    services_.messages.Notice("更新時間を 0.001 以上に設定して下さい");
+    services_.messages.Notice(kIntervalNotice);
     return;
   }
   GetAlarm();
@@ -324,7 +341,12 @@ void Form1::ShowFromTray() {
 }
 
 void Form1::ShowNotices(const Notices& notices) {
+  if (notices_held_) return;
   for (const std::string& notice : notices) services_.messages.Notice(notice);
+}
+
+void Form1::HoldNotices() {
+  notices_held_ = true;
 }
 
 WindowSettings Form1::CurrentSettings() const {

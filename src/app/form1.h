@@ -50,6 +50,9 @@ class Form1 : public QWidget {
   // cancelled): an open editor's list is written and the editor stays open. The program goes on
   // and writes the files again at its end.
   void SaveForSession();
+  // The program is ending during the load step: the rest of it shows no notice, so that it runs
+  // to its end and the files it read can be written.
+  void HoldNotices();
   bool Loaded() const { return loaded_; }
 
   // Another start of the program asked for the window: out of the tray, or to the front.
@@ -95,6 +98,7 @@ class Form1 : public QWidget {
   void Command2Click();
   void Lb1Click(int index);
   void TrayMouseUp(TrayMouse what);
+  bool AlarmGateOpen() const;
   void AlarmCheck();
   void FireAlarm(const std::string& sound_path);
   ColorValue ButtonFace() const;
@@ -123,6 +127,7 @@ class Form1 : public QWidget {
   Raster preview_{};  // the picture the preview shows
   QPointer<Form2> editor_;
   bool loaded_ = false;
+  bool notices_held_ = false;
   bool files_saved_ = false;
 };
 

@@ -89,6 +89,7 @@ int Run(int argc, char** argv) {
   kelmora::QuitSignals quit_signals([&form, &quit_during_load] {
     if (!form.Loaded()) {
       quit_during_load = true;
+      form.HoldNotices();
       if (QWidget* box = QApplication::activeModalWidget()) box->close();
       return;
     }

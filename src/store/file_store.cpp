@@ -1,6 +1,7 @@
 #include "store/file_store.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "alarm/alarm_file.h"
 #include "core/general.h"
@@ -23,7 +24,8 @@ std::string CannotWrite(const std::filesystem::path& path, const std::string& wh
 
 FileStore::FileStore(const std::filesystem::path& data_folder)
     : settings_path_(InFolder(data_folder, kSettingsFileName)),
-      alarm_path_(InFolder(data_folder, kAlarmFileName)) {}
+      alarm_path_(InFolder(data_folder, kAlarmFileName)),
+      dropped_path_(alarm_path_.string() + ".dropped") {}
 
 bool FileStore::SettingsFileExists() const {
   return IsOrdinaryFile(settings_path_);
@@ -34,9 +36,16 @@ void FileStore::RemoveStaleTemporaries() const {
   kelmora::RemoveStaleTemporaries(alarm_path_);
 }
 
+void FileStore::MoveAsideBeforeWriting(const std::filesystem::path& path) {
+  if (std::find(aside_before_writing_.begin(), aside_before_writing_.end(), path) ==
+      aside_before_writing_.end()) {
+    aside_before_writing_.push_back(path);
+  }
+}
+
 void FileStore::ReportUnreadable(const std::filesystem::path& path, const std::string& why,
                                  Notices& notices) {
-  unreadable_.push_back(path);
+  MoveAsideBeforeWriting(path);
   notices.push_back(path.string() + " を読めません: " + why);
 }
 
@@ -59,6 +68,7 @@ Notices FileStore::LoadAlarms(AlarmList& list) {
     ReportUnreadable(alarm_path_, read.error, notices);
   }
   if (read.left_out > 0) {
+    MoveAsideBeforeWriting(alarm_path_);
     notices.push_back(std::string(AlarmList::kFullNotice) + ": " + std::to_string(read.left_out) +
                       " 件を読み込めません");
   }
@@ -66,11 +76,28 @@ Notices FileStore::LoadAlarms(AlarmList& list) {
 }
 
 Notices FileStore::BeforeWriting(const std::filesystem::path& path) {
-  if (std::find(unreadable_.begin(), unreadable_.end(), path) == unreadable_.end()) return {};
+  if (std::find(aside_before_writing_.begin(), aside_before_writing_.end(), path) ==
+      aside_before_writing_.end()) {
+    return {};
+  }
   const std::string error = MoveAside(path);
   if (!error.empty()) return {CannotWrite(path, error)};
-  std::erase(unreadable_, path);
+  std::erase(aside_before_writing_, path);
   return {};
+}
+
+void FileStore::KeepDropped(const std::vector<DroppedLine>& dropped, DateTime now) const {
+  if (dropped.empty()) return;
+  std::vector<std::string> lines;
+  for (const DroppedLine& line : dropped) {
+    lines.push_back("# " + CanonicalText(now) + " " + line.why);
+    lines.push_back(line.line);
+  }
+  const std::string error = AppendTextLines(dropped_path_, lines);
+  if (!error.empty()) {
+    std::fprintf(stderr, "kelmora: cannot keep dropped alarm lines in %s: %s\n",
+                 dropped_path_.c_str(), error.c_str());
+  }
 }
 
 Notices FileStore::SaveSettings(const WindowSettings& settings) {

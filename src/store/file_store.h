@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "alarm/alarm_list.h"
+#include "core/date_time.h"
 #include "settings/window_settings.h"
 
 namespace kelmora {
@@ -16,12 +17,20 @@ namespace kelmora {
 // Texts for the user, in the order they arose; empty when all went well.
 using Notices = std::vector<std::string>;
 
+// A line the program could not read and dropped, and why.
+struct DroppedLine {
+  std::string line;
+  std::string why;
+};
+
 class FileStore {
  public:
   explicit FileStore(const std::filesystem::path& data_folder);
 
   const std::filesystem::path& SettingsPath() const { return settings_path_; }
   const std::filesystem::path& AlarmPath() const { return alarm_path_; }
+  // Where dropped alarm lines are kept: "timer.ini.dropped" beside the alarm file.
+  const std::filesystem::path& DroppedPath() const { return dropped_path_; }
 
   // True when the settings file exists as an ordinary file: the program then starts in the tray.
   bool SettingsFileExists() const;
@@ -32,9 +41,13 @@ class FileStore {
   // Reads the settings file over settings; a missing file leaves them as they are. A file that
   // exists but cannot be read is reported and moved aside before it is next written.
   [[nodiscard]] Notices LoadSettings(WindowSettings& settings);
-  // Adds the alarm file's lines to list, as the settings file; lines past the list's limit are
-  // reported.
+  // Adds the alarm file's lines to list, as the settings file. Lines past the list's limit are
+  // reported, and the whole file is moved aside before it is next written, so none is lost.
   [[nodiscard]] Notices LoadAlarms(AlarmList& list);
+  // Appends lines the program dropped to the dropped-lines file, each after a line "# <now>
+  // <why>", so the user can put them back. A failure is told on standard error: this runs on
+  // the clock's tick, where no window may wait for the user.
+  void KeepDropped(const std::vector<DroppedLine>& dropped, DateTime now) const;
 
   // Write the files safely; a failure is reported and leaves the old file as it was.
   [[nodiscard]] Notices SaveSettings(const WindowSettings& settings);
@@ -43,12 +56,15 @@ class FileStore {
  private:
   void ReportUnreadable(const std::filesystem::path& path, const std::string& why,
                         Notices& notices);
-  // Moves the file aside first when it could not be read at start.
+  // Moves the file aside first when it could not be read whole at start.
   Notices BeforeWriting(const std::filesystem::path& path);
+  void MoveAsideBeforeWriting(const std::filesystem::path& path);
 
   std::filesystem::path settings_path_;
   std::filesystem::path alarm_path_;
-  std::vector<std::filesystem::path> unreadable_;  // moved aside before they are rewritten
+  std::filesystem::path dropped_path_;
+  // Files not read whole at start: moved aside before they are first written.
+  std::vector<std::filesystem::path> aside_before_writing_;
 };
 
 }  // namespace kelmora

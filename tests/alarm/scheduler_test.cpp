@@ -134,9 +134,12 @@ INSTANTIATE_TEST_SUITE_P(
                  Line("2025/12/06 12:34:56", "1s", "E"),
                  kNow,
                  {Line("2026/12/06 12:34:56", "1s", "E")}},
-        PassCase{"FewerThanFourFieldsGoQuietly", "2026/12/06 10:00:00\t1h\tE", kNow, {}},
-        PassCase{
-            "MoreThanFourFieldsGoQuietly", Line("2026/12/06 10:00:00", "1h", "E") + "\t", kNow, {}},
+        PassCase{"FewerThanFourFieldsWarn", "2026/12/06 10:00:00\t1h\tE", kNow, {}, true},
+        PassCase{"MoreThanFourFieldsWarn",
+                 Line("2026/12/06 10:00:00", "1h", "E") + "\t",
+                 kNow,
+                 {},
+                 true},
         PassCase{"EmptyLineGoesQuietly", "", kNow, {}},
         PassCase{
             "FutureUnreadableDueTimeWarns", Line("2026/13/01 10:00:00", "1h", "E"), kNow, {}, true},

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTest>
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 #include <sstream>
 
 #include "app/colour_labels.h"
+#include "editor/form2.h"
 #include "fakes/fake_services.h"
 #include "platform/qt/qt_convert.h"
 #include "qt_app.h"
@@ -459,6 +461,23 @@ TEST_F(AlarmTick, AClockTurnedBackAnHourRingsNothingTwice) {
   EXPECT_EQ(form.List1().At(0), "2003/11/09 13:00:00\t1h\tE\tbell.wav");
 }
 
+// The editor holds a copy of the list that goes back when it closes: while it is open nothing
+// fires, and what fell due meanwhile fires on the first tick after it closed, once.
+TEST_F(AlarmTick, NothingFiresWhileTheEditorIsOpenAndTheDueAlarmFiresOnceItCloses) {
+  SetNow(11, 59, 59);
+  Form1& form = StartInTray("2003/11/09 12:00:00\t0z\t1\tbell.wav\r\n");
+  fakes_.tray.Release(TrayMouse::kLeftUp);
+  form.Command2->click();  // ♪
+  form.Command1->click();  // 設定: the window goes to the tray, the editor stays open
+  SetNow(12, 0, 1);
+  form.Tick();
+  EXPECT_TRUE(fakes_.sound.played.empty());
+  form.Editor()->close();
+  form.Tick();
+  EXPECT_EQ(fakes_.sound.played, std::vector<std::string>{"bell.wav"});
+  EXPECT_EQ(form.List1().At(0), "2003/11/09 12:00:00\t0z\t0\tbell.wav");
+}
+
 TEST_F(AlarmTick, ALineOfFewerFieldsFiresTheDefaultSoundAndGoes) {
   SetNow(11, 59, 59);
   Form1& form = StartInTray("");
@@ -496,7 +515,7 @@ TEST_F(Form1Test, AFailedWriteIsReportedAndTheAlarmFileStillWritten) {
   EXPECT_EQ(ReadFile("timer.ini"), "2003/11/10 07:30:00\t0z\tE\t\r\n");
 }
 
-TEST_F(Form1Test, AlarmLinesBeyondTheListsLimitAreReported) {
+TEST_F(Form1Test, AlarmLinesBeyondTheListsLimitAreReportedAndKeptAside) {
   std::string lines;
   for (int i = 0; i < 32769; ++i)
     lines += "2099/01/01 00:00:00\t0z\tE\t" + std::to_string(i) + "\r\n";
@@ -505,6 +524,53 @@ TEST_F(Form1Test, AlarmLinesBeyondTheListsLimitAreReported) {
   EXPECT_EQ(form.List1().Count(), 32767);
   EXPECT_EQ(fakes_.messages.notices,
             std::vector<std::string>{"アラームは 32767 件までです: 2 件を読み込めません"});
+  form.close();
+  EXPECT_EQ(ReadFile("timer.ini.bad"), lines) << "the whole file the user wrote is kept";
+  const std::string written = ReadFile("timer.ini");
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 32767);
+}
+
+// Lines the first pass cannot read leave the list but not the user's hands.
+TEST_F(Form1Test, DroppedLinesAreKeptBesideTheAlarmFileWithTheTime) {
+  SetNow(14, 7, 0);
+  WriteFile("timer.ini",
+            "2003/11/09 15:00:00\t1h\tE\r\n\r\nyesterday\t1h\tE\tx.wav\r\n"
+            "2003/11/09 16:00:00\t1h\tE\t\r\n");
+  Form1& form = Start();
+  EXPECT_EQ(form.List1().Lines(), std::vector<std::string>{"2003/11/09 16:00:00\t1h\tE\t"});
+  EXPECT_EQ(ReadFile("timer.ini.dropped"),
+            "# 2003/11/09 14:07:00 it does not split into four fields\r\n"
+            "2003/11/09 15:00:00\t1h\tE\r\n"
+            "# 2003/11/09 14:07:00 the due time is not a date-time\r\n"
+            "yesterday\t1h\tE\tx.wav\r\n");
+}
+
+// One ending signal during the load step closes the notice that is up; the rest of the load
+// step shows none, so the program ends after that one signal.
+TEST_F(Form1Test, AQuitDuringTheLoadStepHoldsItsLaterNotices) {
+  fs::create_directory(folder_ / "Varnlock.ini");
+  fs::create_directory(folder_ / "timer.ini");
+  fakes_.messages.on_notice = [this] { form_->HoldNotices(); };
+  form_ = std::make_unique<Form1>(fakes_.Get());
+  form_->Load();
+  EXPECT_TRUE(form_->Loaded());
+  ASSERT_EQ(fakes_.messages.notices.size(), 1u);
+  EXPECT_NE(fakes_.messages.notices[0].find("Varnlock.ini"), std::string::npos);
+}
+
+// An interval that stops the clock is kept, and the start tells why the clock stands.
+TEST_F(Form1Test, AnIntervalThatStopsTheClockIsToldAtStart) {
+  for (const char* interval : {"0", "", "abc", "-1", "0.0004", "1.0"}) {
+    SCOPED_TRACE(interval);
+    fakes_.messages.notices.clear();
+    WriteSettings(interval);
+    Start();
+    const bool stopped = std::string(interval) != "1.0";
+    EXPECT_EQ(fakes_.timer.Interval() == 0, stopped);
+    EXPECT_EQ(fakes_.messages.notices,
+              stopped ? std::vector<std::string>{"更新時間を 0.001 以上に設定して下さい"}
+                      : std::vector<std::string>{});
+  }
 }
 
 // Unreadable: a folder where the alarm file should be (permissions would not bind root).

@@ -3,6 +3,7 @@
 // message boxes and dialogs that record what they were asked and answer from a script.
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -71,8 +72,12 @@ class FakeMessages : public MessageBoxes {
  public:
   std::vector<std::string> notices;
   std::vector<std::string> questions;
-  std::deque<bool> answers;  // answers to the next questions; Yes when none is left
-  void Notice(const std::string& text) override { notices.push_back(text); }
+  std::deque<bool> answers;         // answers to the next questions; Yes when none is left
+  std::function<void()> on_notice;  // runs while a notice is up, as a signal would arrive
+  void Notice(const std::string& text) override {
+    notices.push_back(text);
+    if (on_notice) on_notice();
+  }
   bool AskYesNo(const std::string& text) override {
     questions.push_back(text);
     if (answers.empty()) return true;
