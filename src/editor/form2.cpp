@@ -31,6 +31,9 @@ constexpr int kClientHeightTwips = 3030;
 constexpr std::array<std::string_view, 4> kUnitItems = {"d:日", "h:時間", "m:分", "s:秒"};
 constexpr std::string_view kDefaultUnitText = "h:時間";
 
+// Told when the chosen sound file's name holds a tab or a line end.
+constexpr std::string_view kNameCannotStand = "タブや改行を含む名前のファイルは使えません: ";
+
 // The unit item whose letter is unit ("d" 0, "h" 1, "m" 2, "s" 3), -1 for any other text.
 int UnitItemIndex(std::string_view unit) {
   for (std::size_t item = 0; item < kUnitItems.size(); ++item) {
@@ -355,6 +358,12 @@ void Form2::Command1Click() {
   dialog_.FileName = sound_path_;
   CmnDlog::ShowDlg(dialog_, services_.files, 2, "");
   if (dialog_.DlgCancel) return;
+  // A tab would split the alarm line into more fields, a line end into two lines: such a name
+  // cannot stand in an alarm line.
+  if (dialog_.DlgFileName.find_first_of("\t\r\n") != std::string::npos) {
+    services_.messages.Notice(std::string(kNameCannotStand) + dialog_.DlgFileName);
+    return;
+  }
   std::error_code error;
   if (std::filesystem::is_regular_file(dialog_.DlgFileName, error)) {
     SetSoundPath(dialog_.DlgFileName);

@@ -708,6 +708,20 @@ TEST_F(Form2SoundTest, OnlyAnOrdinaryExistingFileIsTaken) {
   EXPECT_TRUE(dialog.DlgCancel);
 }
 
+// A tab would make a five-field line, a line end two lines: such names are refused.
+TEST_F(Form2SoundTest, ANameWithATabOrLineEndIsRefusedWithANotice) {
+  Open();
+  for (const char* name : {"a\tb.wav", "a\nb.wav", "a\rb.wav"}) {
+    std::ofstream(folder / name) << "RIFF";
+    fake.files.answers = {File(name)};
+    ClickWav();
+    EXPECT_EQ(form->SoundPath(), kDefaultSound) << name;
+  }
+  ASSERT_EQ(fake.messages.notices.size(), 3u);
+  EXPECT_EQ(fake.messages.notices[0],
+            "タブや改行を含む名前のファイルは使えません: " + File("a\tb.wav"));
+}
+
 TEST_F(Form2SoundTest, TheRightButtonTriesTheSoundAndTheMiddleDoesNothing) {
   Open({"2026/01/05 06:00:00\t0z\tE\t"});
   fake.files.answers = {File("one.wav")};
