@@ -1,16 +1,30 @@
 #include "platform/qt/app_paths.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 
 namespace kelmora {
 namespace {
 
+// The user's home: $HOME when it names a folder by an absolute path, else the password
+// database's entry for this user (a session that lost HOME).
+QString Home() {
+  const QString home = qEnvironmentVariable("HOME");
+  if (QDir::isAbsolutePath(home)) return home;
+  const struct passwd* entry = ::getpwuid(::getuid());
+  return entry != nullptr ? QFile::decodeName(entry->pw_dir) : QDir::rootPath();
+}
+
+// $XDG_CONFIG_HOME when it is an absolute path (the XDG rules say to ignore a relative one),
+// else ~/.config.
 QString ConfigHome() {
-  // QStandardPaths reads XDG_CONFIG_HOME and falls back on ~/.config just as the XDG rules say.
-  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+  if (QDir::isAbsolutePath(config)) return config;
+  return Home() + QStringLiteral("/.config");
 }
 
 }  // namespace

@@ -5,9 +5,10 @@
 
 namespace kelmora {
 
-// data_folder: $XDG_CONFIG_HOME/kelmora, or ~/.config/kelmora when the variable is unset or
-// empty. default_sound: <folder of the executable>/../share/kelmora/sounds/alarm.wav, as a clean
-// absolute path, so a build tree and an installed tree both find it. Needs a QCoreApplication.
+// data_folder: $XDG_CONFIG_HOME/kelmora, or ~/.config/kelmora when the variable is unset, empty
+// or relative; the home is the password database's when HOME is unset. default_sound: <folder of
+// the executable>/../share/kelmora/sounds/alarm.wav, as a clean absolute path, so a build tree and
+// an installed tree both find it. Needs a QCoreApplication.
 AppPaths DefaultAppPaths();
 
 }  // namespace kelmora

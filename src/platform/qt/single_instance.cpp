@@ -22,9 +22,14 @@ constexpr char kObjectPath[] = "/Instance";
 constexpr char kInterface[] = "org.kelmora.Instance";
 constexpr int kShowTimeoutMs = 2000;
 
+// The folder's path with every symbolic link resolved, so that one folder reached by two paths
+// is one folder here too.
 QString FolderHash(const std::filesystem::path& data_folder) {
+  std::error_code error;
+  std::filesystem::path resolved = std::filesystem::weakly_canonical(data_folder, error);
+  if (error) resolved = data_folder;
   const QString folder = QDir::cleanPath(
-      QDir::current().absoluteFilePath(QFile::decodeName(data_folder.string().c_str())));
+      QDir::current().absoluteFilePath(QFile::decodeName(resolved.string().c_str())));
   const QByteArray hash =
       QCryptographicHash::hash(QFile::encodeName(folder), QCryptographicHash::Sha256).toHex();
   return QString::fromLatin1(hash.left(32));

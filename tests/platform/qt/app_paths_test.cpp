@@ -1,6 +1,8 @@
 #include "platform/qt/app_paths.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -58,8 +60,20 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(DataFolderCase{"Set", "/tmp/cfg", "/tmp/cfg/kelmora"},
                       DataFolderCase{"TrailingSlash", "/tmp/cfg/", "/tmp/cfg/kelmora"},
                       DataFolderCase{"Unset", std::nullopt, "/home/ayako/.config/kelmora"},
-                      DataFolderCase{"Empty", "", "/home/ayako/.config/kelmora"}),
+                      DataFolderCase{"Empty", "", "/home/ayako/.config/kelmora"},
+                      // The XDG rules say to ignore a relative path.
+                      DataFolderCase{"Relative", "cfg", "/home/ayako/.config/kelmora"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(AppPathsTest, WithoutHomeTheUsersHomeComesFromThePasswordDatabase) {
+  testing::EnsureQApplication();
+  ScopedEnv home("HOME", std::nullopt);
+  ScopedEnv config("XDG_CONFIG_HOME", std::nullopt);
+  const struct passwd* entry = ::getpwuid(::getuid());
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(DefaultAppPaths().data_folder,
+            std::filesystem::path(entry->pw_dir) / ".config" / "kelmora");
+}
 
 TEST(AppPathsTest, DefaultSoundLiesInTheShareFolderBesideTheExecutablesFolder) {
   testing::EnsureQApplication();

@@ -48,6 +48,13 @@ TEST_F(SingleInstanceTest, SecondProgramForTheSameFolderAsksTheFirstToShow) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return shows == 2; }, 5000));
 }
 
+TEST_F(SingleInstanceTest, AFolderReachedThroughALinkIsTheSameFolder) {
+  std::filesystem::create_directories(Folder("real/kelmora"));
+  std::filesystem::create_directory_symlink(Folder("real"), Folder("linked"));
+  EXPECT_EQ(SingleInstance::ServiceNameFor(Folder("linked/kelmora")),
+            SingleInstance::ServiceNameFor(Folder("real/kelmora")));
+}
+
 TEST_F(SingleInstanceTest, OtherDataFoldersRunSideBySide) {
   SingleInstance first(Folder("one"), bus.Connect());
   SingleInstance second(Folder("two"), bus.Connect());
