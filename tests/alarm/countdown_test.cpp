@@ -32,7 +32,6 @@ void ExpectSameAsNaive(double start, std::int64_t steps) {
   EXPECT_EQ(chunked.reached_zero, naive.reached_zero) << "start " << start << " steps " << steps;
 }
 
-constexpr double k2p51 = 2251799813685248.0;
 constexpr double k2p52 = 4503599627370496.0;
 constexpr double k2p53 = 9007199254740992.0;
 constexpr double k2p54 = 18014398509481984.0;
