@@ -16,8 +16,9 @@
 #
 # Conventions: functions print progress on standard output prefixed with the test's name; a failed
 # check calls kel_fail, which prints the reason and the logs of everything started, and exits 1
-# (kel_check_failed records a fault and lets the test go on). A missing tool exits 77, which CTest
-# reports as a skipped test. KEL_LIBFAKETIME names libfaketime.so.1 where it is not found alone.
+# (kel_check_failed records a fault and lets the test go on). A missing tool fails the test, with
+# a message naming it: CI installs everything. KEL_LIBFAKETIME names libfaketime.so.1 where it is
+# not found alone.
 
 set -euo pipefail
 
@@ -77,11 +78,9 @@ kel_require_tools() {
     command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
   done
   if ((${#missing[@]})); then
-    printf '[%s] missing tools: %s\n' "${KEL_TEST:-integration}" "${missing[*]}" >&2
-    printf 'install: xvfb x11-utils xdotool dbus libglib2.0-bin systemd jq' >&2
-    printf ' haskell-status-notifier-item-utils pulseaudio pulseaudio-utils sox libfaketime' >&2
-    printf ' imagemagick trayer\n' >&2
-    exit 77
+    printf '[%s] FAIL: missing tools: %s\n' "${KEL_TEST:-integration}" "${missing[*]}" >&2
+    printf 'install them with: scripts/install-deps.sh test\n' >&2
+    exit 1
   fi
 }
 
@@ -417,8 +416,8 @@ kel_libfaketime() {
       return 0
     fi
   done
-  echo "[$KEL_TEST] libfaketime not found (install libfaketime or set KEL_LIBFAKETIME)" >&2
-  exit 77
+  echo "[$KEL_TEST] FAIL: libfaketime not found (install libfaketime or set KEL_LIBFAKETIME)" >&2
+  exit 1
 }
 
 # Starts the program on the virtual desktop with its clock starting at KEL_FAKE_START and running

@@ -13,12 +13,12 @@ KEL_TEST=$(basename "$0" .sh)
   echo "usage: $0 <path-to-kelmora>" >&2
   exit 2
 }
-# A missing tool skips the test (exit 77), naming the package to install.
+# A missing tool fails the test, naming the package to install.
 for tool in cpack:cmake dpkg-deb:dpkg dpkg-shlibdeps:dpkg-dev readelf:binutils; do
   if ! command -v "${tool%%:*}" >/dev/null 2>&1; then
-    printf '[%s] missing tool %s: install the Debian package %s\n' "$KEL_TEST" "${tool%%:*}" \
-      "${tool#*:}" >&2
-    exit 77
+    printf '[%s] FAIL: missing tool %s: install the Debian package %s\n' "$KEL_TEST" \
+      "${tool%%:*}" "${tool#*:}" >&2
+    exit 1
   fi
 done
 
