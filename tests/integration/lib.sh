@@ -644,3 +644,73 @@ kel_item_call() {
   gdbus call --session --timeout 3 -d "$KEL_ITEM" -o "$KEL_ITEM_PATH" \
     -m "org.kde.StatusNotifierItem.$1" 5 5 >/dev/null
 }
+
+# ---------------------------------------------------------------------------------------------
+# Real desktops: Xfce's window manager and panel on X11, sway on Wayland
+
+# kel_start_logged NAME COMMAND...: starts COMMAND in the background with its output in NAME.log,
+# for the exit trap and the failure report.
+kel_start_logged() {
+  local name=$1
+  shift
+  "$@" >"$KEL_DIR/$name.log" 2>&1 &
+  kel_track $! "$name"
+  KEL_LOGS+=("$KEL_DIR/$name.log")
+}
+
+kel_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+# The work area the window manager leaves beside its panels (_NET_WORKAREA of the first
+# desktop): "x y width height".
+kel_work_area() {
+  xprop -root _NET_WORKAREA 2>/dev/null | awk -F'[=,]' 'NF >= 5 { print $2 + 0, $3 + 0, $4 + 0, $5 + 0 }'
+}
+kel_work_area_below_top() {
+  local x y width height
+  read -r x y width height < <(kel_work_area) && ((y > 0))
+}
+
+# A window's outer rectangle, the frame of the window manager included (_NET_FRAME_EXTENTS):
+# "x y width height"; kel_framed tells whether the frame is there yet.
+kel_framed() { xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; }
+kel_frame_geometry() {
+  local x y width height left right top bottom
+  read -r x y width height < <(kel_window_geometry "$1")
+  read -r left right top bottom < <(xprop -id "$1" _NET_FRAME_EXTENTS |
+    awk -F'[=,]' 'NF >= 5 { print $2 + 0, $3 + 0, $4 + 0, $5 + 0 }')
+  echo $((x - left)) $((y - top)) $((width + left + right)) $((height + top + bottom))
+}
+
+# Xvfb with Xfce's window manager (xfwm4, frames windows and keeps the work area) and panel, with
+# the panel's default layout: a dark strip along the top whose notification area is the status
+# notifier watcher and host, and an XEmbed tray. xfconfd, which the panel reads its layout from,
+# is started by hand: the private bus starts no services.
+kel_start_xfce() {
+  kel_require_tools xfwm4 xfce4-panel import
+  local xfconfd channels=$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml
+  xfconfd=$(compgen -G '/usr/lib/*/xfce4/xfconf/xfconfd' | head -1) ||
+    kel_fail "xfconfd not found (install xfconf)"
+  mkdir -p "$channels"
+  cp /etc/xdg/xfce4/panel/default.xml "$channels/xfce4-panel.xml"
+  export NO_AT_BRIDGE=1
+  kel_start_xvfb
+  kel_start_logged xfconfd "$xfconfd"
+  kel_wait_until 10 "xfconfd on the bus" kel_bus_name_owned org.xfce.Xfconf
+  kel_start_logged xfwm4 xfwm4 --compositor=off
+  kel_wait_until 10 "xfwm4 to manage the screen" kel_wm_running
+  kel_start_logged xfce4-panel xfce4-panel --disable-wm-check
+  kel_wait_until 15 "the panel's notification area on the bus" kel_host_registered
+  kel_wait_until 10 "the panel to take its strip off the work area" kel_work_area_below_top
+  kel_log "Xfce: xfwm4 and xfce4-panel, work area $(kel_work_area)"
+}
+
+# kel_red_spot X Y WIDTH HEIGHT: "count x y" of the strongly red pixels (red at least 180, green
+# and blue at most 60: a red face scaled by a tray blends its edges) in that part of the screen,
+# x y their centre on the screen.
+kel_red_spot() {
+  import -window root -depth 8 -crop "${3}x${4}+${1}+${2}" +repage txt:- |
+    awk -v x0="$1" -v y0="$2" '
+      NR > 1 { split($1, at, /[,:]/); colour = $2; gsub(/[()]/, "", colour); split(colour, c, ",")
+               if (c[1] >= 180 && c[2] <= 60 && c[3] <= 60) { n++; sx += at[1]; sy += at[2] } }
+      END { if (n) printf "%d %d %d\n", n, x0 + sx / n, y0 + sy / n; else print 0, 0, 0 }'
+}
