@@ -14,6 +14,10 @@
 #   ...
 #   kel_pass
 #
+# A test that must run its programs as an unprivileged user (sway refuses root) names that user
+# in KEL_USER before kel_init: the bus then lets any user in, the test's folders are handed to
+# that user, and kel_start_program and kel_start_sway run as that user (KEL_AS_USER).
+#
 # Conventions: functions print progress on standard output prefixed with the test's name; a failed
 # check calls kel_fail, which prints the reason and the logs of everything started, and exits 1
 # (kel_check_failed records a fault and lets the test go on). A missing tool fails the test, with
@@ -85,8 +89,11 @@ kel_require_tools() {
 }
 
 # The session bus's configuration: a private socket, no service activation, so nothing the
-# program asks for on the bus starts a daemon that could outlive the test.
+# program asks for on the bus starts a daemon that could outlive the test. With KEL_USER, any
+# user may connect (the socket's folder can then be passed through, not listed).
 kel_write_bus_config() {
+  local users=''
+  [[ -z ${KEL_USER:-} ]] || users='<allow user="*"/>'
   cat >"$1" <<EOF
 <!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
@@ -98,6 +105,7 @@ kel_write_bus_config() {
     <allow send_destination="*" eavesdrop="true"/>
     <allow eavesdrop="true"/>
     <allow own="*"/>
+    $users
   </policy>
 </busconfig>
 EOF
@@ -118,6 +126,8 @@ kel_init() {
     local dir
     dir=$(mktemp -d "${TMPDIR:-/tmp}/kelmora-$KEL_TEST.XXXXXX")
     mkdir -m 700 "$dir/bus"
+    # KEL_USER passes through to the bus, whose socket is created with access for all.
+    [[ -z ${KEL_USER:-} ]] || chmod 711 "$dir" "$dir/bus"
     kel_write_bus_config "$dir/bus.conf" "$dir/bus"
     export KEL_IN_SESSION=1 KEL_DIR=$dir
     local rc=0
@@ -143,6 +153,13 @@ kel_init() {
   mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME"
   mkdir -m 700 "$XDG_RUNTIME_DIR"
   KEL_DATA=$XDG_CONFIG_HOME/kelmora # the program's data folder
+  KEL_AS_USER=() # the command prefix that runs a program as KEL_USER
+  if [[ -n ${KEL_USER:-} ]]; then
+    kel_require_tools setpriv
+    mkdir -p "$KEL_DATA"
+    chown -R "$KEL_USER:" "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+    KEL_AS_USER=(setpriv --reuid="$KEL_USER" --regid="$(id -g "$KEL_USER")" --clear-groups --)
+  fi
   export LC_ALL=C.UTF-8 TZ=$KEL_TZ
   unset WAYLAND_DISPLAY DISPLAY PULSE_SERVER XDG_SESSION_TYPE XDG_CURRENT_DESKTOP \
     QT_QPA_PLATFORMTHEME SESSION_MANAGER DESKTOP_SESSION
@@ -421,13 +438,15 @@ kel_libfaketime() {
 }
 
 # Starts the program on the virtual desktop with its clock starting at KEL_FAKE_START and running
-# on (libfaketime's "@" form; child processes keep the same clock).
+# on (libfaketime's "@" form; child processes keep the same clock), on Qt's platform KEL_QPA (xcb
+# by default).
 kel_start_program() {
   local faketime
   faketime=$(kel_libfaketime)
   KEL_LOGS+=("$KEL_DIR/kelmora.log")
   kel_log "starting kelmora at $KEL_FAKE_START (TZ=$TZ)"
-  env QT_QPA_PLATFORM=xcb LD_PRELOAD="$faketime" FAKETIME="@$KEL_FAKE_START" \
+  "${KEL_AS_USER[@]}" env QT_QPA_PLATFORM="${KEL_QPA:-xcb}" LD_PRELOAD="$faketime" \
+    FAKETIME="@$KEL_FAKE_START" \
     FAKETIME_DONT_RESET=1 FAKETIME_NO_CACHE=1 \
     "$KEL_PROGRAM" >>"$KEL_DIR/kelmora.log" 2>&1 &
   KEL_PROGRAM_PID=$!
@@ -638,6 +657,24 @@ kel_expect_icon() {
 kel_write_red_24h_settings() {
   kel_write_settings 'yyyy/mm/dd hh:mm aaa' 1.0 2 0 255 255 255 255 0 0 0 0
 }
+# The face these settings give at 14:07: 1, 4, 0, 7 in the digit font, in rows 4 to 10.
+# shellcheck disable=SC2034 # for the tests
+KEL_FACE_1407='................
+................
+................
+................
+.R..R.R..RRR.RRR
+RR..R.R..R.R.R.R
+.R..R.R..R.R.R.R
+.R..RRR..R.R...R
+.R....R..R.R...R
+.R....R..R.R...R
+RRR...R..RRR...R
+................
+................
+................
+................
+................'
 
 # kel_item_call METHOD: Activate (left button) or ContextMenu (right button) at 5,5.
 kel_item_call() {
@@ -654,6 +691,7 @@ kel_start_logged() {
   local name=$1
   shift
   "$@" >"$KEL_DIR/$name.log" 2>&1 &
+  KEL_STARTED_PID=$!
   kel_track $! "$name"
   KEL_LOGS+=("$KEL_DIR/$name.log")
 }
@@ -713,4 +751,49 @@ kel_red_spot() {
       NR > 1 { split($1, at, /[,:]/); colour = $2; gsub(/[()]/, "", colour); split(colour, c, ",")
                if (c[1] >= 180 && c[2] <= 60 && c[3] <= 60) { n++; sx += at[1]; sy += at[2] } }
       END { if (n) printf "%d %d %d\n", n, x0 + sx / n, y0 + sy / n; else print 0, 0, 0 }'
+}
+
+# kel_start_sway tray|none: sway with no screen or input devices, drawing in software, run as
+# KEL_USER (sway refuses root). With "tray", its bar's tray is the status notifier watcher and
+# host; with "none" there is no bar and no notification area at all. Sets WAYLAND_DISPLAY and
+# SWAYSOCK for the program and swaymsg.
+kel_start_sway() {
+  kel_require_tools sway swaymsg
+  [[ -n ${KEL_USER:-} ]] || kel_fail "sway refuses root: set KEL_USER before kel_init"
+  local config=$KEL_DIR/sway-$1.config
+  printf 'xwayland disable\n' >"$config"
+  if [[ $1 == tray ]]; then printf 'bar {\n  tray_output *\n}\n' >>"$config"; fi
+  kel_start_logged sway "${KEL_AS_USER[@]}" env WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
+    WLR_RENDERER=pixman sway --config "$config"
+  KEL_SWAY_PID=$KEL_STARTED_PID
+  kel_wait_until 10 "sway to answer" kel_sway_answers
+  if [[ $1 == tray ]]; then kel_wait_until 10 "sway's bar to host tray items" kel_host_registered; fi
+  kel_log "sway ($1) on $WAYLAND_DISPLAY"
+}
+
+# Finds the running sway's sockets: its IPC socket is named after its process id.
+kel_sway_answers() {
+  local display uid
+  display=$(compgen -G "$XDG_RUNTIME_DIR/wayland-[0-9]" | head -1) || return 1
+  uid=$(id -u "$KEL_USER")
+  export WAYLAND_DISPLAY=${display##*/} SWAYSOCK=$XDG_RUNTIME_DIR/sway-ipc.$uid.$KEL_SWAY_PID.sock
+  swaymsg -t get_version >/dev/null 2>&1
+}
+
+kel_stop_sway() {
+  kel_end_process "$KEL_SWAY_PID" sway
+  unset WAYLAND_DISPLAY SWAYSOCK
+}
+
+# The titles of the program's windows that sway shows, one a line ("" for an untitled one).
+kel_sway_windows() {
+  swaymsg -t get_tree | jq -r '.. | objects | select(.app_id? == "kelmora" and .visible) | .name // ""'
+}
+kel_sway_window_visible() { grep -qxF '!Kelmora' <<<"$(kel_sway_windows)"; }
+kel_sway_no_window_visible() { ! kel_sway_window_visible; }
+# A window of the program other than the main window: the tray stand-in.
+kel_sway_other_window_visible() {
+  local windows
+  windows=$(kel_sway_windows)
+  [[ -n $windows ]] && grep -qvxF '!Kelmora' <<<"$windows"
 }
