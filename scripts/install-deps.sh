@@ -29,7 +29,7 @@ add_group() {
       libqt6multimedia6 qt6-gtk-platformtheme "$japanese_font") ;;
     display) wanted+=(xvfb dbus) ;;
     # The pictures come out the same on any machine only in the same font.
-    screenshots) wanted+=("${desktop[@]}" fonts-motoya-l-cedar) ;;
+    screenshots) wanted+=("${desktop[@]}" fonts-dejavu-core fonts-motoya-l-cedar) ;;
     # Sound through a private PulseAudio, the package and install checks, and the real desktops:
     # Xfce's window manager and panel, and sway with Qt's Wayland platform.
     test) wanted+=(libgtest-dev libgmock-dev "${desktop[@]}" pulseaudio pulseaudio-utils sox strace

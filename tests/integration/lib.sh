@@ -290,11 +290,13 @@ kel_start_watcher() {
   kel_log "status notifier watcher with a registered host"
 }
 
-# An XEmbed system tray (trayer) in the top left corner, for when no watcher runs.
+# An XEmbed system tray (trayer) in the top left corner, for when no watcher runs; trayer options
+# that follow override these (a dark tint, say). Sets KEL_XEMBED_TRAY_PID.
 kel_start_xembed_tray() {
   kel_require_tools trayer
   trayer --edge top --align left --widthtype pixel --width 100 --heighttype pixel --height 24 \
-    --SetDockType true --transparent false --expand false >"$KEL_DIR/trayer.log" 2>&1 &
+    --SetDockType true --transparent false --expand false "$@" >"$KEL_DIR/trayer.log" 2>&1 &
+  KEL_XEMBED_TRAY_PID=$!
   kel_track $! trayer
   KEL_LOGS+=("$KEL_DIR/trayer.log")
   kel_wait_until 10 "the XEmbed tray to take the selection" kel_xembed_tray_owned
