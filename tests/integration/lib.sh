@@ -154,16 +154,32 @@ kel_init() {
   mkdir -m 700 "$XDG_RUNTIME_DIR"
   KEL_DATA=$XDG_CONFIG_HOME/kelmora # the program's data folder
   KEL_AS_USER=() # the command prefix that runs a program as KEL_USER
-  if [[ -n ${KEL_USER:-} ]]; then
-    kel_require_tools setpriv
-    mkdir -p "$KEL_DATA"
-    chown -R "$KEL_USER:" "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-    KEL_AS_USER=(setpriv --reuid="$KEL_USER" --regid="$(id -g "$KEL_USER")" --clear-groups --)
-  fi
+  [[ -z ${KEL_USER:-} ]] || kel_hand_to_user
   export LC_ALL=C.UTF-8 TZ=$KEL_TZ
   unset WAYLAND_DISPLAY DISPLAY PULSE_SERVER XDG_SESSION_TYPE XDG_CURRENT_DESKTOP \
     QT_QPA_PLATFORMTHEME SESSION_MANAGER DESKTOP_SESSION
   kel_log "program $KEL_PROGRAM, folder $KEL_DIR"
+}
+
+# Hands the private folders to KEL_USER and copies the program, with the files it finds beside
+# its folder, where that user can reach it: the build folder may lie in a folder only root may
+# enter.
+kel_hand_to_user() {
+  kel_require_tools setpriv
+  mkdir -p "$KEL_DATA"
+  chown -R "$KEL_USER:" "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+  KEL_AS_USER=(setpriv --reuid="$KEL_USER" --regid="$(id -g "$KEL_USER")" --clear-groups --)
+  local from to=$KEL_DIR/program part
+  from=$(dirname "$(dirname "$KEL_PROGRAM")")
+  mkdir -p "$to/bin" "$to/lib" "$to/share"
+  cp "$KEL_PROGRAM" "$to/bin/"
+  for part in lib/kelmora share/kelmora; do
+    if [[ -d $from/$part ]]; then cp -r "$from/$part" "$to/$part"; fi
+  done
+  chmod -R a+rX "$to"
+  KEL_PROGRAM=$to/bin/${KEL_PROGRAM##*/}
+  "${KEL_AS_USER[@]}" test -x "$KEL_PROGRAM" -a -w "$XDG_RUNTIME_DIR" ||
+    kel_fail "$KEL_USER cannot reach $KEL_DIR (TMPDIR must be a folder others may pass through)"
 }
 
 # Registers a started process for the exit trap.
@@ -296,6 +312,7 @@ kel_start_xembed_tray() {
   kel_require_tools trayer
   trayer --edge top --align left --widthtype pixel --width 100 --heighttype pixel --height 24 \
     --SetDockType true --transparent false --expand false "$@" >"$KEL_DIR/trayer.log" 2>&1 &
+  # shellcheck disable=SC2034 # for the caller
   KEL_XEMBED_TRAY_PID=$!
   kel_track $! trayer
   KEL_LOGS+=("$KEL_DIR/trayer.log")
