@@ -15,7 +15,8 @@ set -euo pipefail
 
 # An entry "a|b|c" is satisfied by any one of its packages; when none is installed, the first is.
 # Any common Japanese gothic font will do: the small Motoya L Cedar (1.9 MB) comes first.
-japanese_font='fonts-motoya-l-cedar|fonts-noto-cjk|fonts-vlgothic|fonts-takao-gothic|fonts-ipafont-gothic|fonts-ipaexfont-gothic'
+japanese_font='fonts-motoya-l-cedar|fonts-noto-cjk|fonts-vlgothic|fonts-takao-gothic'
+japanese_font+='|fonts-ipafont-gothic|fonts-ipaexfont-gothic'
 # The integration tests' harness (tests/integration/lib.sh): Xvfb, a session bus with a tray host,
 # window and screen tools, a faked clock.
 desktop=(xvfb x11-utils xdotool imagemagick dbus libglib2.0-bin haskell-status-notifier-item-utils
@@ -25,20 +26,23 @@ desktop=(xvfb x11-utils xdotool imagemagick dbus libglib2.0-bin haskell-status-n
 wanted=()
 add_group() {
   case $1 in
-    run) wanted+=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
-      libqt6multimedia6 qt6-gtk-platformtheme "$japanese_font") ;;
+    run) wanted+=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins
+      libgl-dev libqt6multimedia6 qt6-gtk-platformtheme "$japanese_font") ;;
     display) wanted+=(xvfb dbus) ;;
     # The pictures come out the same on any machine only in the same font.
     screenshots) wanted+=("${desktop[@]}" fonts-dejavu-core fonts-motoya-l-cedar) ;;
     # Sound through a private PulseAudio, the package and install checks, and the real desktops:
-    # Xfce's window manager and panel, and sway with Qt's Wayland platform.
+    # Xfce's window manager and panel, and sway with Qt's Wayland platform, run as another user
+    # (setpriv, from util-linux).
     test) wanted+=(libgtest-dev libgmock-dev "${desktop[@]}" pulseaudio pulseaudio-utils sox strace
       dpkg-dev file desktop-file-utils appstream xfwm4 xfce4-panel xfconf sway qt6-wayland
       util-linux) ;;
     fuzz) wanted+=(clang libclang-rt-14-dev) ;;
     bench) wanted+=(libbenchmark-dev python3) ;;
     package) wanted+=(dpkg-dev file) ;;
-    all) for group in run display screenshots test fuzz bench package; do add_group "$group"; done ;;
+    all) for group in run display screenshots test fuzz bench package; do
+      add_group "$group"
+    done ;;
     *)
       echo "install-deps.sh: unknown group \"$1\" (see its first lines)" >&2
       exit 2
@@ -55,19 +59,21 @@ if [ "${KELMORA_EXTRA_PACKAGES:-}" != "" ]; then
   wanted+=("${extra[@]}")
 fi
 
-installed() { [ "$(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null || true)" = installed ]; }
+installed() {
+  [ "$(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null || true)" = installed ]
+}
+
+satisfied() {
+  local p
+  for p in "$@"; do installed "$p" && return 0; done
+  return 1
+}
 
 missing=()
 for entry in "${wanted[@]}"; do
   IFS='|' read -r -a alternatives <<<"$entry"
-  found=""
-  for p in "${alternatives[@]}"; do
-    if installed "$p"; then
-      found=$p
-      break
-    fi
-  done
-  [ -n "$found" ] || [[ " ${missing[*]} " == *" ${alternatives[0]} "* ]] || missing+=("${alternatives[0]}")
+  satisfied "${alternatives[@]}" && continue
+  [[ " ${missing[*]} " == *" ${alternatives[0]} "* ]] || missing+=("${alternatives[0]}")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 

@@ -720,7 +720,8 @@ kel_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'w
 # The work area the window manager leaves beside its panels (_NET_WORKAREA of the first
 # desktop): "x y width height".
 kel_work_area() {
-  xprop -root _NET_WORKAREA 2>/dev/null | awk -F'[=,]' 'NF >= 5 { print $2 + 0, $3 + 0, $4 + 0, $5 + 0 }'
+  xprop -root _NET_WORKAREA 2>/dev/null |
+    awk -F'[=,]' 'NF >= 5 { print $2 + 0, $3 + 0, $4 + 0, $5 + 0 }'
 }
 kel_work_area_below_top() {
   local x y width height
@@ -786,7 +787,9 @@ kel_start_sway() {
     WLR_RENDERER=pixman sway --config "$config"
   KEL_SWAY_PID=$KEL_STARTED_PID
   kel_wait_until 10 "sway to answer" kel_sway_answers
-  if [[ $1 == tray ]]; then kel_wait_until 10 "sway's bar to host tray items" kel_host_registered; fi
+  if [[ $1 == tray ]]; then
+    kel_wait_until 10 "sway's bar to host tray items" kel_host_registered
+  fi
   kel_log "sway ($1) on $WAYLAND_DISPLAY"
 }
 
@@ -806,7 +809,8 @@ kel_stop_sway() {
 
 # The titles of the program's windows that sway shows, one a line ("" for an untitled one).
 kel_sway_windows() {
-  swaymsg -t get_tree | jq -r '.. | objects | select(.app_id? == "kelmora" and .visible) | .name // ""'
+  swaymsg -t get_tree |
+    jq -r '.. | objects | select(.app_id? == "kelmora" and .visible) | .name // ""'
 }
 kel_sway_window_visible() { grep -qxF '!Kelmora' <<<"$(kel_sway_windows)"; }
 kel_sway_no_window_visible() { ! kel_sway_window_visible; }

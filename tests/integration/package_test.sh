@@ -3,10 +3,10 @@
 # output in a temporary folder, writes kelmora_<version>_<arch>.deb. Its control fields name the
 # package, version, section and maintainer, and its Depends line the Qt 6 runtime packages that
 # the program links (found by dpkg-shlibdeps), the platform plugins it cannot see and a choice of
-# Japanese fonts, each a package this machine has (of a choice, one); it holds the program, stripped, its default sound, the menu entry,
-# the metainfo, the icons and the licence, all under /usr; and the program unpacked from it runs
-# and finds its sound and its sound player module beside its folder. The package is never
-# installed.
+# Japanese fonts, each a package this machine has (of a choice, one); it holds the program,
+# stripped, its default sound, the menu entry, the metainfo, the icons and the licence, all under
+# /usr; and the program unpacked from it runs and finds its sound and its sound player module
+# beside its folder. The package is never installed.
 source "$(dirname "$0")/lib.sh"
 KEL_TEST=$(basename "$0" .sh)
 [[ $# -ge 1 ]] || {
