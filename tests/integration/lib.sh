@@ -126,7 +126,7 @@ kel_init() {
     local dir
     dir=$(mktemp -d "${TMPDIR:-/tmp}/kelmora-$KEL_TEST.XXXXXX")
     mkdir -m 700 "$dir/bus"
-    # KEL_USER passes through to the bus, whose socket is created with access for all.
+    # KEL_USER must pass through these folders to reach the bus socket.
     [[ -z ${KEL_USER:-} ]] || chmod 711 "$dir" "$dir/bus"
     kel_write_bus_config "$dir/bus.conf" "$dir/bus"
     export KEL_IN_SESSION=1 KEL_DIR=$dir
