@@ -748,6 +748,7 @@ kel_start_xfce() {
   local xfconfd channels=$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml
   xfconfd=$(compgen -G '/usr/lib/*/xfce4/xfconf/xfconfd' | head -1) ||
     kel_fail "xfconfd not found (install xfconf)"
+  [[ -f /etc/xdg/xfce4/panel/default.xml ]] || kel_fail "no panel layout (install xfce4-panel)"
   mkdir -p "$channels"
   cp /etc/xdg/xfce4/panel/default.xml "$channels/xfce4-panel.xml"
   export NO_AT_BRIDGE=1
