@@ -39,8 +39,12 @@ an optional repeat count and a WAV sound, and plays the sound when an alarm
 falls due. Its texts are Japanese.")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # libqt6multimedia6 (which holds the multimedia plugins) comes from shlibdeps; the platform
-# plugins beyond X11 (VNC, Linux framebuffer, EGLFS) are loaded, never linked.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# plugins beyond X11 (VNC, Linux framebuffer, EGLFS) are loaded, never linked. Every text is
+# Japanese, and a machine without a Japanese font draws each as a row of empty boxes: any common
+# Japanese gothic font will do (fonts-japanese-gothic is provided by the IPA, IPAex, VL and
+# Takao fonts); where there is none, apt takes the first, the small Motoya L Cedar.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-motoya-l-cedar | fonts-noto-cjk | \
+fonts-vlgothic | fonts-takao-gothic | fonts-japanese-gothic")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse, qt6-gtk-platformtheme")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

@@ -1,32 +1,79 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Kelmora needs to build, test and run; apt-get runs only when
-# something is missing. Uses sudo when not run as root.
+# Installs the Debian packages a Kelmora task needs, by group; apt-get runs only when something
+# is missing. Uses sudo when not run as root.
+#
+# usage: scripts/install-deps.sh [GROUP...]   (default: run)
+#   run          build and run: compiler, CMake, Qt 6 and a Japanese font for the texts
+#   display      a virtual display, for running on a machine without one
+#   screenshots  the virtual desktop of the README's pictures and the font they are drawn in
+#   test         the unit and integration tests (virtual desktops, sound, panels, Wayland)
+#   fuzz         libFuzzer (clang)
+#   bench        Google Benchmark
+#   package      the Debian package
+#   all          every group (CI)
 set -euo pipefail
 
-packages=(
-  # build
-  cmake g++ make pkg-config
-  qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  # runtime: sound through PulseAudio
-  libqt6multimedia6 qt6-gtk-platformtheme
-  # integration tests on a virtual desktop
-  xvfb x11-utils xdotool imagemagick dbus libglib2.0-bin haskell-status-notifier-item-utils
-  systemd trayer pulseaudio pulseaudio-utils sox libfaketime strace procps
-  # packaging and its checks
-  dpkg-dev desktop-file-utils appstream
-  # fuzzing with libFuzzer
-  clang libclang-rt-14-dev
-)
+# An entry "a|b|c" is satisfied by any one of its packages; when none is installed, the first is.
+# Any common Japanese gothic font will do: the small Motoya L Cedar (1.9 MB) comes first.
+japanese_font='fonts-motoya-l-cedar|fonts-noto-cjk|fonts-vlgothic|fonts-takao-gothic'
+japanese_font+='|fonts-ipafont-gothic|fonts-ipaexfont-gothic'
+# The integration tests' harness (tests/integration/lib.sh): Xvfb, a session bus with a tray host,
+# window and screen tools, a faked clock.
+desktop=(xvfb x11-utils xdotool imagemagick dbus libglib2.0-bin haskell-status-notifier-item-utils
+  systemd jq libfaketime trayer procps)
+
+# Adds the packages of one group to the list.
+wanted=()
+add_group() {
+  case $1 in
+    run) wanted+=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins
+      libgl-dev libqt6multimedia6 qt6-gtk-platformtheme "$japanese_font") ;;
+    display) wanted+=(xvfb dbus) ;;
+    # The pictures come out the same on any machine only in the same font.
+    screenshots) wanted+=("${desktop[@]}" fonts-dejavu-core fonts-motoya-l-cedar) ;;
+    # Sound through a private PulseAudio, the package and install checks, and the real desktops:
+    # Xfce's window manager and panel, and sway with Qt's Wayland platform, run as another user
+    # (setpriv, from util-linux).
+    test) wanted+=(libgtest-dev libgmock-dev "${desktop[@]}" pulseaudio pulseaudio-utils sox strace
+      dpkg-dev file desktop-file-utils appstream xfwm4 xfce4-panel xfconf sway qt6-wayland
+      util-linux) ;;
+    fuzz) wanted+=(clang libclang-rt-14-dev) ;;
+    bench) wanted+=(libbenchmark-dev python3) ;;
+    package) wanted+=(dpkg-dev file) ;;
+    all) for group in run display screenshots test fuzz bench package; do
+      add_group "$group"
+    done ;;
+    *)
+      echo "install-deps.sh: unknown group \"$1\" (see its first lines)" >&2
+      exit 2
+      ;;
+  esac
+}
+
+groups=("$@")
+[ ${#groups[@]} -gt 0 ] || groups=(run)
+
+for group in "${groups[@]}"; do add_group "$group"; done
 if [ "${KELMORA_EXTRA_PACKAGES:-}" != "" ]; then
   read -r -a extra <<<"$KELMORA_EXTRA_PACKAGES"
-  packages+=("${extra[@]}")
+  wanted+=("${extra[@]}")
 fi
 
+installed() {
+  [ "$(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null || true)" = installed ]
+}
+
+satisfied() {
+  local p
+  for p in "$@"; do installed "$p" && return 0; done
+  return 1
+}
+
 missing=()
-for p in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
-  [ "$status" = "installed" ] || missing+=("$p")
+for entry in "${wanted[@]}"; do
+  IFS='|' read -r -a alternatives <<<"$entry"
+  satisfied "${alternatives[@]}" && continue
+  [[ " ${missing[*]} " == *" ${alternatives[0]} "* ]] || missing+=("${alternatives[0]}")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 

@@ -7,6 +7,7 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec "$program"
 fi
 echo "No display found: running Kelmora on a virtual display (Xvfb). Stop it with Ctrl+C."
+bash "$(dirname "$0")/install-deps.sh" display
 for n in $(seq 90 120); do
   [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
 done

@@ -4,11 +4,15 @@
 # and writes them to docs/images:
 #   tray-analog.png, tray-one-line.png, tray-two-lines.png  the tray (trayer, XEmbed) showing the
 #                                                            face, scaled up four times
+#   tray-dark-panel.png                                      a light analog face in a dark tray
 #   main-window.png                                          the main window at the first start
 #   alarm-editor.png                                         the alarm editor with two alarms
-# Everything started is ended by the harness's exit trap.
+# The windows are drawn in the fonts of the install step's screenshots group and in no others
+# (DejaVu Sans, Motoya L Cedar for the Japanese texts), so the pictures come out the same on any
+# machine. Everything started is ended by the harness's exit trap.
 #
-# usage: scripts/screenshots.sh [path-to-kelmora]   (default: build/bin/kelmora)
+# usage: scripts/screenshots.sh [path-to-kelmora]   (default: build/bin/kelmora); `make
+# screenshots` installs what it needs first
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source=tests/integration/lib.sh
 source "$repo/tests/integration/lib.sh"
@@ -28,6 +32,36 @@ BLUE=16711680
 DARK_GREEN=32768
 PURPLE=8388736
 BLACK=0
+WHITE=16777215
+YELLOW=65535
+LIGHT_GREY=12632256
+DARK_PANEL=0x353535 # the tint of the dark tray, as Xfce's dark panel
+
+# A fontconfig of its own: only these fonts, drawn the same way everywhere.
+use_fixed_fonts() {
+  local dir dirs=(/usr/share/fonts/truetype/dejavu /usr/share/fonts/truetype/motoya-l-cedar)
+  for dir in "${dirs[@]}"; do
+    [[ -d $dir ]] || kel_fail "no fonts in $dir: run scripts/install-deps.sh screenshots"
+  done
+  cat >"$KEL_DIR/fonts.conf" <<EOF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig>
+  <dir>${dirs[0]}</dir>
+  <dir>${dirs[1]}</dir>
+  <cachedir>$KEL_DIR/fontconfig</cachedir>
+  <alias binding="same"><family>Sans Serif</family><prefer><family>DejaVu Sans</family></prefer></alias>
+  <alias binding="same"><family>sans-serif</family><prefer><family>DejaVu Sans</family></prefer></alias>
+  <match target="font">
+    <edit name="antialias" mode="assign"><bool>true</bool></edit>
+    <edit name="hinting" mode="assign"><bool>true</bool></edit>
+    <edit name="hintstyle" mode="assign"><const>hintslight</const></edit>
+    <edit name="rgba" mode="assign"><const>none</const></edit>
+  </match>
+</fontconfig>
+EOF
+  export FONTCONFIG_FILE=$KEL_DIR/fonts.conf
+}
 
 # kel_write_settings with the start tip pattern and interval.
 write_face_settings() { kel_write_settings 'yyyy/mm/dd hh:mm aaa' 1.0 "$@"; }
@@ -79,6 +113,7 @@ shoot_window() {
   shoot_crop "$file" "$x" "$y" "$width" "$height"
 }
 
+use_fixed_fonts
 kel_start_xvfb
 kel_start_xembed_tray
 
@@ -89,6 +124,12 @@ shoot_tray tray-one-line.png 2 0 "$RED" "$RED" "$BLUE" "$BLUE" 0 0 0 0
 # Two lines: 24-hour time above, month and day below.
 shoot_tray tray-two-lines.png 2 3 "$RED" "$RED" "$BLUE" "$BLUE" \
   "$DARK_GREEN" "$DARK_GREEN" "$PURPLE" "$PURPLE"
+
+# A dark tray, where the start colours (black) are hard to see: the minute hand white, the hour
+# hand yellow, the dial dots light grey.
+kel_end_process "$KEL_XEMBED_TRAY_PID" trayer
+kel_start_xembed_tray --transparent true --alpha 0 --tint "$DARK_PANEL"
+shoot_tray tray-dark-panel.png 0 0 "$WHITE" "$YELLOW" "$LIGHT_GREY" 0 0 0 0 0
 
 # The first start (no settings file) shows the main window; its "♪" opens the alarm editor.
 rm -f "$KEL_DATA/Varnlock.ini"

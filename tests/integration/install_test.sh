@@ -9,14 +9,14 @@
 source "$(dirname "$0")/lib.sh"
 kel_init "$0" "$@"
 
-# The validators come from packages the harness does not name; a missing one skips the test
-# (exit 77) with the package to install.
+# The validators come from packages the harness does not name; a missing one fails the test,
+# naming the package to install.
 for tool in desktop-file-validate:desktop-file-utils appstreamcli:appstream cmake:cmake \
   convert:imagemagick identify:imagemagick; do
   if ! command -v "${tool%%:*}" >/dev/null 2>&1; then
-    printf '[%s] missing tool %s: install the Debian package %s\n' "$KEL_TEST" "${tool%%:*}" \
-      "${tool#*:}" >&2
-    exit 77
+    printf '[%s] FAIL: missing tool %s: install the Debian package %s\n' "$KEL_TEST" \
+      "${tool%%:*}" "${tool#*:}" >&2
+    exit 1
   fi
 done
 

@@ -14,10 +14,15 @@
 #   ...
 #   kel_pass
 #
+# A test that must run its programs as an unprivileged user (sway refuses root) names that user
+# in KEL_USER before kel_init: the bus then lets any user in, the test's folders are handed to
+# that user, and kel_start_program and kel_start_sway run as that user (KEL_AS_USER).
+#
 # Conventions: functions print progress on standard output prefixed with the test's name; a failed
 # check calls kel_fail, which prints the reason and the logs of everything started, and exits 1
-# (kel_check_failed records a fault and lets the test go on). A missing tool exits 77, which CTest
-# reports as a skipped test. KEL_LIBFAKETIME names libfaketime.so.1 where it is not found alone.
+# (kel_check_failed records a fault and lets the test go on). A missing tool fails the test, with
+# a message naming it: CI installs everything. KEL_LIBFAKETIME names libfaketime.so.1 where it is
+# not found alone.
 
 set -euo pipefail
 
@@ -77,17 +82,18 @@ kel_require_tools() {
     command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
   done
   if ((${#missing[@]})); then
-    printf '[%s] missing tools: %s\n' "${KEL_TEST:-integration}" "${missing[*]}" >&2
-    printf 'install: xvfb x11-utils xdotool dbus libglib2.0-bin systemd jq' >&2
-    printf ' haskell-status-notifier-item-utils pulseaudio pulseaudio-utils sox libfaketime' >&2
-    printf ' imagemagick trayer\n' >&2
-    exit 77
+    printf '[%s] FAIL: missing tools: %s\n' "${KEL_TEST:-integration}" "${missing[*]}" >&2
+    printf 'install them with: scripts/install-deps.sh test\n' >&2
+    exit 1
   fi
 }
 
 # The session bus's configuration: a private socket, no service activation, so nothing the
-# program asks for on the bus starts a daemon that could outlive the test.
+# program asks for on the bus starts a daemon that could outlive the test. With KEL_USER, any
+# user may connect (the socket's folder can then be passed through, not listed).
 kel_write_bus_config() {
+  local users=''
+  [[ -z ${KEL_USER:-} ]] || users='<allow user="*"/>'
   cat >"$1" <<EOF
 <!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
@@ -99,6 +105,7 @@ kel_write_bus_config() {
     <allow send_destination="*" eavesdrop="true"/>
     <allow eavesdrop="true"/>
     <allow own="*"/>
+    $users
   </policy>
 </busconfig>
 EOF
@@ -119,6 +126,8 @@ kel_init() {
     local dir
     dir=$(mktemp -d "${TMPDIR:-/tmp}/kelmora-$KEL_TEST.XXXXXX")
     mkdir -m 700 "$dir/bus"
+    # KEL_USER must pass through these folders to reach the bus socket.
+    [[ -z ${KEL_USER:-} ]] || chmod 711 "$dir" "$dir/bus"
     kel_write_bus_config "$dir/bus.conf" "$dir/bus"
     export KEL_IN_SESSION=1 KEL_DIR=$dir
     local rc=0
@@ -144,10 +153,33 @@ kel_init() {
   mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME"
   mkdir -m 700 "$XDG_RUNTIME_DIR"
   KEL_DATA=$XDG_CONFIG_HOME/kelmora # the program's data folder
+  KEL_AS_USER=() # the command prefix that runs a program as KEL_USER
+  [[ -z ${KEL_USER:-} ]] || kel_hand_to_user
   export LC_ALL=C.UTF-8 TZ=$KEL_TZ
   unset WAYLAND_DISPLAY DISPLAY PULSE_SERVER XDG_SESSION_TYPE XDG_CURRENT_DESKTOP \
     QT_QPA_PLATFORMTHEME SESSION_MANAGER DESKTOP_SESSION
   kel_log "program $KEL_PROGRAM, folder $KEL_DIR"
+}
+
+# Hands the private folders to KEL_USER and copies the program, with the files it finds beside
+# its folder, where that user can reach it: the build folder may lie in a folder only root may
+# enter.
+kel_hand_to_user() {
+  kel_require_tools setpriv
+  mkdir -p "$KEL_DATA"
+  chown -R "$KEL_USER:" "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+  KEL_AS_USER=(setpriv --reuid="$KEL_USER" --regid="$(id -g "$KEL_USER")" --clear-groups --)
+  local from to=$KEL_DIR/program part
+  from=$(dirname "$(dirname "$KEL_PROGRAM")")
+  mkdir -p "$to/bin" "$to/lib" "$to/share"
+  cp "$KEL_PROGRAM" "$to/bin/"
+  for part in lib/kelmora share/kelmora; do
+    if [[ -d $from/$part ]]; then cp -r "$from/$part" "$to/$part"; fi
+  done
+  chmod -R a+rX "$to"
+  KEL_PROGRAM=$to/bin/${KEL_PROGRAM##*/}
+  "${KEL_AS_USER[@]}" test -x "$KEL_PROGRAM" -a -w "$XDG_RUNTIME_DIR" ||
+    kel_fail "$KEL_USER cannot reach $KEL_DIR (TMPDIR must be a folder others may pass through)"
 }
 
 # Registers a started process for the exit trap.
@@ -274,11 +306,14 @@ kel_start_watcher() {
   kel_log "status notifier watcher with a registered host"
 }
 
-# An XEmbed system tray (trayer) in the top left corner, for when no watcher runs.
+# An XEmbed system tray (trayer) in the top left corner, for when no watcher runs; trayer options
+# that follow override these (a dark tint, say). Sets KEL_XEMBED_TRAY_PID.
 kel_start_xembed_tray() {
   kel_require_tools trayer
   trayer --edge top --align left --widthtype pixel --width 100 --heighttype pixel --height 24 \
-    --SetDockType true --transparent false --expand false >"$KEL_DIR/trayer.log" 2>&1 &
+    --SetDockType true --transparent false --expand false "$@" >"$KEL_DIR/trayer.log" 2>&1 &
+  # shellcheck disable=SC2034 # for the caller
+  KEL_XEMBED_TRAY_PID=$!
   kel_track $! trayer
   KEL_LOGS+=("$KEL_DIR/trayer.log")
   kel_wait_until 10 "the XEmbed tray to take the selection" kel_xembed_tray_owned
@@ -417,18 +452,20 @@ kel_libfaketime() {
       return 0
     fi
   done
-  echo "[$KEL_TEST] libfaketime not found (install libfaketime or set KEL_LIBFAKETIME)" >&2
-  exit 77
+  echo "[$KEL_TEST] FAIL: libfaketime not found (install libfaketime or set KEL_LIBFAKETIME)" >&2
+  exit 1
 }
 
 # Starts the program on the virtual desktop with its clock starting at KEL_FAKE_START and running
-# on (libfaketime's "@" form; child processes keep the same clock).
+# on (libfaketime's "@" form; child processes keep the same clock), on Qt's platform KEL_QPA (xcb
+# by default).
 kel_start_program() {
   local faketime
   faketime=$(kel_libfaketime)
   KEL_LOGS+=("$KEL_DIR/kelmora.log")
   kel_log "starting kelmora at $KEL_FAKE_START (TZ=$TZ)"
-  env QT_QPA_PLATFORM=xcb LD_PRELOAD="$faketime" FAKETIME="@$KEL_FAKE_START" \
+  "${KEL_AS_USER[@]}" env QT_QPA_PLATFORM="${KEL_QPA:-xcb}" LD_PRELOAD="$faketime" \
+    FAKETIME="@$KEL_FAKE_START" \
     FAKETIME_DONT_RESET=1 FAKETIME_NO_CACHE=1 \
     "$KEL_PROGRAM" >>"$KEL_DIR/kelmora.log" 2>&1 &
   KEL_PROGRAM_PID=$!
@@ -639,9 +676,148 @@ kel_expect_icon() {
 kel_write_red_24h_settings() {
   kel_write_settings 'yyyy/mm/dd hh:mm aaa' 1.0 2 0 255 255 255 255 0 0 0 0
 }
+# The face these settings give at 14:07: 1, 4, 0, 7 in the digit font, in rows 4 to 10.
+# shellcheck disable=SC2034 # for the tests
+KEL_FACE_1407='................
+................
+................
+................
+.R..R.R..RRR.RRR
+RR..R.R..R.R.R.R
+.R..R.R..R.R.R.R
+.R..RRR..R.R...R
+.R....R..R.R...R
+.R....R..R.R...R
+RRR...R..RRR...R
+................
+................
+................
+................
+................'
 
 # kel_item_call METHOD: Activate (left button) or ContextMenu (right button) at 5,5.
 kel_item_call() {
   gdbus call --session --timeout 3 -d "$KEL_ITEM" -o "$KEL_ITEM_PATH" \
     -m "org.kde.StatusNotifierItem.$1" 5 5 >/dev/null
+}
+
+# ---------------------------------------------------------------------------------------------
+# Real desktops: Xfce's window manager and panel on X11, sway on Wayland
+
+# kel_start_logged NAME COMMAND...: starts COMMAND in the background with its output in NAME.log,
+# for the exit trap and the failure report.
+kel_start_logged() {
+  local name=$1
+  shift
+  "$@" >"$KEL_DIR/$name.log" 2>&1 &
+  KEL_STARTED_PID=$!
+  kel_track $! "$name"
+  KEL_LOGS+=("$KEL_DIR/$name.log")
+}
+
+kel_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+# The work area the window manager leaves beside its panels (_NET_WORKAREA of the first
+# desktop): "x y width height".
+kel_work_area() {
+  xprop -root _NET_WORKAREA 2>/dev/null |
+    awk -F'[=,]' 'NF >= 5 { print $2 + 0, $3 + 0, $4 + 0, $5 + 0 }'
+}
+kel_work_area_below_top() {
+  local x y width height
+  read -r x y width height < <(kel_work_area) && ((y > 0))
+}
+
+# A window's outer rectangle, the frame of the window manager included (_NET_FRAME_EXTENTS):
+# "x y width height"; kel_framed tells whether the frame is there yet.
+kel_framed() { xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; }
+kel_frame_geometry() {
+  local x y width height left right top bottom
+  read -r x y width height < <(kel_window_geometry "$1")
+  read -r left right top bottom < <(xprop -id "$1" _NET_FRAME_EXTENTS |
+    awk -F'[=,]' 'NF >= 5 { print $2 + 0, $3 + 0, $4 + 0, $5 + 0 }')
+  echo $((x - left)) $((y - top)) $((width + left + right)) $((height + top + bottom))
+}
+
+# Xvfb with Xfce's window manager (xfwm4, frames windows and keeps the work area) and panel, with
+# the panel's default layout: a dark strip along the top whose notification area is the status
+# notifier watcher and host, and an XEmbed tray. xfconfd, which the panel reads its layout from,
+# is started by hand: the private bus starts no services.
+kel_start_xfce() {
+  kel_require_tools xfwm4 xfce4-panel import
+  local xfconfd channels=$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml
+  xfconfd=$(compgen -G '/usr/lib/*/xfce4/xfconf/xfconfd' | head -1) ||
+    kel_fail "xfconfd not found (install xfconf)"
+  [[ -f /etc/xdg/xfce4/panel/default.xml ]] || kel_fail "no panel layout (install xfce4-panel)"
+  mkdir -p "$channels"
+  cp /etc/xdg/xfce4/panel/default.xml "$channels/xfce4-panel.xml"
+  export NO_AT_BRIDGE=1
+  kel_start_xvfb
+  kel_start_logged xfconfd "$xfconfd"
+  kel_wait_until 10 "xfconfd on the bus" kel_bus_name_owned org.xfce.Xfconf
+  kel_start_logged xfwm4 xfwm4 --compositor=off
+  kel_wait_until 10 "xfwm4 to manage the screen" kel_wm_running
+  kel_start_logged xfce4-panel xfce4-panel --disable-wm-check
+  kel_wait_until 15 "the panel's notification area on the bus" kel_host_registered
+  kel_wait_until 10 "the panel to take its strip off the work area" kel_work_area_below_top
+  kel_log "Xfce: xfwm4 and xfce4-panel, work area $(kel_work_area)"
+}
+
+# kel_red_spot X Y WIDTH HEIGHT: "count x y" of the strongly red pixels (red at least 180, green
+# and blue at most 60: a red face scaled by a tray blends its edges) in that part of the screen,
+# x y their centre on the screen.
+kel_red_spot() {
+  import -window root -depth 8 -crop "${3}x${4}+${1}+${2}" +repage txt:- |
+    awk -v x0="$1" -v y0="$2" '
+      NR > 1 { split($1, at, /[,:]/); colour = $2; gsub(/[()]/, "", colour); split(colour, c, ",")
+               if (c[1] >= 180 && c[2] <= 60 && c[3] <= 60) { n++; sx += at[1]; sy += at[2] } }
+      END { if (n) printf "%d %d %d\n", n, x0 + sx / n, y0 + sy / n; else print 0, 0, 0 }'
+}
+
+# kel_start_sway tray|none: sway with no screen or input devices, drawing in software, run as
+# KEL_USER (sway refuses root). With "tray", its bar's tray is the status notifier watcher and
+# host; with "none" there is no bar and no notification area at all. Sets WAYLAND_DISPLAY and
+# SWAYSOCK for the program and swaymsg.
+kel_start_sway() {
+  kel_require_tools sway swaymsg
+  [[ -n ${KEL_USER:-} ]] || kel_fail "sway refuses root: set KEL_USER before kel_init"
+  local config=$KEL_DIR/sway-$1.config
+  printf 'xwayland disable\n' >"$config"
+  if [[ $1 == tray ]]; then printf 'bar {\n  tray_output *\n}\n' >>"$config"; fi
+  kel_start_logged sway "${KEL_AS_USER[@]}" env WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
+    WLR_RENDERER=pixman sway --config "$config"
+  KEL_SWAY_PID=$KEL_STARTED_PID
+  kel_wait_until 10 "sway to answer" kel_sway_answers
+  if [[ $1 == tray ]]; then
+    kel_wait_until 10 "sway's bar to host tray items" kel_host_registered
+  fi
+  kel_log "sway ($1) on $WAYLAND_DISPLAY"
+}
+
+# Finds the running sway's sockets: its IPC socket is named after its process id.
+kel_sway_answers() {
+  local display uid
+  display=$(compgen -G "$XDG_RUNTIME_DIR/wayland-[0-9]" | head -1) || return 1
+  uid=$(id -u "$KEL_USER")
+  export WAYLAND_DISPLAY=${display##*/} SWAYSOCK=$XDG_RUNTIME_DIR/sway-ipc.$uid.$KEL_SWAY_PID.sock
+  swaymsg -t get_version >/dev/null 2>&1
+}
+
+kel_stop_sway() {
+  kel_end_process "$KEL_SWAY_PID" sway
+  unset WAYLAND_DISPLAY SWAYSOCK
+}
+
+# The titles of the program's windows that sway shows, one a line ("" for an untitled one).
+kel_sway_windows() {
+  swaymsg -t get_tree |
+    jq -r '.. | objects | select(.app_id? == "kelmora" and .visible) | .name // ""'
+}
+kel_sway_window_visible() { grep -qxF '!Kelmora' <<<"$(kel_sway_windows)"; }
+kel_sway_no_window_visible() { ! kel_sway_window_visible; }
+# A window of the program other than the main window: the tray stand-in.
+kel_sway_other_window_visible() {
+  local windows
+  windows=$(kel_sway_windows)
+  [[ -n $windows ]] && grep -qvxF '!Kelmora' <<<"$windows"
 }

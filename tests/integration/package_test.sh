@@ -2,23 +2,23 @@
 # The Debian package: CPack, run on the build folder (the program's folder's parent) with its
 # output in a temporary folder, writes kelmora_<version>_<arch>.deb. Its control fields name the
 # package, version, section and maintainer, and its Depends line the Qt 6 runtime packages that
-# the program links (found by dpkg-shlibdeps) and the platform plugins it cannot see, each a
-# package this machine has; it holds the program, stripped, its default sound, the menu entry,
-# the metainfo, the icons and the licence, all under /usr; and the program unpacked from it runs
-# and finds its sound and its sound player module beside its folder. The package is never
-# installed.
+# the program links (found by dpkg-shlibdeps), the platform plugins it cannot see and a choice of
+# Japanese fonts, each a package this machine has (of a choice, one); it holds the program,
+# stripped, its default sound, the menu entry, the metainfo, the icons and the licence, all under
+# /usr; and the program unpacked from it runs and finds its sound and its sound player module
+# beside its folder. The package is never installed.
 source "$(dirname "$0")/lib.sh"
 KEL_TEST=$(basename "$0" .sh)
 [[ $# -ge 1 ]] || {
   echo "usage: $0 <path-to-kelmora>" >&2
   exit 2
 }
-# A missing tool skips the test (exit 77), naming the package to install.
+# A missing tool fails the test, naming the package to install.
 for tool in cpack:cmake dpkg-deb:dpkg dpkg-shlibdeps:dpkg-dev readelf:binutils; do
   if ! command -v "${tool%%:*}" >/dev/null 2>&1; then
-    printf '[%s] missing tool %s: install the Debian package %s\n' "$KEL_TEST" "${tool%%:*}" \
-      "${tool#*:}" >&2
-    exit 77
+    printf '[%s] FAIL: missing tool %s: install the Debian package %s\n' "$KEL_TEST" \
+      "${tool%%:*}" "${tool#*:}" >&2
+    exit 1
   fi
 done
 
@@ -67,11 +67,23 @@ for name in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6dbus6 \
 done
 duplicates=$(sort <<<"$depends_names" | uniq -d)
 [[ -z $duplicates ]] || kel_fail "Depends names a package twice: $duplicates"
-# Every package named is one that exists: this machine runs the program, so it has them all.
-while read -r name; do
-  [[ $(dpkg-query -W -f='${db:Status-Status}' "$name" 2>/dev/null) == installed ]] ||
-    kel_check_failed "Depends names $name, which is not an installed package here"
-done <<<"$depends_names"
+# Every package named is one that exists: this machine runs the program, so it has them all (of
+# alternatives, one; a virtual package counts through what provides it).
+installed_or_provided() {
+  [[ $(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null) == installed ]] ||
+    dpkg-query -W -f='${db:Status-Status} ${Provides}\n' 2>/dev/null |
+    grep -qE "^installed .*(^| |,)$1( |,|$)"
+}
+while read -r entry; do
+  found=''
+  for name in ${entry//|/ }; do
+    if installed_or_provided "$name"; then found=$name; fi
+  done
+  [[ -n $found ]] || kel_check_failed "Depends names $entry, none of it installed here"
+done < <(tr ',' '\n' <<<"$depends" | sed 's/([^)]*)//g')
+# The texts are Japanese: the fonts' choice starts with the small one the install step brings.
+grep -qE '(^|, )fonts-motoya-l-cedar \| fonts-noto-cjk \| ' <<<"$depends" ||
+  kel_check_failed "Depends offers no choice of Japanese fonts: $depends"
 
 # ---- Contents
 
