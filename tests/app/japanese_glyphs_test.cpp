@@ -81,6 +81,9 @@ const char* const kMessages[] = {
     " 件を読み込めません",
     " を読めません: ",
     " に書き込めません: ",
+    "タブや改行を含む名前のファイルは使えません: ",
+    "アラーム",  // the summary of an alarm's notification, and its action 停止
+    "停止",
 };
 
 class JapaneseGlyphs : public ::testing::Test {
