@@ -14,8 +14,9 @@ bool LooksLikeWav(const QString& file) {
   QFile wav(file);
   if (!QFileInfo(file).isFile() || !wav.open(QIODevice::ReadOnly)) return false;
   const QByteArray head = wav.read(static_cast<qint64>(kWavHeadBytes));
-  return WavLooksPlayable(std::string_view(head.constData(), static_cast<std::size_t>(head.size())),
-                          static_cast<std::uint64_t>(wav.size()));
+  return ReadWavFormat(std::string_view(head.constData(), static_cast<std::size_t>(head.size())),
+                       static_cast<std::uint64_t>(wav.size()))
+      .has_value();
 }
 
 QtSound::QtSound() = default;
