@@ -24,8 +24,14 @@ class PcmReader : public QIODevice {
   // The samples as the sink gets them: 24-bit samples come widened to 32 bits.
   QAudioFormat Format() const;
 
+  // True once every sample has been read.
+  bool Exhausted() const { return left_ == 0; }
+
   bool isSequential() const override { return true; }
-  bool atEnd() const override { return left_ == 0; }
+  // Never at its end for the sink: Qt 6.4's PulseAudio sink, finding its source at the end when
+  // the output runs dry, starts a drain whose reply can reach the sink after it was destroyed.
+  // Read to the end, the reader returns no more bytes, which ends the sink's pulling all the same.
+  bool atEnd() const override { return false; }
   qint64 size() const override;
   qint64 bytesAvailable() const override;
 

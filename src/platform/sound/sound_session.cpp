@@ -49,7 +49,7 @@ void SoundSession::OnSinkState() {
   const QAudio::State state = sink_->state();
   if (state == QAudio::StoppedState && sink_->error() != QAudio::NoError) {
     End(Outcome::kUnplayable);
-  } else if (state == QAudio::IdleState && reader_->atEnd() && !drain_.isActive()) {
+  } else if (state == QAudio::IdleState && reader_->Exhausted() && !drain_.isActive()) {
     // Everything is with the output now; the sound ends when the output has played it.
     const qint64 buffered_ms = sink_->format().durationForBytes(sink_->bufferSize()) / 1000;
     drain_deadline_.setRemainingTime(buffered_ms + kDrainSlackMs);
