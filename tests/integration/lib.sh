@@ -17,7 +17,8 @@
 # Conventions: functions print progress on standard output prefixed with the test's name; a failed
 # check calls kel_fail, which prints the reason and the logs of everything started, and exits 1
 # (kel_check_failed records a fault and lets the test go on). A missing tool exits 77, which CTest
-# reports as a skipped test. KEL_LIBFAKETIME names libfaketime.so.1 where it is not found alone.
+# reports as a skipped test, or KEL_MISSING_TOOL_STATUS when the script sets it (1: the test fails).
+# KEL_LIBFAKETIME names libfaketime.so.1 where it is not found alone.
 
 set -euo pipefail
 
@@ -81,7 +82,7 @@ kel_require_tools() {
     printf 'install: xvfb x11-utils xdotool dbus libglib2.0-bin systemd jq' >&2
     printf ' haskell-status-notifier-item-utils pulseaudio pulseaudio-utils sox libfaketime' >&2
     printf ' imagemagick trayer\n' >&2
-    exit 77
+    exit "${KEL_MISSING_TOOL_STATUS:-77}"
   fi
 }
 
@@ -418,7 +419,7 @@ kel_libfaketime() {
     fi
   done
   echo "[$KEL_TEST] libfaketime not found (install libfaketime or set KEL_LIBFAKETIME)" >&2
-  exit 77
+  exit "${KEL_MISSING_TOOL_STATUS:-77}"
 }
 
 # Starts the program on the virtual desktop with its clock starting at KEL_FAKE_START and running
