@@ -13,7 +13,7 @@ root=$PWD
 seconds=${1:-60}
 build=${FUZZ_BUILD:-build-fuzz}
 jobs=${JOBS:-$(nproc)}
-targets=(fuzz_alarm_file fuzz_settings fuzz_numbers fuzz_date_time)
+targets=(fuzz_alarm_file fuzz_settings fuzz_numbers fuzz_date_time fuzz_wav_header)
 
 if ! command -v clang++ >/dev/null; then
   echo "fuzz.sh: clang++ is missing (Debian: clang libclang-rt-14-dev)" >&2

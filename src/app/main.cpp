@@ -120,8 +120,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   const int code = Run(argc, argv);
-  // The files are written by now. Qt Multimedia's sample cache can deadlock in its static
-  // destructor while a sound is still loading, so the program ends without running those.
+  // The files are written by now. A sound's thread may still be blocked on a slow disk or a
+  // sound server that does not answer, using Qt Multimedia's global objects, so the program ends
+  // without running the static destructors that would tear those down under it.
   std::fflush(nullptr);
   std::_Exit(code);
 }

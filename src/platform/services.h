@@ -45,11 +45,16 @@ class TrayService {
 };
 
 // Plays WAV files asynchronously; a new call replaces a sound still playing; a file that cannot
-// be played gives the built-in chime. Never reports anything.
+// be played gives the built-in chime. Never reports a failure.
 class SoundService {
  public:
   virtual ~SoundService() = default;
   virtual void Play(const std::string& path) = 0;
+  // Stops whatever plays (the sound or the chime standing in for it); nothing playing: no effect.
+  virtual void Stop() = 0;
+  // Called on the user-interface thread when the sound started by the last Play (or the chime
+  // standing in for it) has ended by itself; not when Stop or a new Play ended it.
+  std::function<void()> on_finished;
 };
 
 // Modal message boxes captioned "!Kelmora", no icon.

@@ -22,7 +22,7 @@
 #include "editor/form2.h"
 #include "fakes/fake_services.h"
 #include "platform/qt/qt_dialogs.h"
-#include "platform/runtime/date_time.h"
+#include "core/date_time.h"
 #include "qt_app.h"
 
 namespace kelmora {

@@ -65,7 +65,13 @@ class FakeTray : public TrayService {
 class FakeSound : public SoundService {
  public:
   std::vector<std::string> played;
+  int stops = 0;
   void Play(const std::string& path) override { played.push_back(path); }
+  void Stop() override { ++stops; }
+  // The last sound ends by itself, as the player would report it.
+  void Finish() {
+    if (on_finished) on_finished();
+  }
 };
 
 class FakeMessages : public MessageBoxes {

@@ -9,8 +9,12 @@
 namespace kelmora {
 
 ModuleSound::ModuleSound(const QString& module_path) : module_(module_path) {
-  // Qt Multimedia keeps threads and caches that outlive any one player: the module stays.
+  // Qt Multimedia keeps threads that outlive any one player, and so may the player's own sound
+  // threads (one blocked on a slow disk): the module stays.
   module_.setLoadHints(QLibrary::PreventUnloadHint);
+  beep_over_.setSingleShot(true);
+  beep_over_.setInterval(0);
+  QObject::connect(&beep_over_, &QTimer::timeout, [this] { Finished(); });
 }
 
 ModuleSound::~ModuleSound() = default;
@@ -19,7 +23,8 @@ bool ModuleSound::Load() {
   if (tried_) return player_ != nullptr;
   tried_ = true;
   const auto create = reinterpret_cast<CreateSoundFunction>(module_.resolve(kCreateSoundSymbol));
-  if (create) player_.reset(create());
+  if (create) player_.reset(create(&QApplication::beep));
+  if (player_) player_->on_finished = [this] { Finished(); };
   if (!player_) {
     std::fprintf(stderr, "kelmora: no sound player (%s); alarms beep instead\n",
                  qPrintable(module_.errorString()));
@@ -32,7 +37,17 @@ void ModuleSound::Play(const std::string& path) {
     player_->Play(path);
   } else {
     QApplication::beep();
+    beep_over_.start();
   }
+}
+
+void ModuleSound::Stop() {
+  beep_over_.stop();
+  if (player_) player_->Stop();
+}
+
+void ModuleSound::Finished() {
+  if (on_finished) on_finished();
 }
 
 QString DefaultSoundModulePath() {

@@ -1,10 +1,13 @@
 #pragma once
 // The sound player as the program uses it: the player module (Qt Multimedia and everything it
 // brings) is loaded when the first sound is asked for, not at start. If the module cannot be
-// loaded, the program says so once on standard error and beeps instead of each sound.
+// loaded, the program says so once on standard error and beeps instead of each sound; the beep
+// then counts as a sound that ends at once: on_finished follows it from the event loop, unless
+// Stop or another Play comes first.
 
 #include <QLibrary>
 #include <QString>
+#include <QTimer>
 #include <memory>
 
 #include "platform/services.h"
@@ -16,15 +19,19 @@ class ModuleSound : public SoundService {
   explicit ModuleSound(const QString& module_path);
   ~ModuleSound() override;
   void Play(const std::string& path) override;
+  void Stop() override;
 
   // Loads the module now, if it was not tried yet; true when a player is there.
   bool Load();
   bool Tried() const { return tried_; }
 
  private:
+  void Finished();
+
   QLibrary module_;
   bool tried_ = false;
   std::unique_ptr<SoundService> player_;
+  QTimer beep_over_;  // without a player: the beep's on_finished, from the event loop
 };
 
 // <folder of the executable>/../lib/kelmora/kelmora_sound.so, as a clean absolute path. Needs a

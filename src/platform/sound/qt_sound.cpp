@@ -1,97 +1,115 @@
 #include "platform/sound/qt_sound.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QTimer>
-#include <QUrl>
-#include <string_view>
-
-#include "core/wav_header.h"
+#include <QDeadlineTimer>
+#include <QThread>
 
 namespace kelmora {
 
-bool LooksLikeWav(const QString& file) {
-  QFile wav(file);
-  if (!QFileInfo(file).isFile() || !wav.open(QIODevice::ReadOnly)) return false;
-  const QByteArray head = wav.read(static_cast<qint64>(kWavHeadBytes));
-  return WavLooksPlayable(std::string_view(head.constData(), static_cast<std::size_t>(head.size())),
-                          static_cast<std::uint64_t>(wav.size()));
+QtSound::QtSound(std::function<void()> beep) : beep_(std::move(beep)) {
+  start_limit_.setSingleShot(true);
+  start_limit_.setInterval(kStartLimitMs);
+  connect(&start_limit_, &QTimer::timeout, this, &QtSound::OnStartLimit);
 }
-
-QtSound::QtSound() = default;
-
-namespace {
-
-// Destroying an effect whose file is still loading waits for Qt's loader, which for some files
-// never finishes: such an effect is let go instead of destroyed.
-void Drop(std::unique_ptr<QSoundEffect>& effect) {
-  if (effect && effect->status() == QSoundEffect::Loading) {
-    effect->stop();
-    (void)effect.release();
-  }
-  effect.reset();
-}
-
-}  // namespace
 
 QtSound::~QtSound() {
-  Drop(alarm_);
-  Drop(chime_);
-}
-
-QtSound::FileStamp QtSound::StampOf(const QString& file) {
-  const QFileInfo info(file);
-  return {info.lastModified().toMSecsSinceEpoch(), info.size()};
-}
-
-bool QtSound::FailedBefore(const QString& file) const {
-  const auto known = unplayable_.find(file);
-  return known != unplayable_.end() && known->second == StampOf(file);
+  for (auto& [id, running] : sessions_) running.session->RequestStop();
+  const QDeadlineTimer deadline(kShutdownLimitMs);
+  for (auto& [id, running] : sessions_) {
+    if (!running.thread->wait(deadline)) continue;  // left running, with its session
+    delete running.session;
+    delete running.thread;
+  }
 }
 
 void QtSound::Play(const std::string& path) {
-  if (chime_) chime_->stop();
-  Drop(alarm_);  // stops the sound still playing
-  alarm_file_ = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
-  if (path.empty() || !LooksLikeWav(alarm_file_) || FailedBefore(alarm_file_)) {
-    PlayChime();
-    return;
+  StopCurrent();
+  if (path.empty()) {
+    Start(QString::fromLatin1(kChimeResource), Kind::kChime);
+  } else {
+    Start(QString::fromStdString(path), Kind::kAlarm);
   }
-  alarm_ = std::make_unique<QSoundEffect>();
-  fell_back_ = false;
-  QObject::connect(alarm_.get(), &QSoundEffect::statusChanged, alarm_.get(),
-                   [this] { OnAlarmStatus(); });
-  alarm_->setSource(QUrl::fromLocalFile(alarm_file_));
-  alarm_->play();
-  OnAlarmStatus();
-  // A file the loader never finishes with leaves the effect loading: after a while the chime
-  // stands in, and the stuck effect is let go rather than destroyed (that would wait forever).
-  QTimer::singleShot(kLoadingLimitMs, alarm_.get(), [this, effect = alarm_.get()] {
-    if (alarm_.get() != effect || effect->status() != QSoundEffect::Loading) return;
-    (void)alarm_.release();
-    GiveUpOnAlarm();
-  });
 }
 
-void QtSound::OnAlarmStatus() {
-  if (alarm_->status() == QSoundEffect::Error) GiveUpOnAlarm();
+void QtSound::Stop() {
+  StopCurrent();
 }
 
-void QtSound::GiveUpOnAlarm() {
-  if (fell_back_) return;
-  fell_back_ = true;
-  unplayable_[alarm_file_] = StampOf(alarm_file_);
-  PlayChime();
+void QtSound::Start(const QString& file, Kind kind) {
+  const quint64 id = next_id_++;
+  auto* thread = new QThread;
+  thread->setObjectName(QStringLiteral("kelmora-sound"));
+  auto* session = new SoundSession(file);
+  session->moveToThread(thread);
+  connect(thread, &QThread::started, session, &SoundSession::Start);
+  connect(session, &SoundSession::Started, this, [this, id] { OnStarted(id); });
+  connect(session, &SoundSession::Ended, this,
+          [this, id](SoundSession::Outcome outcome) { OnEnded(id, outcome); });
+  connect(thread, &QThread::finished, this, [this, id] { Reap(id); });
+  sessions_[id] = {thread, session};
+  current_ = id;
+  current_kind_ = kind;
+  if (kind == Kind::kChime) ++chimes_started_;
+  start_limit_.start();
+  thread->start();
 }
 
-void QtSound::PlayChime() {
-  if (!chime_) {
-    chime_ = std::make_unique<QSoundEffect>();
-    chime_->setSource(QUrl(QStringLiteral("qrc") + kChimeResource));
+void QtSound::StopCurrent() {
+  start_limit_.stop();
+  if (current_ == 0) return;
+  sessions_.at(current_).session->RequestStop();
+  current_ = 0;
+}
+
+void QtSound::OnStarted(quint64 id) {
+  if (id == current_) start_limit_.stop();
+}
+
+void QtSound::OnEnded(quint64 id, SoundSession::Outcome outcome) {
+  if (id != current_) return;  // stopped or replaced: it no longer counts
+  start_limit_.stop();
+  current_ = 0;
+  switch (outcome) {
+    case SoundSession::Outcome::kFinished:
+      return Finish();
+    case SoundSession::Outcome::kUnplayable:
+      return FallBack(current_kind_);
+    case SoundSession::Outcome::kNoOutput:
+      return BeepAndFinish();
   }
-  chime_->stop();
-  chime_->play();
-  ++chimes_started_;
+}
+
+// The sound has not begun within its limit: it is let go, whatever holds it up.
+void QtSound::OnStartLimit() {
+  const Kind kind = current_kind_;
+  StopCurrent();
+  FallBack(kind);
+}
+
+void QtSound::FallBack(Kind failed) {
+  if (failed == Kind::kAlarm) {
+    Start(QString::fromLatin1(kChimeResource), Kind::kChime);
+  } else {
+    BeepAndFinish();
+  }
+}
+
+void QtSound::BeepAndFinish() {
+  if (beep_) beep_();
+  Finish();
+}
+
+void QtSound::Finish() {
+  if (on_finished) on_finished();
+}
+
+void QtSound::Reap(quint64 id) {
+  const auto found = sessions_.find(id);
+  if (found == sessions_.end()) return;
+  // The thread has said it is finishing; it is gone a moment later.
+  if (!found->second.thread->wait(QDeadlineTimer(kShutdownLimitMs))) return;
+  delete found->second.session;
+  delete found->second.thread;
+  sessions_.erase(found);
 }
 
 }  // namespace kelmora

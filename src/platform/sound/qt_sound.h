@@ -1,58 +1,72 @@
 #pragma once
-// Plays WAV files with QSoundEffect: starts at once and returns at once; a new call stops the
-// sound still playing. A file that cannot be played gives the built-in chime instead: a missing,
-// unreadable or non-WAV file at once, a broken WAV when the effect's status turns to Error
-// (within milliseconds).
+// Plays WAV files through Qt Multimedia's audio output, each sound on a thread of its own (see
+// SoundSession): Play and Stop return at once and nothing here ever waits for a sound, a file or
+// the sound server, except the player's destructor, briefly. A new Play stops the sound still
+// playing. A file that cannot be played gives the built-in chime, through the same path: at once
+// for a missing file or one that is no WAV the player takes, after kStartLimitMs for a file that
+// has not begun to play by then (a slow or network disk, a sound server that does not answer).
+// Where the chime cannot be heard either (no sound output at all), the beep given to the player
+// stands in.
 
-#include <QSoundEffect>
+#include <QObject>
 #include <QString>
+#include <QTimer>
+#include <functional>
 #include <map>
-#include <memory>
-#include <utility>
 
 #include "platform/services.h"
+#include "platform/sound/sound_session.h"
+
+class QThread;
 
 namespace kelmora {
 
-// The chime compiled into the program.
+// The chime compiled into the player.
 inline constexpr char kChimeResource[] = ":/kelmora/chime.wav";
 
-// True when file is a readable WAV file with samples the player takes.
-bool LooksLikeWav(const QString& file);
-
-class QtSound : public SoundService {
+class QtSound : public QObject, public SoundService {
  public:
-  QtSound();
+  // beep: the platform's alert, for when no sound output exists; runs on this thread.
+  explicit QtSound(std::function<void()> beep = {});
+  // Stops every sound and gives their threads kShutdownLimitMs to end; a thread still blocked in
+  // a file or the sound server then is left to the end of the process.
   ~QtSound() override;
+
   void Play(const std::string& path) override;
+  void Stop() override;
 
   // How often the chime stood in for a sound that could not be played.
   int ChimesStarted() const { return chimes_started_; }
-  // The effect of the last Play call that got as far as the player, else nullptr.
-  const QSoundEffect* AlarmEffect() const { return alarm_.get(); }
-  // The chime's effect once it was first needed, else nullptr.
-  const QSoundEffect* ChimeEffect() const { return chime_.get(); }
+  // Sounds whose threads have not ended yet.
+  int SessionsRunning() const { return static_cast<int>(sessions_.size()); }
+
+  static constexpr int kStartLimitMs = 1500;
+  static constexpr int kShutdownLimitMs = 250;
 
  private:
-  // A file as it was when it failed: last change (ms since the epoch) and size.
-  using FileStamp = std::pair<qint64, qint64>;
-  static FileStamp StampOf(const QString& file);
+  enum class Kind { kAlarm, kChime };
+  struct Running {
+    QThread* thread;
+    SoundSession* session;
+  };
 
-  bool FailedBefore(const QString& file) const;
-  void OnAlarmStatus();
-  void GiveUpOnAlarm();  // the chime stands in for the current alarm file from now on
+  void Start(const QString& file, Kind kind);
+  void StopCurrent();
+  void OnStarted(quint64 id);
+  void OnEnded(quint64 id, SoundSession::Outcome outcome);
+  void OnStartLimit();
+  void FallBack(Kind failed);  // the chime for an alarm, the beep for the chime
+  void BeepAndFinish();
+  void Finish();
+  void Reap(quint64 id);  // deletes a session whose thread has ended
 
-  static constexpr int kLoadingLimitMs = 1500;
-  void PlayChime();
-
-  std::unique_ptr<QSoundEffect> alarm_;
-  QString alarm_file_;
-  bool fell_back_ = false;  // the chime already stands in for the current alarm effect
-  std::unique_ptr<QSoundEffect> chime_;
+  std::function<void()> beep_;
+  std::map<quint64, Running> sessions_;
+  quint64 next_id_ = 1;
+  quint64 current_ = 0;  // the session of the last Play while it plays, else 0
+  Kind current_kind_ = Kind::kAlarm;
+  QTimer start_limit_;
   int chimes_started_ = 0;
-  // WAV files the player could not decode. Qt's sample cache keeps a failed file and, asked for
-  // it again, may never answer; such a file goes straight to the chime until it changes.
-  std::map<QString, FileStamp> unplayable_;
 };
 
 }  // namespace kelmora

@@ -4,6 +4,7 @@
 #include "platform/sound/sound_module.h"
 #include "platform/sound/qt_sound.h"
 
-extern "C" __attribute__((visibility("default"))) kelmora::SoundService* kelmora_create_sound() {
-  return new kelmora::QtSound;
+extern "C" __attribute__((visibility("default"))) kelmora::SoundService* kelmora_create_sound(
+    void (*beep)()) {
+  return new kelmora::QtSound(beep);
 }

@@ -5,9 +5,10 @@
 #include "platform/services.h"
 
 // The factory the module exports under the name kCreateSoundSymbol; the caller owns the player.
-extern "C" kelmora::SoundService* kelmora_create_sound();
+// beep is the platform's alert, which the player sounds when no sound output exists at all.
+extern "C" kelmora::SoundService* kelmora_create_sound(void (*beep)());
 
 namespace kelmora {
 inline constexpr char kCreateSoundSymbol[] = "kelmora_create_sound";
-using CreateSoundFunction = SoundService* (*)();
+using CreateSoundFunction = SoundService* (*)(void (*beep)());
 }  // namespace kelmora

@@ -2,11 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 #include <cstdint>
+#include <numbers>
 
+#include "platform/sound/pulse_capture.h"
 #include "qt_app.h"
 
 namespace kelmora {
@@ -95,21 +103,65 @@ INSTANTIATE_TEST_SUITE_P(
                                     1.6, 2.2}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A WAV file of a 440 Hz tone at half of full scale. Its header says what the fields below say,
+// true or not; the samples follow the true format (one channel of 44100 Hz unless said).
+struct ToneWav {
+  int format = 1;  // PCM; 3 is float
+  int channels = 1;
+  std::uint32_t rate = 44100;
+  int bits = 16;
+  double seconds = 1;
+  std::uint32_t riff_size = 0;  // 0: the true sizes
+  std::uint32_t data_size = 0;
+};
+
+QByteArray Little(std::uint32_t value, int bytes) {
+  QByteArray out;
+  for (int i = 0; i < bytes; ++i) out.append(static_cast<char>(value >> (8 * i)));
+  return out;
+}
+
+QByteArray MakeWav(const ToneWav& wav) {
+  QByteArray data;
+  const auto frames = static_cast<int>(wav.seconds * 44100);
+  for (int i = 0; i < frames * wav.channels; ++i) {
+    const double value = 0.5 * std::sin(2 * std::numbers::pi * 440 * (i / wav.channels) / 44100);
+    if (wav.format == 3) {
+      const float sample = static_cast<float>(value);
+      data.append(reinterpret_cast<const char*>(&sample), 4);
+    } else if (wav.bits == 8) {
+      data.append(static_cast<char>(std::lround(128 + 127 * value)));
+    } else {
+      const auto full = static_cast<std::int64_t>(std::lround(value * 2147483647.0));
+      data.append(Little(static_cast<std::uint32_t>(full >> (32 - wav.bits)), wav.bits / 8));
+    }
+  }
+  const int frame = wav.channels * wav.bits / 8;
+  return "RIFF" + Little(wav.riff_size ? wav.riff_size : 36 + data.size(), 4) + "WAVEfmt " +
+         Little(16, 4) + Little(wav.format, 2) + Little(wav.channels, 2) + Little(wav.rate, 4) +
+         Little(wav.rate * frame, 4) + Little(frame, 2) + Little(wav.bits, 2) + "data" +
+         Little(wav.data_size ? wav.data_size : data.size(), 4) + data;
+}
+
+// The real player, heard through a private PulseAudio.
 class QtSoundTest : public ::testing::Test {
  protected:
+  static testing::PulseCapture& Pulse() {
+    static testing::PulseCapture pulse;
+    return pulse;
+  }
+
   void SetUp() override {
     testing::EnsureQApplication();
+    ASSERT_TRUE(Pulse().Ready());
     ASSERT_TRUE(folder.isValid());
+    sound.on_finished = [this] { ++finished; };
   }
-  // Qt's sample cache deadlocks at process exit while a file is still loading, so every test
-  // lets its sounds finish loading.
+
+  // Every sound's thread ends once its sound is over.
   void TearDown() override {
-    for (const QSoundEffect* effect : {sound.AlarmEffect(), sound.ChimeEffect()}) {
-      if (effect) {
-        EXPECT_TRUE(
-            QTest::qWaitFor([effect] { return effect->status() != QSoundEffect::Loading; }));
-      }
-    }
+    EXPECT_TRUE(QTest::qWaitFor([this] { return sound.SessionsRunning() == 0; }, 5000));
+    EXPECT_EQ(beeps, 0) << "the private sound server is there";
   }
 
   QString WriteFile(const char* name, const QByteArray& content) {
@@ -119,15 +171,18 @@ class QtSoundTest : public ::testing::Test {
     return file.fileName();
   }
 
-  bool LoadSettled() const {
-    const QSoundEffect* effect = sound.AlarmEffect();
-    return effect && effect->status() != QSoundEffect::Loading &&
-           effect->status() != QSoundEffect::Null;
+  // Something was heard from the given moment of the recording until now.
+  static bool HeardSince(double from) { return Pulse().Rms(from, Pulse().Seconds()) > 0.05; }
+
+  bool WaitForFinished(int count) {
+    return QTest::qWaitFor([&] { return finished == count; }, 5000);
   }
 
   const QString alarm = QStringLiteral(KELMORA_BUILD_SHARE_DIR "/sounds/alarm.wav");
   QTemporaryDir folder;
-  QtSound sound;
+  int finished = 0;
+  int beeps = 0;
+  QtSound sound{[this] { ++beeps; }};
 };
 
 TEST_F(QtSoundTest, WhatIsNoWavFileGetsTheChimeAtOnce) {
@@ -140,9 +195,12 @@ TEST_F(QtSoundTest, WhatIsNoWavFileGetsTheChimeAtOnce) {
   int expected = 0;
   for (const std::string& path : cases) {
     sound.Play(path);
-    EXPECT_EQ(sound.ChimesStarted(), ++expected) << path;
-    EXPECT_EQ(sound.AlarmEffect(), nullptr) << path;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sound.ChimesStarted() == expected + 1; },
+                                QtSound::kStartLimitMs / 2))
+        << path;
+    expected = sound.ChimesStarted();
   }
+  EXPECT_TRUE(WaitForFinished(1)) << "only the last chime, the others were replaced";
 }
 
 TEST_F(QtSoundTest, BrokenWavFallsBackToTheChimeEveryTime) {
@@ -153,21 +211,87 @@ TEST_F(QtSoundTest, BrokenWavFallsBackToTheChimeEveryTime) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return sound.ChimesStarted() == 2; }, 5000));
 }
 
-TEST_F(QtSoundTest, PlayableFileNeedsNoChime) {
+TEST_F(QtSoundTest, PlayableFileIsHeardToItsEndWithoutTheChime) {
+  const double start = Pulse().Seconds();
+  QElapsedTimer clock;
+  clock.start();
   sound.Play(alarm.toStdString());
-  ASSERT_TRUE(QTest::qWaitFor([&] { return LoadSettled(); }, 5000));
-  EXPECT_EQ(sound.AlarmEffect()->status(), QSoundEffect::Ready);
-  EXPECT_EQ(sound.AlarmEffect()->source(), QUrl::fromLocalFile(alarm));
+  ASSERT_TRUE(WaitForFinished(1));
+  EXPECT_GE(clock.elapsed(), 1700) << "the alarm lasts 1.75 s";
+  EXPECT_TRUE(HeardSince(start));
   EXPECT_EQ(sound.ChimesStarted(), 0);
 }
 
 TEST_F(QtSoundTest, NewCallReplacesTheSoundStillPlaying) {
-  const QString missing = folder.filePath("missing.wav");
-  sound.Play(missing.toStdString());  // the chime starts
-  sound.Play(alarm.toStdString());    // and gives way to the alarm
-  ASSERT_TRUE(QTest::qWaitFor([&] { return LoadSettled(); }, 5000));
-  EXPECT_EQ(sound.AlarmEffect()->source(), QUrl::fromLocalFile(alarm));
-  EXPECT_EQ(sound.AlarmEffect()->status(), QSoundEffect::Ready);
+  QElapsedTimer clock;
+  clock.start();
+  sound.Play(folder.filePath("missing.wav").toStdString());  // the chime starts
+  sound.Play(alarm.toStdString());                           // and gives way to the alarm
+  ASSERT_TRUE(WaitForFinished(1));
+  EXPECT_GE(clock.elapsed(), 1700) << "the alarm's end, not the chime's";
+  QTest::qWait(300);
+  EXPECT_EQ(finished, 1);
+}
+
+TEST_F(QtSoundTest, StopSilencesTheSoundAtOnceAndReportsNoEnd) {
+  sound.Play(WriteFile("long.wav", MakeWav({.seconds = 5})).toStdString());
+  const double start = Pulse().Seconds();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return HeardSince(start); }, 2000));
+  const double stop = Pulse().Seconds();
+  sound.Stop();
+  sound.Stop();  // nothing playing: no effect
+  QTest::qWait(1000);
+  EXPECT_LT(Pulse().Rms(stop + 0.5, stop + 1.0), 0.005);
+  EXPECT_EQ(finished, 0);
+}
+
+struct HostileCase {
+  const char* name;
+  QByteArray bytes;
+  bool chime;  // else the file's own sound
+};
+
+void PrintTo(const HostileCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class QtSoundHostileTest : public QtSoundTest, public ::testing::WithParamInterface<HostileCase> {};
+
+TEST_P(QtSoundHostileTest, GivesTheChimeOrItsOwnSoundNeverSilence) {
+  const double start = Pulse().Seconds();
+  sound.Play(WriteFile("hostile.wav", GetParam().bytes).toStdString());
+  ASSERT_TRUE(WaitForFinished(1));
+  EXPECT_EQ(sound.ChimesStarted(), GetParam().chime ? 1 : 0);
+  EXPECT_TRUE(HeardSince(start));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, QtSoundHostileTest,
+    ::testing::Values(HostileCase{"cut_to_100_bytes", MakeWav({}).left(100), true},
+                      HostileCase{"sizes_0xFFFFFFFF",
+                                  MakeWav({.riff_size = 0xFFFFFFFF, .data_size = 0xFFFFFFFF}),
+                                  false},
+                      HostileCase{"rate_0xFFFFFFFF_8_channels_32_bits",
+                                  MakeWav({.channels = 8, .rate = 0xFFFFFFFF, .bits = 32}), true},
+                      HostileCase{"unsigned_8_bits", MakeWav({.bits = 8}), false},
+                      HostileCase{"stereo_24_bits", MakeWav({.channels = 2, .bits = 24}), false},
+                      HostileCase{"float", MakeWav({.format = 3, .bits = 32}), false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A pipe nobody writes to blocks whoever opens it, as a file on a disk that does not answer.
+TEST_F(QtSoundTest, AFileThatDoesNotOpenGivesTheChimeAfterTheLimit) {
+  const QString stuck = folder.filePath("stuck.wav");
+  ASSERT_EQ(::mkfifo(stuck.toLocal8Bit().constData(), 0600), 0);
+  QElapsedTimer clock;
+  clock.start();
+  sound.Play(stuck.toStdString());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return sound.ChimesStarted() == 1; }, 5000));
+  EXPECT_GE(clock.elapsed(), QtSound::kStartLimitMs * 9 / 10) << "a coarse timer may be early";
+  EXPECT_TRUE(WaitForFinished(1));
+  // Let the stuck thread go, so that it ends.
+  const int pipe = ::open(stuck.toLocal8Bit().constData(), O_WRONLY | O_NONBLOCK);
+  EXPECT_GE(pipe, 0);
+  ::close(pipe);
 }
 
 TEST_F(QtSoundTest, AWavCutAfterItsHeaderGetsTheChimeAtOnce) {
@@ -175,8 +299,8 @@ TEST_F(QtSoundTest, AWavCutAfterItsHeaderGetsTheChimeAtOnce) {
   ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
   const QString cut = WriteFile("cut.wav", whole.read(44));
   sound.Play(cut.toStdString());
-  EXPECT_EQ(sound.ChimesStarted(), 1);
-  EXPECT_EQ(sound.AlarmEffect(), nullptr);
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return sound.ChimesStarted() == 1; }, QtSound::kStartLimitMs / 2));
 }
 
 }  // namespace
