@@ -37,11 +37,15 @@ Form1::Form1(Services services, QWidget* parent)
   setWindowIcon(ToQIcon(ProgramIcon()));
   services_.timer.on_tick = [this] { Tick(); };
   services_.tray.on_mouse = [this](TrayMouse what) { TrayMouseUp(what); };
+  services_.notifier.on_stop = [this] { StopAlarmSound(); };
+  services_.sound.on_finished = [this] { services_.notifier.Close(); };
 }
 
 Form1::~Form1() {
   services_.timer.on_tick = nullptr;
   services_.tray.on_mouse = nullptr;
+  services_.notifier.on_stop = nullptr;
+  services_.sound.on_finished = nullptr;
   if (editor_) delete editor_.data();
 }
 
@@ -148,14 +152,24 @@ void Form1::AlarmCheck() {
   if (!AlarmGateOpen()) return;
   const TickView line0 = ReadForTick(list1_.At(0));
   if (!line0.due || services_.clock.Now() <= *line0.due) return;
-  FireAlarm(line0.sound_path);
+  FireAlarm(std::string(DueTimeShown(list1_.At(0))), line0.sound_path);
 }
 
-void Form1::FireAlarm(const std::string& sound_path) {
+void Form1::FireAlarm(const std::string& due_shown, const std::string& sound_path) {
   WavPlayer::PlayWav(services_.sound, services_.paths.default_sound, sound_path);
   GetAlarm();
   ShowIcon(ProgramIcon());
   TaskTray::TrayModify(services_.tray, icon_, FormatDateTime(services_.clock.Now(), tip_format_));
+  // Said on the desktop too, for a user away from the speakers; the sound comes first.
+  const std::string& played = sound_path.empty() ? services_.paths.default_sound : sound_path;
+  services_.notifier.Show("アラーム",
+                          due_shown + "\n" + std::filesystem::path(played).filename().string());
+}
+
+// "停止" on the alarm's notification.
+void Form1::StopAlarmSound() {
+  services_.sound.Stop();
+  services_.notifier.Close();
 }
 
 void Form1::Lng() {

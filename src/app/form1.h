@@ -100,7 +100,8 @@ class Form1 : public QWidget {
   void TrayMouseUp(TrayMouse what);
   bool AlarmGateOpen() const;
   void AlarmCheck();
-  void FireAlarm(const std::string& sound_path);
+  void FireAlarm(const std::string& due_shown, const std::string& sound_path);
+  void StopAlarmSound();
   ColorValue ButtonFace() const;
   void ShowNotices(const Notices& notices);
   WindowSettings CurrentSettings() const;

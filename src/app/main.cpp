@@ -11,6 +11,7 @@
 #include "platform/qt/module_sound.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_notifier.h"
 #include "platform/qt/qt_screen.h"
 #include "platform/qt/qt_tick_timer.h"
 #include "platform/qt/qt_tray.h"
@@ -73,12 +74,13 @@ int Run(int argc, char** argv) {
   kelmora::QtTickTimer timer;
   kelmora::QtTray tray;
   kelmora::ModuleSound sound(kelmora::DefaultSoundModulePath());
+  kelmora::QtNotifier notifier;
   kelmora::QtMessageBoxes messages;
   kelmora::QtColorDialog colors;
   kelmora::QtFileDialog files;
   kelmora::QtScreen screen;
-  kelmora::Form1 form(
-      kelmora::Services{clock, timer, tray, sound, messages, colors, files, screen, paths});
+  kelmora::Form1 form(kelmora::Services{clock, timer, tray, sound, notifier, messages, colors,
+                                        files, screen, paths});
 
   instance.on_show_requested = [&form] { form.ShowFromTray(); };
   QObject::connect(&form, &kelmora::Form1::Closed, &app, &QApplication::quit);

@@ -57,6 +57,19 @@ class SoundService {
   std::function<void()> on_finished;
 };
 
+// Desktop notifications: at most one up at a time, with one action, "停止". Calls never wait for
+// the desktop's notification service; where none runs, nothing happens.
+class Notifier {
+ public:
+  virtual ~Notifier() = default;
+  // Shows a notification, in place of the one still up.
+  virtual void Show(const std::string& summary, const std::string& body) = 0;
+  // Takes the notification up away; none up: no effect.
+  virtual void Close() = 0;
+  // The user chose "停止" on the notification up.
+  std::function<void()> on_stop;
+};
+
 // Modal message boxes captioned "!Kelmora", no icon.
 class MessageBoxes {
  public:
@@ -106,6 +119,7 @@ struct Services {
   TickTimer& timer;
   TrayService& tray;
   SoundService& sound;
+  Notifier& notifier;
   MessageBoxes& messages;
   ColorDialog& colors;
   FileDialog& files;

@@ -182,14 +182,18 @@ void ClockFace::DrawAnalogFace(DateTime now) {
 
 std::string TipText(DateTime now, std::string_view tip_format,
                     const std::string* first_alarm_line) {
-  constexpr std::size_t kDueTimeLength = 19;
   std::string tip = FormatDateTime(now, tip_format);
   if (first_alarm_line != nullptr) {
     tip += "[♪";
-    tip += FirstCharacters(*first_alarm_line, kDueTimeLength);
+    tip += DueTimeShown(*first_alarm_line);
     tip += "]";
   }
   return tip;
+}
+
+std::string_view DueTimeShown(std::string_view alarm_line) {
+  constexpr std::size_t kDueTimeLength = 19;
+  return FirstCharacters(alarm_line, kDueTimeLength);
 }
 
 IconImage ProgramIcon() {

@@ -47,9 +47,12 @@ class ClockFace {
   std::int32_t DgY = 0;  // glyph cursor: top row of the cell
 };
 
-// The tray tip: now formatted with tip_format, then "[♪" + the first 19 characters of the first
-// alarm line + "]" when the alarm list is not empty (first_alarm_line null when it is).
+// The tray tip: now formatted with tip_format, then "[♪" + the alarm's due time as the tip shows
+// it + "]" when the alarm list is not empty (first_alarm_line null when it is).
 std::string TipText(DateTime now, std::string_view tip_format, const std::string* first_alarm_line);
+
+// An alarm line's due time as the tip shows it: its first 19 characters, or all of a shorter line.
+std::string_view DueTimeShown(std::string_view alarm_line);
 
 // The program's own icon: a small clock at three o'clock, twelve yellow dots and two red hands on
 // transparent.

@@ -400,6 +400,30 @@ TEST_F(AlarmTick, FiresOnTheFirstTickAfterItsSecond) {
   EXPECT_EQ(fakes_.tray.tip, "2003/11/09 12:00 日");
 }
 
+// A firing is said on the desktop as well: "停止" ends the sound and the notification, a sound
+// that ends by itself takes the notification away.
+TEST_F(AlarmTick, FiringShowsANotificationWhoseStopEndsTheSound) {
+  SetNow(11, 59, 59);
+  Form1& form =
+      StartInTray("2003/11/09 12:00:00\t1h\tE\t/snd/bell.wav\r\n2003/11/09 12:30:00\t0z\t0\t\r\n");
+  SetNow(12, 0, 1);
+  form.Tick();
+  using Shown = fakes::FakeNotifier::Shown;
+  const std::vector<Shown> first = {{"アラーム", "2003/11/09 12:00:00\nbell.wav"}};
+  EXPECT_EQ(fakes_.notifier.shown, first);
+  fakes_.notifier.ChooseStop();
+  EXPECT_EQ(fakes_.sound.stops, 1);
+  EXPECT_FALSE(fakes_.notifier.up);
+
+  SetNow(12, 30, 1);
+  form.Tick();
+  EXPECT_EQ(fakes_.notifier.shown.back(), (Shown{"アラーム", "2003/11/09 12:30:00\nalarm.wav"}));
+  EXPECT_TRUE(fakes_.notifier.up);
+  fakes_.sound.Finish();
+  EXPECT_FALSE(fakes_.notifier.up);
+  EXPECT_EQ(fakes_.sound.stops, 1);
+}
+
 TEST_F(AlarmTick, NothingFiresWhileTheWindowIsShownOrMinimised) {
   SetNow(11, 59, 59);
   Form1& form = StartInTray("2003/11/09 12:00:00\t0z\t0\tbell.wav\r\n");

@@ -74,6 +74,26 @@ class FakeSound : public SoundService {
   }
 };
 
+class FakeNotifier : public Notifier {
+ public:
+  struct Shown {
+    std::string summary;
+    std::string body;
+    bool operator==(const Shown&) const = default;
+  };
+  std::vector<Shown> shown;
+  bool up = false;
+  void Show(const std::string& summary, const std::string& body) override {
+    shown.push_back({summary, body});
+    up = true;
+  }
+  void Close() override { up = false; }
+  // The user chose "停止".
+  void ChooseStop() {
+    if (on_stop) on_stop();
+  }
+};
+
 class FakeMessages : public MessageBoxes {
  public:
   std::vector<std::string> notices;
@@ -147,13 +167,14 @@ struct FakeServices {
   FakeTimer timer;
   FakeTray tray;
   FakeSound sound;
+  FakeNotifier notifier;
   FakeMessages messages;
   FakeColorDialog colors;
   FakeFileDialog files;
   FakeScreen screen;
   AppPaths paths;
   Services Get() {
-    return Services{clock, timer, tray, sound, messages, colors, files, screen, paths};
+    return Services{clock, timer, tray, sound, notifier, messages, colors, files, screen, paths};
   }
 };
 

@@ -399,6 +399,34 @@ kel_make_tone() {
 }
 
 # ---------------------------------------------------------------------------------------------
+# Desktop notifications: a stand-in service that logs each call into KEL_NOTIFY_LOG (see
+# notification_service.cpp for the lines it writes)
+
+kel_start_notifications() {
+  local service=${KELMORA_NOTIFICATION_SERVICE:-}
+  [[ -x $service ]] || kel_fail "no stand-in notification service: set KELMORA_NOTIFICATION_SERVICE"
+  KEL_NOTIFY_LOG=$KEL_DIR/notifications.log
+  : >"$KEL_NOTIFY_LOG"
+  "$service" "$KEL_NOTIFY_LOG" >"$KEL_DIR/notification-service.log" 2>&1 &
+  kel_track $! notification-service
+  KEL_LOGS+=("$KEL_DIR/notification-service.log" "$KEL_NOTIFY_LOG")
+  kel_wait_until 10 "the notification service on the bus" \
+    kel_bus_name_owned org.freedesktop.Notifications
+  kel_log "stand-in notification service"
+}
+
+# kel_notify_line N: the N-th "notify" line of the log (from 1).
+kel_notify_line() { grep $'^notify\t' "$KEL_NOTIFY_LOG" | sed -n "${1}p"; }
+kel_notified() { [[ -n $(kel_notify_line "$1") ]]; }
+kel_closed() { grep -q $'^close\t'"$1"'$' "$KEL_NOTIFY_LOG"; }
+
+# kel_invoke_action ID KEY: the user chooses the action KEY on notification ID.
+kel_invoke_action() {
+  gdbus call --session --timeout 3 -d org.freedesktop.Notifications -o /test \
+    -m org.kelmora.TestNotifications.Invoke "$1" "$2" >/dev/null
+}
+
+# ---------------------------------------------------------------------------------------------
 # The program's files
 
 # kel_write_settings TIP INTERVAL MODE1 MODE2 C0..C7: writes Varnlock.ini as the program does,

@@ -1,0 +1,42 @@
+#pragma once
+// Desktop notifications over the session bus's org.freedesktop.Notifications service (KDE,
+// GNOME, Xfce's notifyd, dunst, mako). Every call is sent without waiting for its answer, so a
+// missing, slow or broken service never holds up the program; where no one owns the name, the
+// bus answers with an error that is let go.
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QString>
+#include <cstdint>
+
+#include "platform/services.h"
+
+class QDBusPendingCallWatcher;
+
+namespace kelmora {
+
+class QtNotifier : public QObject, public Notifier {
+  Q_OBJECT
+
+ public:
+  explicit QtNotifier(QDBusConnection bus = QDBusConnection::sessionBus());
+  void Show(const std::string& summary, const std::string& body) override;
+  void Close() override;
+  // The number the service gave the notification up; 0 when none is up (or not numbered yet).
+  uint ShownId() const { return id_; }
+
+ private slots:
+  void OnActionInvoked(uint id, const QString& action_key);
+  void OnClosed(uint id, uint reason);
+
+ private:
+  void Numbered(QDBusPendingCallWatcher* call, int show);
+  void CloseById(uint id);
+
+  QDBusConnection bus_;
+  uint id_ = 0;                  // the notification up, as the service numbered it; 0 when none
+  int shows_ = 0;                // Show calls so far: the answer to an older one is known
+  bool close_numbered_ = false;  // Close came before the service numbered the last Show
+};
+
+}  // namespace kelmora

@@ -1,0 +1,137 @@
+// Desktop notifications on a private bus: what reaches the service, "停止", and a service that
+// is missing or slow never making the program wait.
+
+#include "platform/qt/qt_notifier.h"
+
+#include <gtest/gtest.h>
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QStringList>
+#include <QTest>
+#include <QVariantMap>
+#include <vector>
+
+#include "private_bus.h"
+#include "qt_app.h"
+
+namespace kelmora {
+namespace {
+
+// The desktop's notification service, as far as the program uses it.
+class StubNotifications : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+ public:
+  struct Call {
+    QString app;
+    uint replaces = 0;
+    QString icon;
+    QString summary;
+    QString body;
+    QStringList actions;
+    QVariantMap hints;
+    int expire = -1;
+  };
+  std::vector<Call> notified;
+  std::vector<uint> closed;
+
+ public slots:
+  uint Notify(const QString& app, uint replaces, const QString& icon, const QString& summary,
+              const QString& body, const QStringList& actions, const QVariantMap& hints,
+              int expire) {
+    notified.push_back({app, replaces, icon, summary, body, actions, hints, expire});
+    return replaces != 0 ? replaces : static_cast<uint>(notified.size()) + 40;
+  }
+  void CloseNotification(uint id) { closed.push_back(id); }
+
+ signals:
+  void ActionInvoked(uint id, const QString& action_key);
+};
+
+class NotifierTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::EnsureQApplication();
+    ASSERT_TRUE(bus.Running()) << "dbus-daemon could not be started";
+  }
+  // The service on a connection of its own, as the desktop's would be.
+  void StartService() {
+    service_bus = bus.Connect();
+    ASSERT_TRUE(service_bus.registerObject(
+        QStringLiteral("/org/freedesktop/Notifications"), &stub,
+        QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals));
+    ASSERT_TRUE(service_bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
+  }
+
+  testing::PrivateBus bus;
+  QDBusConnection service_bus{QStringLiteral("none")};
+  StubNotifications stub;
+};
+
+TEST_F(NotifierTest, ShowsReplacesClosesAndHearsStop) {
+  StartService();
+  QtNotifier notifier(bus.Connect());
+  int stops = 0;
+  notifier.on_stop = [&] { ++stops; };
+
+  notifier.Show("アラーム", "2026/12/07 07:30:00\n<a&b>.wav");
+  EXPECT_TRUE(stub.notified.empty()) << "Show returns before the service has answered";
+  ASSERT_TRUE(QTest::qWaitFor([&] { return stub.notified.size() == 1; }, 5000));
+  const StubNotifications::Call& first = stub.notified[0];
+  EXPECT_EQ(first.app, "Kelmora");
+  EXPECT_EQ(first.replaces, 0u);
+  EXPECT_EQ(first.icon, "kelmora");
+  EXPECT_EQ(first.summary, "アラーム");
+  EXPECT_EQ(first.body, "2026/12/07 07:30:00\n&lt;a&amp;b&gt;.wav");
+  EXPECT_EQ(first.actions, (QStringList{"stop", "停止"}));
+  EXPECT_EQ(first.hints.value("desktop-entry").toString(), "kelmora");
+  EXPECT_EQ(first.expire, 0);
+
+  ASSERT_TRUE(QTest::qWaitFor([&] { return notifier.ShownId() == 41; }, 5000));
+  notifier.Show("アラーム", "second");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return stub.notified.size() == 2; }, 5000));
+  EXPECT_EQ(stub.notified[1].replaces, 41u);
+
+  emit stub.ActionInvoked(99, QStringLiteral("stop"));  // another program's notification
+  emit stub.ActionInvoked(41, QStringLiteral("stop"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return stops == 1; }, 5000));  // and none for the other
+
+  notifier.Close();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return stub.closed.size() == 1; }, 5000));
+  EXPECT_EQ(stub.closed[0], 41u);
+}
+
+// Nobody owns the name: the calls go out and come back as errors; nothing waits, nothing fails,
+// and a service that starts later gets the next notification as a new one.
+TEST_F(NotifierTest, WithoutAServiceNothingHappens) {
+  QDBusConnection program_bus = bus.Connect();
+  QtNotifier notifier(program_bus);
+  notifier.Show("アラーム", "2026/12/07 07:30:00\nalarm.wav");
+  notifier.Close();
+  notifier.Show("アラーム", "unheard");
+  // A call that waits on the same connection: the bus has answered the ones before it.
+  EXPECT_FALSE(program_bus.interface()->isServiceRegistered("org.freedesktop.Notifications"));
+  StartService();
+  notifier.Show("アラーム", "later");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !stub.notified.empty(); }, 5000));
+  EXPECT_EQ(stub.notified.size(), 1u);
+  EXPECT_EQ(stub.notified.back().body, "later");
+  EXPECT_EQ(stub.notified.back().replaces, 0u);
+}
+
+// Closed before the service numbered it: it goes as soon as its number comes.
+TEST_F(NotifierTest, ACloseBeforeTheServiceAnsweredStillCloses) {
+  StartService();
+  QtNotifier notifier(bus.Connect());
+  notifier.Show("アラーム", "short");
+  notifier.Close();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return stub.closed.size() == 1; }, 5000));
+  EXPECT_EQ(stub.closed[0], 41u);
+}
+
+}  // namespace
+}  // namespace kelmora
+
+#include "notifier_test.moc"
