@@ -65,19 +65,6 @@ kel_wait_until 10 "the tip to show the first alarm" kel_tip_has "[♪$(kel_fake_
 # Read at start: from now on only the program's writing at the end brings them back.
 rm "$KEL_DATA/Varnlock.ini" "$KEL_DATA/timer.ini"
 
-# wait_for_firing SECONDS: the alarm due SECONDS after the start stands in the tip, then fires
-# on the tick one second later, which sets the tip to the bare time of that tick.
-wait_for_firing() {
-  local due fired_tip tip
-  due=$(kel_fake_time_plus "$1")
-  fired_tip="$(kel_fake_time_plus $(($1 + 1))) 日"
-  kel_wait_until 10 "the tip to show the alarm due at $due" kel_tip_has "[♪$due]"
-  kel_wait_until 8 "the alarm due at $due to fire" kel_not kel_tip_has "[♪$due]"
-  tip=$(kel_tip)
-  [[ $tip == "$fired_tip" ]] ||
-    kel_check_failed "firing the alarm due at $due: the tip is \"$tip\", expected \"$fired_tip\""
-  kel_log "the alarm due at $due fired: the tip is \"$tip\""
-}
 
 # The program's resident memory in MiB.
 resident_mib() { awk '/^VmRSS:/ { printf "%.1f", $2 / 1024 }' "/proc/$KEL_PROGRAM_PID/status"; }
@@ -89,7 +76,7 @@ next_tip() {
   kel_wait_until 3 "the tip to move on from \"$tip\"" kel_not kel_tip_is "$tip"
 }
 
-for due in 4 8 12 16 20 24 28 32 36; do wait_for_firing "$due"; done
+for due in 4 8 12 16 20 24 28 32 36; do kel_wait_for_firing "$due"; done
 # The long WAV plays: the tip goes on, memory stays far below the file's 1.27 GB.
 most=0
 for _ in 1 2 3; do
@@ -99,23 +86,12 @@ for _ in 1 2 3; do
 done
 kel_log "resident memory while the two-hour WAV plays: at most $most MiB"
 kel_greater 100 "$most" || kel_check_failed "resident memory $most MiB while the long WAV plays"
-wait_for_firing 44
-wait_for_firing 48
+kel_wait_for_firing 44
+kel_wait_for_firing 48
 next_tip
 
 # SIGTERM while the long WAV plays and the pipe's sound thread is still stuck.
-kel_program_running || kel_fail "the program has exited unexpectedly"
-sent=$(date +%s%N)
-kill -TERM "$KEL_PROGRAM_PID"
-while kel_program_running && (($(date +%s%N) - sent < 5000000000)); do sleep 0.02; done
-took_ms=$((($(date +%s%N) - sent) / 1000000))
-kel_program_gone ||
-  kel_fail "the program did not exit within 5 s of SIGTERM; its main thread: $(kel_main_thread_stack)"
-rc=0
-wait "$KEL_PROGRAM_PID" || rc=$?
-kel_log "the program exited with status $rc ${took_ms} ms after SIGTERM"
-((took_ms <= 1000)) || kel_check_failed "the program took $took_ms ms to exit after SIGTERM"
-((rc == 0)) || kel_check_failed "the program exited with status $rc after SIGTERM"
+kel_stop_program_within 1000
 : >"$KEL_DIR/alarms.expected"
 kel_expect_bytes "$KEL_DATA/timer.ini" "$KEL_DIR/alarms.expected" "alarm file after SIGTERM"
 kel_expect_bytes "$KEL_DATA/Varnlock.ini" "$KEL_DIR/settings.expected" "settings file after SIGTERM"

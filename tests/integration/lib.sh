@@ -515,6 +515,38 @@ kel_stop_program() {
   kel_log "the program exited after SIG$signal"
 }
 
+# kel_stop_program_within MS: sends SIGTERM and waits up to 5 s for the program to exit; a check
+# fails (the test goes on) unless it exited with 0 within MS milliseconds.
+kel_stop_program_within() {
+  local limit_ms=$1 sent took_ms rc=0
+  kel_program_running || kel_fail "the program has exited unexpectedly"
+  sent=$(date +%s%N)
+  kill -TERM "$KEL_PROGRAM_PID"
+  while kel_program_running && (($(date +%s%N) - sent < 5000000000)); do sleep 0.02; done
+  took_ms=$((($(date +%s%N) - sent) / 1000000))
+  kel_program_gone ||
+    kel_fail "the program did not exit within 5 s of SIGTERM; its main thread: $(kel_main_thread_stack)"
+  wait "$KEL_PROGRAM_PID" || rc=$?
+  kel_log "the program exited with status $rc ${took_ms} ms after SIGTERM"
+  ((took_ms <= limit_ms)) || kel_check_failed "the program took $took_ms ms to exit after SIGTERM"
+  ((rc == 0)) || kel_check_failed "the program exited with status $rc after SIGTERM"
+}
+
+# kel_wait_for_firing SECONDS: the alarm due SECONDS after the start stands in the tip, then fires
+# on the tick one second later, which sets the tip to the bare time of that tick (the tip pattern
+# must show seconds and the weekday, as "yyyy/mm/dd hh:nn:ss aaa" does).
+kel_wait_for_firing() {
+  local due fired_tip tip
+  due=$(kel_fake_time_plus "$1")
+  fired_tip="$(kel_fake_time_plus $(($1 + 1))) 日"
+  kel_wait_until 10 "the tip to show the alarm due at $due" kel_tip_has "[♪$due]"
+  kel_wait_until 8 "the alarm due at $due to fire" kel_not kel_tip_has "[♪$due]"
+  tip=$(kel_tip)
+  [[ $tip == "$fired_tip" ]] ||
+    kel_check_failed "firing the alarm due at $due: the tip is \"$tip\", expected \"$fired_tip\""
+  kel_log "the alarm due at $due fired: the tip is \"$tip\""
+}
+
 # Where the program's main thread waits: a stack from gdb when there is one, else the kernel's
 # wait channel.
 kel_main_thread_stack() {

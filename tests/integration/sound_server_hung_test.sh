@@ -31,17 +31,7 @@ for _ in 1 2 3 4; do
   kel_wait_until 3 "the tip to move on from \"$tip\"" kel_not kel_tip_is "$tip"
 done
 
-sent=$(date +%s%N)
-kill -TERM "$KEL_PROGRAM_PID"
-while kel_program_running && (($(date +%s%N) - sent < 5000000000)); do sleep 0.02; done
-took_ms=$((($(date +%s%N) - sent) / 1000000))
-kel_program_gone ||
-  kel_fail "the program did not exit within 5 s of SIGTERM; its main thread: $(kel_main_thread_stack)"
-rc=0
-wait "$KEL_PROGRAM_PID" || rc=$?
-kel_log "the program exited with status $rc ${took_ms} ms after SIGTERM"
-((took_ms <= 1000)) || kel_check_failed "the program took $took_ms ms to exit after SIGTERM"
-((rc == 0)) || kel_check_failed "the program exited with status $rc after SIGTERM"
+kel_stop_program_within 1000
 kill -CONT "$server"
 : >"$KEL_DIR/alarms.expected"
 kel_expect_bytes "$KEL_DATA/timer.ini" "$KEL_DIR/alarms.expected" "alarm file after SIGTERM"
