@@ -12,6 +12,7 @@
 #include "alarm/alarm_line.h"
 #include "alarm/scheduler.h"
 #include "alarm/tick_interval.h"
+#include "alarm/tick_plan.h"
 #include "alarm/wav_player.h"
 #include "editor/form2.h"
 #include "platform/qt/qt_icon.h"
@@ -39,12 +40,14 @@ Form1::Form1(Services services, QWidget* parent) : QWidget(parent), services_(se
   setWindowTitle(QStringLiteral("!Kelmora"));
   setFixedSize(2370 / kTwips, 2250 / kTwips);
   setWindowIcon(ToQIcon(ProgramIcon()));
-  services_.timer.on_tick = [this] { Tick(); };
+  services_.timer.on_tick = [this](std::int64_t ticks) { TicksCame(ticks); };
+  services_.timer.on_clock_set = [this] { Replan(); };
   services_.tray.on_mouse = [this](TrayMouse what) { TrayMouseUp(what); };
 }
 
 Form1::~Form1() {
   services_.timer.on_tick = nullptr;
+  services_.timer.on_clock_set = nullptr;
   services_.tray.on_mouse = nullptr;
   if (editor_) delete editor_.data();
 }
@@ -65,6 +68,20 @@ void Form1::EnsureControls() {
 void Form1::showEvent(QShowEvent* event) {
   EnsureControls();
   QWidget::showEvent(event);
+  Replan();  // the alarm check stops
+}
+
+void Form1::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  Replan();  // the alarm check runs again
+}
+
+// The button-face colour is the face's background.
+void Form1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange) {
+    Replan();
+  }
 }
 
 void Form1::BuildControls() {
@@ -121,6 +138,7 @@ void Form1::Load() {
   Lng();
   SelectModes();
   if (IsOrdinaryFile(SettingsPath())) {
+    tip_shown_.clear();
     TaskTray::TrayAdd(*this, services_.tray, icon_, "");
   } else {
     TopMost::StayOnTop(*this, 1);
@@ -129,6 +147,7 @@ void Form1::Load() {
   GetArm1();
   GetAlarm();
   loaded_ = true;
+  Replan();
 }
 
 void Form1::Tick() {
@@ -141,8 +160,56 @@ void Form1::Tick() {
   AlarmCheck();
 }
 
+// The timer wakes at the ticks the plan names; the ticks it slept over would have changed
+// nothing, so they only count.
+void Form1::TicksCame(std::int64_t ticks) {
+  CountQuietTicks(ticks - 1);
+  Tick();
+  PlanWake();
+}
+
+void Form1::CountQuietTicks(std::int64_t ticks) {
+  if (ticks <= 0) return;
+  const std::int64_t period = tick_limit_ < 0 ? 1 : std::int64_t{tick_limit_} + 1;
+  tick_count_ = static_cast<std::int32_t>((tick_count_ + ticks) % period);
+}
+
+void Form1::Replan() {
+  CountQuietTicks(services_.timer.CountPassed());
+  PlanWake();
+}
+
+void Form1::PlanWake() {
+  TickTimer& timer = services_.timer;
+  if (timer.Interval() == 0) return;
+  const ColorValue background = ButtonFace();
+  const std::string* line0 = list1_.Empty() ? nullptr : &list1_.At(0);
+  TickPlanInput plan;
+  plan.lattice = timer.Lattice();
+  plan.tick_count = tick_count_;
+  plan.tick_limit = tick_limit_;
+  plan.local_time = [this](std::int64_t wall_ms) { return services_.clock.LocalAt(wall_ms); };
+  plan.redraw_changes = [&](DateTime at) { return RedrawChanges(at, background, line0); };
+  plan.same_all_minute = !TipMayShowSeconds(tip_format_);
+  if (AlarmGateOpen()) plan.alarm_due = ReadForTick(*line0).due;
+  timer.WakeAfter(TicksToWake(plan));
+}
+
+// What Lng would make at that second, against what it made last and what the tray was given.
+bool Form1::RedrawChanges(DateTime at, ColorValue background, const std::string* line0) const {
+  ClockFace face = face_;  // a copy: drawing moves the glyph cursor too
+  face.Draw(at, background);
+  if (!(face.Picture1 == face_.Picture1)) return true;
+  if (face.Picture1.ToIcon(background) != icon_) return true;
+  return TipText(at, tip_format_, line0) != tip_shown_;
+}
+
+bool Form1::AlarmGateOpen() const {
+  return !list1_.Empty() && !isVisible();
+}
+
 void Form1::AlarmCheck() {
-  if (list1_.Empty() || isVisible()) return;
+  if (!AlarmGateOpen()) return;
   const TickView line0 = ReadForTick(list1_.At(0));
   if (!line0.due || services_.clock.Now() <= *line0.due) return;
   FireAlarm(line0.sound_path);
@@ -152,7 +219,8 @@ void Form1::FireAlarm(const std::string& sound_path) {
   WavPlayer::PlayWav(services_.sound, services_.paths.default_sound, sound_path);
   GetAlarm();
   ShowIcon(ProgramIcon());
-  TaskTray::TrayModify(services_.tray, icon_, FormatDateTime(services_.clock.Now(), tip_format_));
+  tip_shown_ = FormatDateTime(services_.clock.Now(), tip_format_);
+  TaskTray::TrayModify(services_.tray, icon_, tip_shown_);
 }
 
 void Form1::Lng() {
@@ -161,8 +229,8 @@ void Form1::Lng() {
   face_.Draw(now, background);
   ShowIcon(face_.Picture1.ToIcon(background));
   ShowPreview();
-  const std::string tip = TipText(now, tip_format_, list1_.Empty() ? nullptr : &list1_.At(0));
-  TaskTray::TrayModify(services_.tray, icon_, tip);
+  tip_shown_ = TipText(now, tip_format_, list1_.Empty() ? nullptr : &list1_.At(0));
+  TaskTray::TrayModify(services_.tray, icon_, tip_shown_);
 }
 
 void Form1::ShowIcon(const IconImage& icon) {
@@ -196,6 +264,7 @@ void Form1::SetTmr() {
   services_.timer.SetInterval(interval.milliseconds);
   tick_limit_ = interval.tick_limit;
   tick_count_ = 0;
+  Replan();
 }
 
 void Form1::GetArm1() {
@@ -277,10 +346,12 @@ void Form1::Combo1Click() {
   } else {
     Combo2->setEnabled(true);
   }
+  Replan();
 }
 
 void Form1::Combo2Click() {
   face_.Mode2 = static_cast<std::int16_t>(Combo2->currentIndex());
+  Replan();
 }
 
 void Form1::Command1Click() {
@@ -291,13 +362,16 @@ void Form1::Command1Click() {
   }
   GetAlarm();
   SetTmr();
+  tip_shown_.clear();
   TaskTray::TrayAdd(*this, services_.tray, icon_, "");
+  Replan();
 }
 
 void Form1::Command2Click() {
   if (!editor_) {
     editor_ = new Form2(services_, list1_, dialog_);
     editor_->setAttribute(Qt::WA_DeleteOnClose);
+    editor_->installEventFilter(this);
   }
   editor_->show();
   editor_->OpenOver(*this);
@@ -306,10 +380,17 @@ void Form1::Command2Click() {
 void Form1::Lb1Click(int index) {
   if (PickColour(services_.colors, face_.Clr[static_cast<std::size_t>(index)])) {
     PaintColourLabel(*Lb1[static_cast<std::size_t>(index)], face_.Clr[index]);
+    Replan();
   }
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  // The editor hands its list back as it closes, before it is hidden.
+  if (watched == editor_.data() &&
+      (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+    Replan();
+    return false;
+  }
   if (event->type() == QEvent::MouseButtonRelease &&
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
     for (int i = 0; i < 8; ++i) {
@@ -327,6 +408,7 @@ void Form1::TrayMouseUp(TrayMouse what) {
   GetWrk();
   TaskTray::TrayRestore(*this, services_.tray);
   GetWrk();  // again, now that the window manager has given the window its frame
+  Replan();
 }
 
 Form2* Form1::Editor() const {
