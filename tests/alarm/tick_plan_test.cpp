@@ -101,10 +101,6 @@ TEST(TickPlanTest, AnHourSkippedByTheZoneRingsAnAlarmWithinIt) {
   EXPECT_EQ(TicksToWake(input), 20);  // 12:00:20.005, which reads 13:00:20
 }
 
-TEST(TickPlanTest, ATimerStandingStillPlansTheNextTick) {
-  EXPECT_EQ(TicksToWake(TickPlanInput{}), 1);
-}
-
 TEST(TickPlanTest, TipsWithTheLetterSMayShowSeconds) {
   EXPECT_FALSE(TipMayShowSeconds("yyyy/mm/dd hh:mm aaa"));
   EXPECT_FALSE(TipMayShowSeconds("h:n A/P"));

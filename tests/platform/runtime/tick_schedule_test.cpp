@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <random>
 #include <vector>
 
@@ -10,23 +9,6 @@
 
 namespace kelmora {
 namespace {
-
-TEST(TickLatticeTest, FindsTicksAroundAWallClockTime) {
-  const TickLattice ticks{0, 300, 1005, 1000};
-  EXPECT_EQ(ticks.At(1), 300);
-  EXPECT_EQ(ticks.At(4), 3005);
-  for (auto [wall, first_at_or_after, last_at_or_before] :
-       std::vector<std::array<std::int64_t, 3>>{{299, 1, 0},
-                                                {300, 1, 1},
-                                                {301, 2, 1},
-                                                {1005, 2, 2},
-                                                {1006, 3, 2},
-                                                {3005, 4, 4},
-                                                {3004, 4, 3}}) {
-    EXPECT_EQ(ticks.FirstAtOrAfter(wall), first_at_or_after) << wall;
-    EXPECT_EQ(ticks.LastAtOrBefore(wall), last_at_or_before) << wall;
-  }
-}
 
 // The loop the timer works out ahead: at each tick it re-arms for the next second of the wall
 // clock (1000 ms) or for the interval; the wall clock is set between ticks now and then.
@@ -67,24 +49,6 @@ TEST_P(ScheduleAgainstLoop, TicksFallWhereTheLoopPutsThem) {
 INSTANTIATE_TEST_SUITE_P(Intervals, ScheduleAgainstLoop,
                          ::testing::Values(LoopCase{1000, 1}, LoopCase{1000, 2}, LoopCase{300, 3},
                                            LoopCase{1, 4}, LoopCase{999, 5}));
-
-TEST(TickScheduleTest, CountsTheTicksDueAndAlignsAfterTheFirst) {
-  TickSchedule schedule;
-  schedule.Start(1000, 0, 10'250);  // 0.250 into a second
-  EXPECT_EQ(schedule.MonotonicAt(1), 755);
-  EXPECT_EQ(schedule.MonotonicAt(3), 2755);
-  EXPECT_EQ(schedule.DueBy(754, 100), 0);
-  EXPECT_EQ(schedule.DueBy(2755, 100), 3);
-  EXPECT_EQ(schedule.DueBy(2755, 2), 2);
-  schedule.Count(3);
-  EXPECT_EQ(schedule.MonotonicAt(0), 2755);
-  EXPECT_EQ(schedule.MonotonicAt(1), 3755);
-  // Set back by 0.4 s: the tick under way keeps its time; the one after finds the second again.
-  schedule.SetWallOffset(10'000 - 400);
-  EXPECT_EQ(schedule.MonotonicAt(1), 3755);
-  EXPECT_EQ(schedule.MonotonicAt(2), 3755 + 650);
-  EXPECT_EQ(schedule.Lattice().second_ms % 1000, kTickLagMilliseconds);
-}
 
 // The platform's alarm as a record of where it was armed.
 class RecordingTimer : public ScheduledTickTimer {
@@ -138,20 +102,6 @@ TEST_F(ScheduledTickTimerTest, SleepsToTheTickAskedForAndCountsTheOthers) {
   EXPECT_EQ(timer.CountPassed(), 0);
 }
 
-TEST_F(ScheduledTickTimerTest, AWallClockSetKeepsTheTickUnderWayAndAlignsTheOthers) {
-  timer.SetInterval(1000);
-  timer.WakeAfter(30);
-  const std::int64_t monotonic_before = timer.armed_monotonic;
-  wall += 3'600'000 + 300;  // set forward, between two ticks
-  timer.WallClockSet();
-  EXPECT_EQ(clock_sets, 1);
-  EXPECT_EQ(timer.armed_monotonic, monotonic_before - 300);
-  EXPECT_EQ(timer.armed_wall % 1000, kTickLagMilliseconds);
-  timer.WakeAfter(1);
-  EXPECT_EQ(timer.armed_monotonic, 7'755);
-  EXPECT_EQ(timer.armed_wall - timer.armed_monotonic, wall - monotonic);
-}
-
 TEST_F(ScheduledTickTimerTest, AClockSetUnannouncedIsTakenUpAtTheNextWake) {
   timer.SetInterval(1000);
   Pass(755);
@@ -161,15 +111,6 @@ TEST_F(ScheduledTickTimerTest, AClockSetUnannouncedIsTakenUpAtTheNextWake) {
   EXPECT_EQ(clock_sets, 0);
   EXPECT_EQ(timer.armed_wall % 1000, kTickLagMilliseconds) << "aligned to the clock as it stands";
   EXPECT_EQ(timer.armed_monotonic, 7'755 + 200);
-}
-
-TEST_F(ScheduledTickTimerTest, PlainIntervalsTickOnTheMonotonicClock) {
-  timer.SetInterval(300);
-  timer.WakeAfter(4);
-  EXPECT_EQ(timer.armed_monotonic, 8'200);
-  timer.WakeAfter(0);
-  EXPECT_EQ(timer.armed_monotonic, 7'300) << "at least the next tick";
-  EXPECT_EQ(timer.Lattice().step_ms, 300);
 }
 
 }  // namespace
