@@ -385,9 +385,10 @@ void Form1::Lb1Click(int index) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-  // The editor hands its list back as it closes, before it is hidden.
-  if (watched == editor_.data() &&
-      (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+  // The editor hands its list back as it closes, before it is hidden. (A Form2 no longer while
+  // it is destroyed: qobject_cast, unlike the QPointer, never casts what is only a QWidget.)
+  if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) &&
+      qobject_cast<Form2*>(watched) != nullptr) {
     Replan();
     return false;
   }

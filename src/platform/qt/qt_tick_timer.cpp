@@ -44,6 +44,11 @@ QtTickTimer::~QtTickTimer() {
 #endif
 }
 
+void QtTickTimer::StartQTimer(std::int64_t monotonic_ms) {
+  timer_.start(static_cast<int>(
+      std::clamp<std::int64_t>(monotonic_ms - MonotonicNow(), 0, std::numeric_limits<int>::max())));
+}
+
 int QtTickTimer::MillisecondsToTimeout() const {
   if (!Running()) return -1;
   const std::int64_t left = std::max<std::int64_t>(WakeMonotonic() - MonotonicNow(), 0);
@@ -73,8 +78,7 @@ void QtTickTimer::WallClockAlarmReadable() {
 
 void QtTickTimer::Arm(std::int64_t wall_ms, std::int64_t monotonic_ms) {
   if (timer_fd_ < 0) {
-    timer_.start(static_cast<int>(std::clamp<std::int64_t>(monotonic_ms - MonotonicNow(), 0,
-                                                           std::numeric_limits<int>::max())));
+    StartQTimer(monotonic_ms);
     return;
   }
   itimerspec when{};
@@ -98,8 +102,7 @@ void QtTickTimer::OpenWallClockAlarm() {}
 void QtTickTimer::WallClockAlarmReadable() {}
 
 void QtTickTimer::Arm(std::int64_t, std::int64_t monotonic_ms) {
-  timer_.start(static_cast<int>(
-      std::clamp<std::int64_t>(monotonic_ms - MonotonicNow(), 0, std::numeric_limits<int>::max())));
+  StartQTimer(monotonic_ms);
 }
 
 void QtTickTimer::Disarm() {

@@ -46,6 +46,7 @@ class QtTickTimer : public ScheduledTickTimer {
  private:
   void OpenWallClockAlarm();
   void WallClockAlarmReadable();
+  void StartQTimer(std::int64_t monotonic_ms);
 
   int timer_fd_ = -1;
   std::unique_ptr<QSocketNotifier> notifier_;
