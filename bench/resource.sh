@@ -10,6 +10,8 @@
 #   Writes a Markdown table to standard output and between "<!-- resource:begin -->" and
 #   "<!-- resource:end -->" of docs/PERFORMANCE.md (RESOURCE_DOC names another file, RESOURCE_DOC=
 #   none leaves it alone). RESOURCE_STARTS: starts timed for the tray icon (default 9).
+#   RESOURCE_BASELINE: another build of kelmora (an earlier version, say) measured in the same
+#   runs as this one, its rows named "before-...".
 set -euo pipefail
 
 bench_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -19,6 +21,7 @@ if [[ -z ${KEL_IN_SESSION:-} ]]; then
   export RESOURCE_PROGRAM=${2:-$repo/build/bin/kelmora}
   export RESOURCE_DOC=${RESOURCE_DOC:-$repo/docs/PERFORMANCE.md}
   export RESOURCE_STARTS=${RESOURCE_STARTS:-9}
+  export RESOURCE_BASELINE=${RESOURCE_BASELINE:-}
   if ! [[ $RESOURCE_SECONDS =~ ^[0-9]+$ ]] || ((RESOURCE_SECONDS < 5)); then
     echo "usage: $0 [seconds (5 or more)] [path to kelmora]" >&2
     exit 2
@@ -31,11 +34,11 @@ source "$repo/bench/doc_block.sh"
 kel_init "$0" "$RESOURCE_PROGRAM"
 kel_require_tools dbus-monitor g++ pkg-config awk
 
-# Targets for the program in its default modes.
-readonly TARGET_MAIN_SWITCHES=70 # voluntary context switches of the main thread a minute
-readonly TARGET_RSS_MIB=26       # resident memory, below
-readonly TARGET_CPU_MS=30        # CPU time a minute, below
-readonly TARGET_ICON_MS=150      # from start to the tray icon, at most
+# Targets for the program in the default modes (0/0 and 2/0) with the default tip.
+readonly TARGET_MAIN_SWITCHES=2 # voluntary context switches of the main thread a minute, at most
+readonly TARGET_RSS_MIB=26      # resident memory, below
+readonly TARGET_CPU_MS=1        # CPU run time a minute, below
+readonly TARGET_ICON_MS=150     # from start to the tray icon, at most
 # Start-up left out of the measured window, counted from the tray icon's appearance.
 readonly SETTLE_SECONDS=3
 
@@ -284,7 +287,22 @@ time_starts() {
 # The runs
 
 # Settings as the program writes them; their presence starts the program hidden in the tray.
-write_kelmora_settings() { kel_write_settings 'yyyy/mm/dd hh:mm aaa' 1.0 "$1" "$2" 0 0 0 0 0 0 0 0; }
+# write_kelmora_settings MODE1 MODE2 [TIP-PATTERN]
+write_kelmora_settings() {
+  kel_write_settings "${3:-yyyy/mm/dd hh:mm aaa}" 1.0 "$1" "$2" 0 0 0 0 0 0 0 0
+}
+
+# measure_kelmora PREFIX PROGRAM: the program in the default modes and with a tip that shows the
+# seconds (it changes at every redraw).
+measure_kelmora() {
+  local prefix=$1 program=$2
+  write_kelmora_settings 0 0
+  measure_run "$prefix-default" 'modes 0/0: analog face' "$program"
+  write_kelmora_settings 2 0
+  measure_run "$prefix-digits" 'modes 2/0: 24-hour digits' "$program"
+  write_kelmora_settings 2 0 'yyyy/mm/dd hh:nn:ss aaa'
+  measure_run "$prefix-seconds" 'modes 2/0, tip with seconds' "$program"
+}
 
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 build_bare_tray
@@ -296,10 +314,8 @@ time_starts
 read -r kel_min kel_median kel_max <<<"$KEL_STARTS"
 read -r bare_min bare_median bare_max <<<"$BARE_STARTS"
 
-write_kelmora_settings 0 0
-measure_run kelmora-default 'modes 0/0: analog face' "$KEL_PROGRAM"
-write_kelmora_settings 2 0
-measure_run kelmora-digits 'modes 2/0: 24-hour digits' "$KEL_PROGRAM"
+measure_kelmora kelmora "$KEL_PROGRAM"
+[[ -z $RESOURCE_BASELINE ]] || measure_kelmora before "$RESOURCE_BASELINE"
 measure_run bare-static 'one icon, never changed' "$BARE_TRAY"
 measure_run bare-every-second 'a new icon every second' "$BARE_TRAY" --every-second
 measure_run bare-timer-only 'an empty 1 s timer' "$BARE_TRAY" --timer-only
@@ -309,10 +325,10 @@ measure_run bare-timer-only 'an empty 1 s timer' "$BARE_TRAY" --timer-only
 
 verdict() { if awk -v v="$1" -v l="$2" "BEGIN { exit !(v $3 l) }"; then echo met; else echo "**missed**"; fi; }
 
+# field NAME INDEX: one field of a run's line in the results (1: name).
+field() { awk -F'|' -v n="$1" -v i="$2" '$1 == n { print $i }' "$results"; }
+
 report() {
-  local default
-  default=$(grep '^kelmora-default|' "$results")
-  IFS='|' read -r _ _ rss _ cpu _ main_vol _ _ _ _ _ <<<"$default"
   echo '| Program | Modes | VmRSS | Pss | CPU a minute (utime+stime) | CPU a minute (run time) | Main thread wake-ups a minute | All threads wake-ups a minute | NewIcon a minute | NewToolTip a minute | Start to tray icon | Threads |'
   echo '|---|---|---|---|---|---|---|---|---|---|---|---|'
   local name mode r p c run mv av ni nt ms n
@@ -323,12 +339,25 @@ report() {
   echo
   echo "Wake-ups are voluntary context switches. Start to tray icon over $RESOURCE_STARTS further starts (min / median / max): kelmora $kel_min / $kel_median / $kel_max ms, bare Qt tray $bare_min / $bare_median / $bare_max ms."
   echo
-  echo '| Target (kelmora, modes 0/0) | Measured | |'
+  echo '| Target (kelmora, default tip) | Measured | |'
   echo '|---|---|---|'
-  echo "| main thread at most $TARGET_MAIN_SWITCHES wake-ups a minute | $main_vol | $(verdict "$main_vol" "$TARGET_MAIN_SWITCHES" '<=') |"
-  echo "| under $TARGET_RSS_MIB MiB resident | $rss MiB | $(verdict "$rss" "$TARGET_RSS_MIB" '<') |"
-  echo "| under $TARGET_CPU_MS ms CPU a minute (utime+stime) | $cpu ms | $(verdict "$cpu" "$TARGET_CPU_MS" '<') |"
+  local run_name main_vol cpu_run
+  for run_name in kelmora-default kelmora-digits; do
+    main_vol=$(field "$run_name" 7)
+    cpu_run=$(field "$run_name" 6)
+    echo "| $(field "$run_name" 2): main thread at most $TARGET_MAIN_SWITCHES wake-ups a minute | $main_vol | $(verdict "$main_vol" "$TARGET_MAIN_SWITCHES" '<=') |"
+    echo "| $(field "$run_name" 2): under $TARGET_CPU_MS ms CPU a minute (run time) | $cpu_run ms | $(verdict "$cpu_run" "$TARGET_CPU_MS" '<') |"
+  done
+  local rss
+  rss=$(field kelmora-default 3)
+  echo "| under $TARGET_RSS_MIB MiB resident (modes 0/0) | $rss MiB | $(verdict "$rss" "$TARGET_RSS_MIB" '<') |"
   echo "| tray icon within $TARGET_ICON_MS ms of the start (median) | $kel_median ms | $(verdict "$kel_median" "$TARGET_ICON_MS" '<=') |"
+  if [[ -n $RESOURCE_BASELINE ]]; then
+    for run_name in seconds default digits; do
+      main_vol=$(field "kelmora-$run_name" 7)
+      echo "| $(field "kelmora-$run_name" 2): main-thread wake-ups no more than before ($(field "before-$run_name" 7)) | $main_vol | $(verdict "$main_vol" "$(field "before-$run_name" 7)" '<=') |"
+    done
+  fi
   echo
   echo 'Threads of kelmora in modes 0/0 (wake-ups and CPU run time a minute):'
   echo
@@ -337,7 +366,7 @@ report() {
   awk -F'|' '$1 == "kelmora-default" { printf "| %s | %s | %s ms |\n", $2, $4, $5 }' "$threads" |
     sort -t'|' -k3 -rn
   echo
-  echo "Measured $(date +%Y-%m-%d) on $(nproc) CPUs (load average $load_before before, $(cut -d' ' -f1-3 /proc/loadavg) after), ${RESOURCE_SECONDS} s windows starting ${SETTLE_SECONDS} s after the tray icon appeared, real clock, $(basename "$(dirname "$(dirname "$KEL_PROGRAM")")") build; Qt $(pkg-config --modversion Qt6Widgets)."
+  echo "Measured $(date +%Y-%m-%d) on $(nproc) CPUs (load average $load_before before, $(cut -d' ' -f1-3 /proc/loadavg) after), ${RESOURCE_SECONDS} s windows starting ${SETTLE_SECONDS} s after the tray icon appeared, real clock, $(basename "$(dirname "$(dirname "$KEL_PROGRAM")")") build${RESOURCE_BASELINE:+; \"before\": $RESOURCE_BASELINE}; Qt $(pkg-config --modversion Qt6Widgets)."
 }
 
 report >"$KEL_DIR/report.md"

@@ -11,6 +11,7 @@
 #include "alarm/alarm_line.h"
 #include "alarm/scheduler.h"
 #include "alarm/tick_interval.h"
+#include "alarm/tick_plan.h"
 #include "app/colour_labels.h"
 #include "app/task_tray.h"
 #include "core/general.h"
@@ -35,7 +36,8 @@ Form1::Form1(Services services, QWidget* parent)
   setWindowTitle(QStringLiteral("!Kelmora"));
   setFixedSize(2370 / kTwipsPerPixel, 2250 / kTwipsPerPixel);
   setWindowIcon(ToQIcon(ProgramIcon()));
-  services_.timer.on_tick = [this] { Tick(); };
+  services_.timer.on_tick = [this](std::int64_t ticks) { TicksCame(ticks); };
+  services_.timer.on_clock_set = [this] { Replan(); };
   services_.tray.on_mouse = [this](TrayMouse what) { TrayMouseUp(what); };
   services_.notifier.on_stop = [this] { StopAlarmSound(); };
   services_.sound.on_finished = [this] { services_.notifier.Close(); };
@@ -43,6 +45,7 @@ Form1::Form1(Services services, QWidget* parent)
 
 Form1::~Form1() {
   services_.timer.on_tick = nullptr;
+  services_.timer.on_clock_set = nullptr;
   services_.tray.on_mouse = nullptr;
   services_.notifier.on_stop = nullptr;
   services_.sound.on_finished = nullptr;
@@ -65,6 +68,20 @@ void Form1::EnsureControls() {
 void Form1::showEvent(QShowEvent* event) {
   EnsureControls();
   QWidget::showEvent(event);
+  Replan();  // the alarm check stops
+}
+
+void Form1::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  Replan();  // the alarm check runs again
+}
+
+// The button-face colour is the face's background.
+void Form1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange) {
+    Replan();
+  }
 }
 
 void Form1::BuildControls() {
@@ -122,6 +139,7 @@ void Form1::Load() {
   Lng();
   SelectModes();
   if (store_.SettingsFileExists()) {
+    tip_shown_.clear();
     TaskTray::TrayAdd(*this, services_.tray, icon_, "");
   } else {
     TopMost::StayOnTop(*this, 1);
@@ -130,6 +148,7 @@ void Form1::Load() {
   GetArm1();
   GetAlarm();
   loaded_ = true;
+  Replan();
 }
 
 void Form1::Tick() {
@@ -140,6 +159,50 @@ void Form1::Tick() {
     Lng();
   }
   AlarmCheck();
+}
+
+// The timer wakes at the ticks the plan names; the ticks it slept over would have changed
+// nothing, so they only count.
+void Form1::TicksCame(std::int64_t ticks) {
+  CountQuietTicks(ticks - 1);
+  Tick();
+  PlanWake();
+}
+
+void Form1::CountQuietTicks(std::int64_t ticks) {
+  if (ticks <= 0) return;
+  const std::int64_t period = tick_limit_ < 0 ? 1 : std::int64_t{tick_limit_} + 1;
+  tick_count_ = static_cast<std::int32_t>((tick_count_ + ticks) % period);
+}
+
+void Form1::Replan() {
+  CountQuietTicks(services_.timer.CountPassed());
+  PlanWake();
+}
+
+void Form1::PlanWake() {
+  TickTimer& timer = services_.timer;
+  if (timer.Interval() == 0) return;
+  const ColorValue background = ButtonFace();
+  const std::string* line0 = list1_.Empty() ? nullptr : &list1_.At(0);
+  TickPlanInput plan;
+  plan.lattice = timer.Lattice();
+  plan.tick_count = tick_count_;
+  plan.tick_limit = tick_limit_;
+  plan.local_time = [this](std::int64_t wall_ms) { return services_.clock.LocalAt(wall_ms); };
+  plan.redraw_changes = [&](DateTime at) { return RedrawChanges(at, background, line0); };
+  plan.same_all_minute = !TipMayShowSeconds(tip_format_);
+  if (AlarmGateOpen()) plan.alarm_due = ReadForTick(*line0).due;
+  timer.WakeAfter(TicksToWake(plan));
+}
+
+// What Lng would make at that second, against what it made last and what the tray was given.
+bool Form1::RedrawChanges(DateTime at, ColorValue background, const std::string* line0) const {
+  ClockFace face = face_;  // a copy: drawing moves the glyph cursor too
+  face.Draw(at, background);
+  if (!(face.Picture1 == face_.Picture1)) return true;
+  if (face.Picture1.ToIcon(background) != icon_) return true;
+  return TipText(at, tip_format_, line0) != tip_shown_;
 }
 
 // Alarms are checked only while the window is in the tray and no editor holds a copy of the
@@ -159,7 +222,8 @@ void Form1::FireAlarm(const std::string& due_shown, const std::string& sound_pat
   WavPlayer::PlayWav(services_.sound, services_.paths.default_sound, sound_path);
   GetAlarm();
   ShowIcon(ProgramIcon());
-  TaskTray::TrayModify(services_.tray, icon_, FormatDateTime(services_.clock.Now(), tip_format_));
+  tip_shown_ = FormatDateTime(services_.clock.Now(), tip_format_);
+  TaskTray::TrayModify(services_.tray, icon_, tip_shown_);
   // Said on the desktop too, for a user away from the speakers; the sound comes first.
   const std::string& played = sound_path.empty() ? services_.paths.default_sound : sound_path;
   services_.notifier.Show("アラーム",
@@ -178,8 +242,8 @@ void Form1::Lng() {
   face_.Draw(now, background);
   ShowIcon(face_.Picture1.ToIcon(background));
   ShowPreview();
-  const std::string tip = TipText(now, tip_format_, list1_.Empty() ? nullptr : &list1_.At(0));
-  TaskTray::TrayModify(services_.tray, icon_, tip);
+  tip_shown_ = TipText(now, tip_format_, list1_.Empty() ? nullptr : &list1_.At(0));
+  TaskTray::TrayModify(services_.tray, icon_, tip_shown_);
 }
 
 void Form1::ShowIcon(const IconImage& icon) {
@@ -219,6 +283,7 @@ void Form1::SetTmr() {
   services_.timer.SetInterval(interval.milliseconds);
   tick_limit_ = interval.tick_limit;
   tick_count_ = 0;
+  Replan();
 }
 
 void Form1::GetArm1() {
@@ -289,10 +354,12 @@ void Form1::Combo1Click() {
   } else {
     Combo2->setEnabled(true);
   }
+  Replan();
 }
 
 void Form1::Combo2Click() {
   face_.Mode2 = static_cast<std::int16_t>(Combo2->currentIndex());
+  Replan();
 }
 
 void Form1::Command1Click() {
@@ -303,13 +370,16 @@ void Form1::Command1Click() {
   }
   GetAlarm();
   SetTmr();
+  tip_shown_.clear();
   TaskTray::TrayAdd(*this, services_.tray, icon_, "");
+  Replan();
 }
 
 void Form1::Command2Click() {
   if (!editor_) {
     editor_ = new Form2(services_, list1_, dialog_);
     editor_->setAttribute(Qt::WA_DeleteOnClose);
+    editor_->installEventFilter(this);
   }
   editor_->show();
   editor_->OpenOver(*this);
@@ -318,10 +388,18 @@ void Form1::Command2Click() {
 void Form1::Lb1Click(int index) {
   if (PickColour(services_.colors, face_.Clr[static_cast<std::size_t>(index)])) {
     PaintColourLabel(*Lb1[static_cast<std::size_t>(index)], face_.Clr[index]);
+    Replan();
   }
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  // The editor hands its list back as it closes, before it is hidden. (A Form2 no longer while
+  // it is destroyed: qobject_cast, unlike the QPointer, never casts what is only a QWidget.)
+  if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) &&
+      qobject_cast<Form2*>(watched) != nullptr) {
+    Replan();
+    return false;
+  }
   if (event->type() == QEvent::MouseButtonRelease &&
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
     for (int i = 0; i < 8; ++i) {
@@ -339,6 +417,7 @@ void Form1::TrayMouseUp(TrayMouse what) {
   GetWrk();
   TaskTray::TrayRestore(*this, services_.tray);
   GetWrk();  // again, now that the window manager has given the window its frame
+  Replan();
 }
 
 Form2* Form1::Editor() const {

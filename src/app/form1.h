@@ -34,6 +34,12 @@ class Form1 : public QWidget {
   void Load();
   // One tick of the clock timer: redraw at the chosen rate, then the alarm check.
   void Tick();
+  // The alarm check runs: the window is hidden, no editor is open and the main list is not empty.
+  bool AlarmGateOpen() const;
+  // Counts the ticks the timer slept over and plans its next wake anew. Everything that changes
+  // what a coming tick would show or ring calls it: the window shown or hidden, the list or the
+  // interval or a setting changed, the wall clock set.
+  void Replan();
 
   void Lng();                   // rendering pass: face into the window icon and the tray
   void GetAlarm();              // scheduler pass over the main list
@@ -88,6 +94,8 @@ class Form1 : public QWidget {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -98,8 +106,11 @@ class Form1 : public QWidget {
   void Command2Click();
   void Lb1Click(int index);
   void TrayMouseUp(TrayMouse what);
-  bool AlarmGateOpen() const;
   void AlarmCheck();
+  void TicksCame(std::int64_t ticks);
+  void CountQuietTicks(std::int64_t ticks);
+  void PlanWake();
+  bool RedrawChanges(DateTime at, ColorValue background, const std::string* line0) const;
   void FireAlarm(const std::string& due_shown, const std::string& sound_path);
   void StopAlarmSound();
   ColorValue ButtonFace() const;
@@ -123,7 +134,8 @@ class Form1 : public QWidget {
   std::string interval_text_ = "1.0";
   AlarmList list1_;
   CmnDlog::CommonDialog dialog_;
-  IconImage icon_{};  // the window's current icon
+  IconImage icon_{};       // the window's current icon
+  std::string tip_shown_;  // the tip last handed to the tray
   bool icon_shown_ = false;
   Raster preview_{};  // the picture the preview shows
   QPointer<Form2> editor_;

@@ -302,16 +302,25 @@ std::string CanonicalText(DateTime value) {
   return text;
 }
 
-DateTime SystemNow() {
-  std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+DateTime LocalTimeAt(std::int64_t epoch_ms) {
+  const std::time_t at =
+      static_cast<std::time_t>(epoch_ms >= 0 ? epoch_ms / 1000 : -((999 - epoch_ms) / 1000));
+  // Reads the time zone again when it was changed (/etc/localtime, or TZ), which localtime_r
+  // alone never does once it has read it.
+  tzset();
   std::tm local{};
-  localtime_r(&now, &local);
+  localtime_r(&at, &local);
   auto second = static_cast<unsigned>(local.tm_sec > 59 ? 59 : local.tm_sec);  // leap second
   auto value =
       MakeDateTime(local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1),
                    static_cast<unsigned>(local.tm_mday), static_cast<unsigned>(local.tm_hour),
                    static_cast<unsigned>(local.tm_min), second);
   return value.value_or(DateTime{});
+}
+
+DateTime SystemNow() {
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  return LocalTimeAt(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
 }  // namespace kelmora

@@ -4,6 +4,7 @@
 // on local_seconds.
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,5 +39,9 @@ std::string CanonicalText(DateTime value);
 
 // The current local date-time of the system, to the whole second.
 DateTime SystemNow();
+
+// The local date-time of the system's time zone at an instant given in milliseconds since the
+// epoch, to the whole second. The zone is read again when it was changed.
+DateTime LocalTimeAt(std::int64_t epoch_ms);
 
 }  // namespace kelmora

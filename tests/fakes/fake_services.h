@@ -2,6 +2,8 @@
 // Fakes of the platform services: a settable clock, a timer fired by hand, a tray, player,
 // message boxes and dialogs that record what they were asked and answer from a script.
 
+#include <chrono>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <string>
@@ -15,20 +17,40 @@ class FakeClock : public Clock {
  public:
   DateTime now = *MakeDateTime(2003, 11, 9, 14, 7, 0);
   DateTime Now() const override { return now; }
+  // The fake's wall clock is its local one.
+  DateTime LocalAt(std::int64_t wall_ms) const override {
+    return DateTime{std::chrono::seconds{(wall_ms - ((wall_ms % 1000) + 1000) % 1000) / 1000}};
+  }
+  std::int64_t WallMs() const { return now.time_since_epoch().count() * 1000; }
 };
 
+// A timer whose ticks the test runs by hand (Fire, or the window's Tick). It records the wake
+// the window planned, and counts no tick by itself.
 class FakeTimer : public TickTimer {
  public:
   int interval = 0;
   int intervals_set = 0;
+  std::int64_t wake_after = 1;  // what the window last asked for
+  const FakeClock* clock = nullptr;
   void SetInterval(int milliseconds) override {
     interval = milliseconds > 0 ? milliseconds : 0;
+    wake_after = 1;
     ++intervals_set;
   }
   int Interval() const override { return interval; }
+  void WakeAfter(std::int64_t ticks) override { wake_after = ticks; }
+  std::int64_t CountPassed() override { return 0; }
+  // The ticks after the fake clock's second, as the real timer would place them.
+  TickLattice Lattice() const override {
+    if (interval == 0) return {};
+    const std::int64_t now = clock ? clock->WallMs() : 0;
+    TickSchedule schedule;
+    schedule.Start(interval, 0, now);
+    return schedule.Lattice();
+  }
   // Runs one tick, as the running timer would.
   void Fire() {
-    if (interval > 0 && on_tick) on_tick();
+    if (interval > 0 && on_tick) on_tick(1);
   }
 };
 
@@ -173,6 +195,9 @@ struct FakeServices {
   FakeFileDialog files;
   FakeScreen screen;
   AppPaths paths;
+  FakeServices() { timer.clock = &clock; }
+  FakeServices(const FakeServices&) = delete;
+  FakeServices& operator=(const FakeServices&) = delete;
   Services Get() {
     return Services{clock, timer, tray, sound, notifier, messages, colors, files, screen, paths};
   }

@@ -6,4 +6,8 @@ DateTime QtClock::Now() const {
   return SystemNow();
 }
 
+DateTime QtClock::LocalAt(std::int64_t wall_ms) const {
+  return LocalTimeAt(wall_ms);
+}
+
 }  // namespace kelmora

@@ -1,45 +1,114 @@
 #include "platform/qt/qt_tick_timer.h"
 
 #include <QDateTime>
+#include <QSocketNotifier>
+#include <algorithm>
+#include <chrono>
+#include <limits>
+
+#ifdef __linux__
+#include <sys/timerfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
 
 namespace kelmora {
 
-int MillisecondsToNextTick(std::int64_t now_ms) {
-  const auto into_second = static_cast<int>(((now_ms % 1000) + 1000) % 1000);
-  return 1000 - into_second + kTickLagMilliseconds;
-}
-
-QtTickTimer::WallClock QtTickTimer::DefaultWallClock() {
+QtTickTimer::Reading QtTickTimer::DefaultWallClock() {
   return [] { return QDateTime::currentMSecsSinceEpoch(); };
 }
 
-QtTickTimer::QtTickTimer(WallClock wall_clock) : wall_clock_(std::move(wall_clock)) {
+QtTickTimer::Reading QtTickTimer::DefaultMonotonicClock() {
+  return [] {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<std::int64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+  };
+}
+
+QtTickTimer::QtTickTimer() : QtTickTimer(Options{}) {}
+
+QtTickTimer::QtTickTimer(Options options)
+    : ScheduledTickTimer(std::move(options.wall_ms), std::move(options.monotonic_ms)) {
   timer_.setTimerType(Qt::PreciseTimer);
-  QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
-}
-
-void QtTickTimer::SetInterval(int milliseconds) {
-  interval_ = milliseconds > 0 ? milliseconds : 0;
-  timer_.stop();
-  if (interval_ == 0) return;
-  if (interval_ == kAlignedInterval) {
-    ArmForNextSecond();
-  } else {
-    timer_.setSingleShot(false);
-    timer_.start(interval_);
-  }
-}
-
-void QtTickTimer::ArmForNextSecond() {
   timer_.setSingleShot(true);
-  // The wall clock, not the timer's monotonic one: the tick follows the seconds the display shows,
-  // also after the machine slept or the clock was set.
-  timer_.start(MillisecondsToNextTick(wall_clock_()));
+  QObject::connect(&timer_, &QTimer::timeout, [this] { AlarmWentOff(); });
+  if (options.wall_clock_alarm) OpenWallClockAlarm();
 }
 
-void QtTickTimer::Tick() {
-  if (interval_ == kAlignedInterval) ArmForNextSecond();
-  if (on_tick) on_tick();
+QtTickTimer::~QtTickTimer() {
+  notifier_.reset();
+#ifdef __linux__
+  if (timer_fd_ >= 0) ::close(timer_fd_);
+#endif
 }
+
+void QtTickTimer::StartQTimer(std::int64_t monotonic_ms) {
+  timer_.start(static_cast<int>(
+      std::clamp<std::int64_t>(monotonic_ms - MonotonicNow(), 0, std::numeric_limits<int>::max())));
+}
+
+int QtTickTimer::MillisecondsToTimeout() const {
+  if (!Running()) return -1;
+  const std::int64_t left = std::max<std::int64_t>(WakeMonotonic() - MonotonicNow(), 0);
+  return static_cast<int>(std::min<std::int64_t>(left, std::numeric_limits<int>::max()));
+}
+
+#ifdef __linux__
+
+void QtTickTimer::OpenWallClockAlarm() {
+  timer_fd_ = ::timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
+  if (timer_fd_ < 0) return;  // the QTimer stands in
+  notifier_ = std::make_unique<QSocketNotifier>(timer_fd_, QSocketNotifier::Read);
+  QObject::connect(notifier_.get(), &QSocketNotifier::activated,
+                   [this] { WallClockAlarmReadable(); });
+}
+
+void QtTickTimer::WallClockAlarmReadable() {
+  std::uint64_t expirations = 0;
+  const ssize_t read = ::read(timer_fd_, &expirations, sizeof expirations);
+  if (read == sizeof expirations) {
+    AlarmWentOff();
+  } else if (read < 0 && errno == ECANCELED) {
+    WallClockSet();  // re-arms, which also ends the cancelled state
+  }
+  // EAGAIN: an alarm re-armed after it went off and before this was read; nothing to do.
+}
+
+void QtTickTimer::Arm(std::int64_t wall_ms, std::int64_t monotonic_ms) {
+  if (timer_fd_ < 0) {
+    StartQTimer(monotonic_ms);
+    return;
+  }
+  itimerspec when{};
+  // A time of 0 would disarm the timerfd; no tick falls before 1970 anyway.
+  const std::int64_t at = std::max<std::int64_t>(wall_ms, 1);
+  when.it_value.tv_sec = static_cast<time_t>(at / 1000);
+  when.it_value.tv_nsec = static_cast<long>(at % 1000) * 1'000'000L;
+  ::timerfd_settime(timer_fd_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &when, nullptr);
+}
+
+void QtTickTimer::Disarm() {
+  timer_.stop();
+  if (timer_fd_ < 0) return;
+  itimerspec never{};
+  ::timerfd_settime(timer_fd_, TFD_TIMER_ABSTIME, &never, nullptr);
+}
+
+#else
+
+void QtTickTimer::OpenWallClockAlarm() {}
+void QtTickTimer::WallClockAlarmReadable() {}
+
+void QtTickTimer::Arm(std::int64_t, std::int64_t monotonic_ms) {
+  StartQTimer(monotonic_ms);
+}
+
+void QtTickTimer::Disarm() {
+  timer_.stop();
+}
+
+#endif
 
 }  // namespace kelmora

@@ -1,43 +1,56 @@
 #pragma once
-// The clock tick over one QTimer. A 1000 ms tick falls just after each wall-clock second: the
-// timer runs single-shot and is re-armed at each tick for the time left to the next second, so
-// drift and a suspended machine correct themselves. Other intervals repeat plainly.
+// The clock tick, sleeping over the ticks the window does not need. A 1000 ms tick falls just
+// after each wall-clock second; other intervals repeat plainly (see core/
+// tick_schedule.h). One alarm is armed for the tick the window wants to wake at:
+// - on Linux a timerfd on the wall clock (CLOCK_REALTIME), armed at the tick's absolute time
+//   with TFD_TIMER_CANCEL_ON_SET and watched by a QSocketNotifier: it wakes at the wall-clock
+//   instant, wakes at once when the clock is set, and at resume when its time passed while the
+//   machine slept;
+// - elsewhere, or when the timerfd cannot be had, a single-shot QTimer on the monotonic clock,
+//   which notices a clock that was set only at its next wake.
 
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
-#include "platform/services.h"
+#include "platform/scheduled_tick_timer.h"
+#include "core/tick_schedule.h"
+
+class QSocketNotifier;
 
 namespace kelmora {
 
-// How long after a second boundary a second-aligned tick falls, so that the clock read in the
-// tick is already in the new second.
-constexpr int kTickLagMilliseconds = 5;
-
-// Milliseconds from now_ms (since the epoch) to just after the next second boundary.
-int MillisecondsToNextTick(std::int64_t now_ms);
-
-class QtTickTimer : public TickTimer {
+class QtTickTimer : public ScheduledTickTimer {
  public:
-  // Milliseconds since the epoch on the wall clock.
-  using WallClock = std::function<std::int64_t()>;
-  explicit QtTickTimer(WallClock wall_clock = DefaultWallClock());
-  void SetInterval(int milliseconds) override;
-  int Interval() const override { return interval_; }
-  bool Running() const { return timer_.isActive(); }
-  int MillisecondsToTimeout() const { return timer_.remainingTime(); }
+  struct Options {
+    Reading wall_ms = DefaultWallClock();            // milliseconds since the epoch
+    Reading monotonic_ms = DefaultMonotonicClock();  // the clock QTimer runs on
+    bool wall_clock_alarm = true;                    // the timerfd, where there is one
+  };
+  QtTickTimer();
+  explicit QtTickTimer(Options options);
+  ~QtTickTimer() override;
+
+  bool Running() const { return Interval() > 0; }
+  int MillisecondsToTimeout() const;
+  bool UsesWallClockAlarm() const { return timer_fd_ >= 0; }
+
+  static Reading DefaultWallClock();
+  static Reading DefaultMonotonicClock();
+
+ protected:
+  void Arm(std::int64_t wall_ms, std::int64_t monotonic_ms) override;
+  void Disarm() override;
 
  private:
-  static constexpr int kAlignedInterval = 1000;
-  void ArmForNextSecond();
-  void Tick();
+  void OpenWallClockAlarm();
+  void WallClockAlarmReadable();
+  void StartQTimer(std::int64_t monotonic_ms);
 
-  static WallClock DefaultWallClock();
-
-  WallClock wall_clock_;
+  int timer_fd_ = -1;
+  std::unique_ptr<QSocketNotifier> notifier_;
   QTimer timer_;
-  int interval_ = 0;
 };
 
 }  // namespace kelmora

@@ -1,0 +1,52 @@
+#include "core/tick_schedule.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace kelmora {
+namespace {
+
+// The loop the timer works out ahead: at each tick it re-arms for the next second of the wall
+// clock (1000 ms) or for the interval; the wall clock is set between ticks now and then.
+struct LoopCase {
+  int interval;
+  std::uint32_t seed;
+};
+
+class ScheduleAgainstLoop : public ::testing::TestWithParam<LoopCase> {};
+
+TEST_P(ScheduleAgainstLoop, TicksFallWhereTheLoopPutsThem) {
+  const int interval = GetParam().interval;
+  std::mt19937 random(GetParam().seed);
+  std::int64_t monotonic = 1000;
+  std::int64_t wall = 1'796'645'000'000 + std::uniform_int_distribution<int>(0, 999)(random);
+  TickSchedule schedule;
+  schedule.Start(interval, monotonic, wall);
+  auto gap = [&] { return interval == 1000 ? MillisecondsToNextTick(wall) : interval; };
+  std::int64_t loop_next = monotonic + gap();
+  for (int tick = 0; tick < 3000; ++tick) {
+    ASSERT_EQ(schedule.MonotonicAt(1), loop_next) << tick;
+    ASSERT_EQ(schedule.Lattice().first_ms, loop_next + (wall - monotonic)) << tick;
+    if (random() % 7 == 0) {  // the clock set halfway to the tick, by up to an hour either way
+      const std::int64_t halfway = (loop_next - monotonic) / 2;
+      monotonic += halfway;
+      wall += halfway + static_cast<std::int64_t>(random() % 7'200'001) - 3'600'000;
+      schedule.SetWallOffset(wall - monotonic);
+    }
+    // The tick: the loop re-arms from the wall clock it reads.
+    wall += loop_next - monotonic;
+    monotonic = loop_next;
+    loop_next = monotonic + gap();
+    ASSERT_EQ(schedule.DueBy(monotonic, 5), 1);
+    schedule.Count(1);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Intervals, ScheduleAgainstLoop,
+                         ::testing::Values(LoopCase{1000, 1}, LoopCase{1000, 2}, LoopCase{300, 3},
+                                           LoopCase{1, 4}, LoopCase{999, 5}));
+
+}  // namespace
+}  // namespace kelmora
