@@ -26,7 +26,7 @@ source "$repo/bench/doc_block.sh"
 kel_init "$0" "$LATENCY_PROGRAM"
 kel_require_tools strace sox
 
-readonly TARGET_MS=50  # the WAV opened at most this long after S + 1.000
+readonly TARGET_MS=20  # the WAV opened at most this long after S + 1.000
 readonly LEAD_SECONDS=4 # S is this many whole seconds after the second the program starts in
 
 # A line a run: run|S|WAV open ms|its thread|sound server connect ms|player module opened ms|

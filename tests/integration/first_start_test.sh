@@ -20,11 +20,5 @@ kel_holds_for 2 "no tray item is registered on a first start" kel_no_item_regist
 kel_expect_running
 
 kel_stop_program TERM
-{
-  printf 'yyyy/mm/dd hh:mm aaa\r\n1.0\r\n'
-  for _ in 1 2 3 4 5 6 7 8 9 10; do printf ' 0 \r\n'; done
-} >"$KEL_DIR/settings.expected"
-kel_expect_bytes "$KEL_DATA/Varnlock.ini" "$KEL_DIR/settings.expected" "settings file after SIGTERM"
-: >"$KEL_DIR/alarms.expected"
-kel_expect_bytes "$KEL_DATA/timer.ini" "$KEL_DIR/alarms.expected" "alarm file after SIGTERM"
+kel_expect_start_files "after SIGTERM"
 kel_pass

@@ -449,6 +449,21 @@ kel_write_alarms() {
   if (($#)); then printf '%s\r\n' "$@"; fi >"$KEL_DATA/timer.ini"
 }
 
+# kel_start_settings_bytes: the settings file the program writes with its start values.
+kel_start_settings_bytes() {
+  printf 'yyyy/mm/dd hh:mm aaa\r\n1.0\r\n'
+  for _ in 1 2 3 4 5 6 7 8 9 10; do printf ' 0 \r\n'; done
+}
+
+# kel_expect_start_files WHEN: the settings file holds the start values and the alarm file is
+# empty, as a first start writes them.
+kel_expect_start_files() {
+  kel_start_settings_bytes >"$KEL_DIR/settings.expected"
+  kel_expect_bytes "$KEL_DATA/Varnlock.ini" "$KEL_DIR/settings.expected" "settings file $1"
+  : >"$KEL_DIR/alarms.expected"
+  kel_expect_bytes "$KEL_DATA/timer.ini" "$KEL_DIR/alarms.expected" "alarm file $1"
+}
+
 # kel_expect_bytes FILE EXPECTED-FILE DESCRIPTION: the file must hold exactly these bytes.
 kel_expect_bytes() {
   [[ -f $1 ]] || kel_fail "$3: $1 does not exist"

@@ -12,26 +12,10 @@ kel_write_red_24h_settings
 cp "$KEL_DATA/Varnlock.ini" "$KEL_DIR/settings.expected"
 kel_start_program
 
-face_1407='................
-................
-................
-................
-.R..R.R..RRR.RRR
-RR..R.R..R.R.R.R
-.R..R.R..R.R.R.R
-.R..RRR..R.R...R
-.R....R..R.R...R
-.R....R..R.R...R
-RRR...R..RRR...R
-................
-................
-................
-................
-................'
 
 kel_wait_for_stand_in 20
 kel_no_window_visible || kel_fail "the main window is visible although the settings file exists"
-expected=$(kel_scale_art 2 <<<"$face_1407")
+expected=$(kel_scale_art 2 <<<"$KEL_FACE_1407")
 kel_wait_until 5 "the stand-in to show the face of 14:07 scaled twice" \
   kel_screen_is "$KEL_STAND_IN_X" "$KEL_STAND_IN_Y" 32 32 "$expected"
 kel_log "the stand-in shows 14:07"

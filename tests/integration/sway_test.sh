@@ -19,13 +19,7 @@ kel_start_program
 kel_wait_until 20 "the main window to be shown" kel_sway_window_visible
 kel_holds_for 1 "the main window stays shown" kel_sway_window_visible
 kel_stop_program TERM
-{
-  printf 'yyyy/mm/dd hh:mm aaa\r\n1.0\r\n'
-  for _ in 1 2 3 4 5 6 7 8 9 10; do printf ' 0 \r\n'; done
-} >"$KEL_DIR/settings.expected"
-kel_expect_bytes "$KEL_DATA/Varnlock.ini" "$KEL_DIR/settings.expected" "settings file after SIGTERM"
-: >"$KEL_DIR/alarms.expected"
-kel_expect_bytes "$KEL_DATA/timer.ini" "$KEL_DIR/alarms.expected" "alarm file after SIGTERM"
+kel_expect_start_files "after SIGTERM"
 
 # ---- In the tray: red 24-hour digits, 14:07.
 kel_write_red_24h_settings

@@ -12,31 +12,13 @@ kel_write_red_24h_settings
 cp "$KEL_DATA/Varnlock.ini" "$KEL_DIR/settings.expected"
 kel_start_program
 
-# 1, 4, 0, 7 in the digit font, one line in rows 4 to 10.
-face_1407='................
-................
-................
-................
-.R..R.R..RRR.RRR
-RR..R.R..R.R.R.R
-.R..R.R..R.R.R.R
-.R..RRR..R.R...R
-.R....R..R.R...R
-.R....R..R.R...R
-RRR...R..RRR...R
-................
-................
-................
-................
-................'
-
 kel_wait_for_item 20
 kel_no_window_visible || kel_fail "the main window is visible although the settings file exists"
-kel_expect_icon "$face_1407"
+kel_expect_icon "$KEL_FACE_1407"
 kel_log "the tray icon shows 14:07 (sizes checked: $KEL_ICON_SIZES_CHECKED)"
 kel_wait_until 6 'the tip "2003/11/09 14:07 日"' kel_tip_is '2003/11/09 14:07 日'
 kel_log "the tip is \"$(kel_tip)\""
-kel_expect_icon "$face_1407"
+kel_expect_icon "$KEL_FACE_1407"
 kel_no_window_visible || kel_fail "the main window became visible while in the tray"
 
 # The left button released on the icon: the window comes back in the lower right corner of the

@@ -3,17 +3,15 @@
 # user's inside) is reported at start in a message box; a folder does not count as a settings
 # file, so the start is a first start (window shown). At close it is moved aside as
 # "Varnlock.ini.bad", untouched, and the new file is written with the start values.
-# Two runs: the box answered with OK, then the program ended with SIGTERM; and SIGTERM while the
-# box is still open (before the alarm file is loaded), which must end the program all the same
-# without losing the alarms of the alarm file.
+# Three runs: the box answered with OK, then the program ended with SIGTERM; SIGTERM while the box
+# is still open (before the alarm file is loaded), which must end the program all the same without
+# losing the alarms of the alarm file; and both files unreadable, where the one SIGTERM that
+# closes the first box must also keep the second from waiting.
 source "$(dirname "$0")/lib.sh"
 kel_init "$0" "$@"
 kel_start_desktop
 
-{
-  printf 'yyyy/mm/dd hh:mm aaa\r\n1.0\r\n'
-  for _ in 1 2 3 4 5 6 7 8 9 10; do printf ' 0 \r\n'; done
-} >"$KEL_DIR/settings.expected"
+kel_start_settings_bytes >"$KEL_DIR/settings.expected"
 : >"$KEL_DIR/alarms.expected"
 
 # A folder in the settings file's place, holding something the user would not want lost.
@@ -75,4 +73,16 @@ else
   ls -la "$KEL_DATA" >&2
   kel_check_failed "the program did not exit within 10 s of SIGTERM while its start-up message box was open; main thread: $(kel_main_thread_stack)"
 fi
+
+kel_log "--- both files unreadable: one SIGTERM while the first box is open"
+make_unreadable_settings
+mkdir -p "$KEL_DATA/timer.ini"
+kel_start_program
+wait_for_message_box
+kill -TERM "$KEL_PROGRAM_PID"
+kel_wait_for 5 kel_program_gone ||
+  kel_fail "one SIGTERM did not end the load step with both files unreadable; main thread: $(kel_main_thread_stack)"
+expect_files_after_close "after one SIGTERM with both files unreadable"
+[[ -d $KEL_DATA/timer.ini.bad ]] || kel_fail "the unreadable alarm folder was not kept aside"
+kel_expect_bytes "$KEL_DATA/timer.ini" "$KEL_DIR/alarms.expected" "after one SIGTERM: alarm file"
 kel_pass
