@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <ostream>
 #include <string>
 
 #include "face_pictures.h"
@@ -88,6 +90,17 @@ struct TipCase {
   const char* first_alarm_line;  // null: no alarms
   const char* tip;
 };
+
+// Names each case by its alarm line (the default, the pointers' bytes, may give two cases one
+// name).
+void PrintTo(const TipCase& c, std::ostream* out) {
+  if (c.first_alarm_line == nullptr) {
+    *out << "no alarm";
+    return;
+  }
+  for (const char* at = c.first_alarm_line; *at != '\0'; ++at) *out << (*at == '\t' ? '|' : *at);
+  *out << " (" << std::strlen(c.first_alarm_line) << " bytes)";
+}
 
 class TipTextTest : public ::testing::TestWithParam<TipCase> {};
 
