@@ -1,14 +1,14 @@
 #include "alarm/tick_plan.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace kelmora {
 namespace {
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
-  std::int64_t quotient = a / b;
-  if (a % b != 0 && (a < 0) != (b < 0)) --quotient;
-  return quotient;
+// The wall-clock second an instant in milliseconds since the epoch falls in.
+std::int64_t SecondOf(std::int64_t wall_ms) {
+  return std::chrono::floor<std::chrono::seconds>(std::chrono::milliseconds{wall_ms}).count();
 }
 
 // The local date-times of the wall-clock seconds a sleep spans: the wall clock plus one offset
@@ -49,8 +49,7 @@ class LocalSeconds {
 };
 
 std::int64_t SecondOfMinute(DateTime at) {
-  const std::int64_t count = at.time_since_epoch().count();
-  return count - FloorDiv(count, 60) * 60;
+  return (at - std::chrono::floor<std::chrono::minutes>(at)).count();
 }
 
 }  // namespace
@@ -60,8 +59,8 @@ std::int64_t TicksToWake(const TickPlanInput& input) {
   if (ticks.step_ms <= 0) return 1;
   const std::int64_t last_tick =
       std::max<std::int64_t>(1, ticks.LastAtOrBefore(ticks.origin_ms + kLongestSleepMs));
-  const std::int64_t first_second = FloorDiv(ticks.first_ms, 1000);
-  const std::int64_t last_second = FloorDiv(ticks.At(last_tick), 1000);
+  const std::int64_t first_second = SecondOf(ticks.first_ms);
+  const std::int64_t last_second = SecondOf(ticks.At(last_tick));
   const LocalSeconds local(input.local_time, first_second, last_second);
 
   std::int64_t wake = last_tick;
@@ -73,11 +72,11 @@ std::int64_t TicksToWake(const TickPlanInput& input) {
 
   // The tick redraws when the count has reached the limit before it.
   const std::int64_t limit = input.tick_limit;
-  const std::int64_t period = limit < 0 ? 1 : limit + 1;
+  const std::int64_t period = RedrawPeriod(input.tick_limit);
   const std::int64_t first_redraw = input.tick_count >= limit ? 1 : limit - input.tick_count + 1;
   // One look a second (or a minute): every redraw within it comes out the same.
   for (std::int64_t tick = first_redraw; tick < wake;) {
-    const std::int64_t second = FloorDiv(ticks.At(tick), 1000);
+    const std::int64_t second = SecondOf(ticks.At(tick));
     const DateTime at = local.At(second);
     if (input.redraw_changes(at)) return tick;
     const std::int64_t next_second =
@@ -86,6 +85,10 @@ std::int64_t TicksToWake(const TickPlanInput& input) {
     tick = first_redraw + (next - first_redraw + period - 1) / period * period;
   }
   return wake;
+}
+
+std::int64_t RedrawPeriod(std::int32_t tick_limit) {
+  return tick_limit < 0 ? 1 : std::int64_t{tick_limit} + 1;
 }
 
 bool TipMayShowSeconds(std::string_view tip_format) {

@@ -40,6 +40,10 @@ struct TickPlanInput {
 // A lattice without ticks gives 1.
 std::int64_t TicksToWake(const TickPlanInput& input);
 
+// Every how many ticks the clock redraws with this TickLimit: every tick for 0 (or a negative
+// one), every (limit + 1)-th tick otherwise.
+std::int64_t RedrawPeriod(std::int32_t tick_limit);
+
 // False when a tip made with this pattern shows the same text for every second of a minute.
 // Errs towards true: any letter "s" counts.
 bool TipMayShowSeconds(std::string_view tip_format);

@@ -171,8 +171,7 @@ void Form1::TicksCame(std::int64_t ticks) {
 
 void Form1::CountQuietTicks(std::int64_t ticks) {
   if (ticks <= 0) return;
-  const std::int64_t period = tick_limit_ < 0 ? 1 : std::int64_t{tick_limit_} + 1;
-  tick_count_ = static_cast<std::int32_t>((tick_count_ + ticks) % period);
+  tick_count_ = static_cast<std::int32_t>((tick_count_ + ticks) % RedrawPeriod(tick_limit_));
 }
 
 void Form1::Replan() {

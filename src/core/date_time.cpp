@@ -303,8 +303,8 @@ std::string CanonicalText(DateTime value) {
 }
 
 DateTime LocalTimeAt(std::int64_t epoch_ms) {
-  const std::time_t at =
-      static_cast<std::time_t>(epoch_ms >= 0 ? epoch_ms / 1000 : -((999 - epoch_ms) / 1000));
+  const std::time_t at = static_cast<std::time_t>(
+      floor<std::chrono::seconds>(std::chrono::milliseconds{epoch_ms}).count());
   // Reads the time zone again when it was changed (/etc/localtime, or TZ), which localtime_r
   // alone never does once it has read it.
   tzset();

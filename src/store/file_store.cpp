@@ -1,6 +1,5 @@
 #include "store/file_store.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "alarm/alarm_file.h"
@@ -36,16 +35,9 @@ void FileStore::RemoveStaleTemporaries() const {
   kelmora::RemoveStaleTemporaries(alarm_path_);
 }
 
-void FileStore::MoveAsideBeforeWriting(const std::filesystem::path& path) {
-  if (std::find(aside_before_writing_.begin(), aside_before_writing_.end(), path) ==
-      aside_before_writing_.end()) {
-    aside_before_writing_.push_back(path);
-  }
-}
-
 void FileStore::ReportUnreadable(const std::filesystem::path& path, const std::string& why,
                                  Notices& notices) {
-  MoveAsideBeforeWriting(path);
+  aside_before_writing_.insert(path);
   notices.push_back(path.string() + " を読めません: " + why);
 }
 
@@ -68,7 +60,7 @@ Notices FileStore::LoadAlarms(AlarmList& list) {
     ReportUnreadable(alarm_path_, read.error, notices);
   }
   if (read.left_out > 0) {
-    MoveAsideBeforeWriting(alarm_path_);
+    aside_before_writing_.insert(alarm_path_);
     notices.push_back(std::string(AlarmList::kFullNotice) + ": " + std::to_string(read.left_out) +
                       " 件を読み込めません");
   }
@@ -76,13 +68,10 @@ Notices FileStore::LoadAlarms(AlarmList& list) {
 }
 
 Notices FileStore::BeforeWriting(const std::filesystem::path& path) {
-  if (std::find(aside_before_writing_.begin(), aside_before_writing_.end(), path) ==
-      aside_before_writing_.end()) {
-    return {};
-  }
+  if (!aside_before_writing_.contains(path)) return {};
   const std::string error = MoveAside(path);
   if (!error.empty()) return {CannotWrite(path, error)};
-  std::erase(aside_before_writing_, path);
+  aside_before_writing_.erase(path);
   return {};
 }
 

@@ -5,6 +5,7 @@
 // save left.
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,11 +27,6 @@ struct DroppedLine {
 class FileStore {
  public:
   explicit FileStore(const std::filesystem::path& data_folder);
-
-  const std::filesystem::path& SettingsPath() const { return settings_path_; }
-  const std::filesystem::path& AlarmPath() const { return alarm_path_; }
-  // Where dropped alarm lines are kept: "timer.ini.dropped" beside the alarm file.
-  const std::filesystem::path& DroppedPath() const { return dropped_path_; }
 
   // True when the settings file exists as an ordinary file: the program then starts in the tray.
   bool SettingsFileExists() const;
@@ -58,13 +54,12 @@ class FileStore {
                         Notices& notices);
   // Moves the file aside first when it could not be read whole at start.
   Notices BeforeWriting(const std::filesystem::path& path);
-  void MoveAsideBeforeWriting(const std::filesystem::path& path);
 
   std::filesystem::path settings_path_;
   std::filesystem::path alarm_path_;
-  std::filesystem::path dropped_path_;
+  std::filesystem::path dropped_path_;  // "timer.ini.dropped", beside the alarm file
   // Files not read whole at start: moved aside before they are first written.
-  std::vector<std::filesystem::path> aside_before_writing_;
+  std::set<std::filesystem::path> aside_before_writing_;
 };
 
 }  // namespace kelmora

@@ -13,7 +13,7 @@ using std::chrono::seconds;
 constexpr std::int64_t kNoon = 1'796'644'800'000;
 
 DateTime Local(std::int64_t wall_ms) {
-  return DateTime{seconds{(wall_ms - ((wall_ms % 1000) + 1000) % 1000) / 1000}};
+  return DateTime{floor<seconds>(std::chrono::milliseconds{wall_ms})};
 }
 
 DateTime At(int minute, int second) {

@@ -2,7 +2,6 @@
 // fired from the tray, moved on, written at close and loaded at the next start.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <QTest>
 #include <filesystem>
@@ -14,6 +13,7 @@
 #include "editor/form2.h"
 #include "fakes/fake_services.h"
 #include "qt_app.h"
+#include "temp_folder.h"
 
 namespace kelmora {
 namespace {
@@ -24,16 +24,11 @@ class AlarmStory : public ::testing::Test {
  protected:
   void SetUp() override {
     testing::EnsureQApplication();
-    std::string pattern = (fs::temp_directory_path() / "kelmora-story-XXXXXX").string();
-    folder_ = mkdtemp(pattern.data());
     fakes_.paths.data_folder = folder_;
     fakes_.paths.default_sound = "/opt/kelmora/alarm.wav";
     SetNow(7, 10, 0);
   }
-  void TearDown() override {
-    form_.reset();
-    fs::remove_all(folder_);
-  }
+  void TearDown() override { form_.reset(); }
   void SetNow(int hour, int minute, int second) {
     fakes_.clock.now = *MakeDateTime(2026, 12, 7, hour, minute, second);
   }
@@ -62,7 +57,8 @@ class AlarmStory : public ::testing::Test {
     return *editor;
   }
 
-  fs::path folder_;
+  testing::TempFolder temp_{"story"};
+  fs::path folder_ = temp_.path();
   fakes::FakeServices fakes_;
   std::unique_ptr<Form1> form_;
 };

@@ -1,7 +1,6 @@
 #include "app/form1.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -19,6 +18,7 @@
 #include "platform/qt/qt_convert.h"
 #include "qt_app.h"
 #include "render/clock_face.h"
+#include "temp_folder.h"
 
 namespace kelmora {
 namespace {
@@ -29,15 +29,10 @@ class Form1Test : public ::testing::Test {
  protected:
   void SetUp() override {
     testing::EnsureQApplication();
-    std::string pattern = (fs::temp_directory_path() / "kelmora-form1-XXXXXX").string();
-    folder_ = mkdtemp(pattern.data());
     fakes_.paths.data_folder = folder_;
     fakes_.paths.default_sound = "/opt/kelmora/share/kelmora/sounds/alarm.wav";
   }
-  void TearDown() override {
-    form_.reset();
-    fs::remove_all(folder_);
-  }
+  void TearDown() override { form_.reset(); }
 
   void WriteFile(const std::string& name, const std::string& content) {
     std::ofstream(folder_ / name, std::ios::binary) << content;
@@ -73,7 +68,8 @@ class Form1Test : public ::testing::Test {
     return Rgb(c.red(), c.green(), c.blue());
   }
 
-  fs::path folder_;
+  testing::TempFolder temp_{"form1"};
+  fs::path folder_ = temp_.path();
   fakes::FakeServices fakes_;
   std::unique_ptr<Form1> form_;
 };

@@ -3,7 +3,6 @@
 // finds no font for a kanji or kana and draws glyph 0 (.notdef), the empty box.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -19,11 +18,12 @@
 
 #include "alarm/alarm_list.h"
 #include "app/form1.h"
+#include "core/date_time.h"
 #include "editor/form2.h"
 #include "fakes/fake_services.h"
 #include "platform/qt/qt_dialogs.h"
-#include "core/date_time.h"
 #include "qt_app.h"
+#include "temp_folder.h"
 
 namespace kelmora {
 namespace {
@@ -90,14 +90,9 @@ class JapaneseGlyphs : public ::testing::Test {
  protected:
   void SetUp() override {
     testing::EnsureQApplication();
-    std::string pattern = (fs::temp_directory_path() / "kelmora-glyphs-XXXXXX").string();
-    folder_ = mkdtemp(pattern.data());
     fakes_.paths.data_folder = folder_;
   }
-  void TearDown() override {
-    form_.reset();
-    fs::remove_all(folder_);
-  }
+  void TearDown() override { form_.reset(); }
   // One line for each text drawn with boxes: where, the text and the characters without glyphs.
   static void ExpectGlyphs(const std::vector<ShownText>& texts) {
     std::string faults;
@@ -112,7 +107,8 @@ class JapaneseGlyphs : public ::testing::Test {
                                    "Japanese font.";
   }
 
-  fs::path folder_;
+  testing::TempFolder temp_{"glyphs"};
+  fs::path folder_ = temp_.path();
   fakes::FakeServices fakes_;
   std::unique_ptr<Form1> form_;
 };

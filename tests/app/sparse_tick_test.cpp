@@ -6,11 +6,11 @@
 // shown and hidden, settings and the list changed, and the wall clock set both ways.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <algorithm>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -21,6 +21,7 @@
 #include "editor/form2.h"
 #include "fakes/fake_services.h"
 #include "qt_app.h"
+#include "temp_folder.h"
 #include "tick_simulation.h"
 
 namespace kelmora {
@@ -346,15 +347,8 @@ class SparseTick : public ::testing::TestWithParam<DifferentialCase> {
     testing::EnsureQApplication();
     palette_ = QApplication::palette();
   }
-  void TearDown() override {
-    QApplication::setPalette(palette_);
-    for (const fs::path& folder : folders_) fs::remove_all(folder);
-  }
-  fs::path NewFolder() {
-    std::string pattern = (fs::temp_directory_path() / "kelmora-sparse-XXXXXX").string();
-    folders_.emplace_back(mkdtemp(pattern.data()));
-    return folders_.back();
-  }
+  void TearDown() override { QApplication::setPalette(palette_); }
+  fs::path NewFolder() { return folders_.emplace_back("sparse").path(); }
   // Runs the scenario both ways; returns the sleeping run's wake-ups.
   int Compare(const Scenario& scenario) {
     std::vector<std::string> loop;
@@ -382,7 +376,7 @@ class SparseTick : public ::testing::TestWithParam<DifferentialCase> {
 
  private:
   QPalette palette_;
-  std::vector<fs::path> folders_;
+  std::deque<testing::TempFolder> folders_;
 };
 
 TEST_P(SparseTick, ChangesComeAtTheSameInstantsAsWithATickPerInterval) {

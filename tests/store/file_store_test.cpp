@@ -4,11 +4,12 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "temp_folder.h"
 
 namespace kelmora {
 namespace {
@@ -20,12 +21,6 @@ using ::testing::IsEmpty;
 
 class FileStoreTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "kelmora-store-XXXXXX").string();
-    folder_ = mkdtemp(pattern.data());
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
   void Write(const fs::path& name, const std::string& bytes) {
     std::ofstream(folder_ / name, std::ios::binary) << bytes;
   }
@@ -36,7 +31,8 @@ class FileStoreTest : public ::testing::Test {
     return bytes.str();
   }
 
-  fs::path folder_;
+  testing::TempFolder temp_{"store"};
+  fs::path folder_ = temp_.path();
 };
 
 TEST_F(FileStoreTest, BothFilesComeBackByteForByte) {
