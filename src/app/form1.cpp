@@ -10,8 +10,6 @@
 
 #include "alarm/alarm_line.h"
 #include "alarm/scheduler.h"
-#include "alarm/tick_interval.h"
-#include "alarm/tick_plan.h"
 #include "app/colour_labels.h"
 #include "app/task_tray.h"
 #include "core/general.h"
@@ -19,6 +17,8 @@
 #include "editor/form2.h"
 #include "platform/qt/qt_convert.h"
 #include "platform/wav_player.h"
+#include "tick/tick_interval.h"
+#include "tick/tick_plan.h"
 
 namespace kelmora {
 namespace {

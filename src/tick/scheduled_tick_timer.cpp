@@ -1,4 +1,4 @@
-#include "platform/scheduled_tick_timer.h"
+#include "tick/scheduled_tick_timer.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "core/tick_schedule.h"
-#include "platform/services.h"
+#include "tick/tick_schedule.h"
+#include "tick/tick_timer.h"
 
 namespace kelmora {
 

@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "core/date_time.h"
-#include "core/tick_schedule.h"
+#include "tick/tick_schedule.h"
 
 namespace kelmora {
 

@@ -1,4 +1,4 @@
-#include "core/tick_schedule.h"
+#include "tick/tick_schedule.h"
 
 #include <algorithm>
 

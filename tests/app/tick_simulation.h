@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "core/tick_schedule.h"
-#include "platform/scheduled_tick_timer.h"
 #include "platform/services.h"
+#include "tick/scheduled_tick_timer.h"
+#include "tick/tick_schedule.h"
 
 namespace kelmora::sim {
 

@@ -1,6 +1,6 @@
 // The tick timer that sleeps over ticks, with the platform's alarm recorded instead of armed.
 
-#include "platform/scheduled_tick_timer.h"
+#include "tick/scheduled_tick_timer.h"
 
 #include <gtest/gtest.h>
 

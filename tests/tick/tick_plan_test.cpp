@@ -1,4 +1,4 @@
-#include "alarm/tick_plan.h"
+#include "tick/tick_plan.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The clock tick, sleeping over the ticks the window does not need. A 1000 ms tick falls just
-// after each wall-clock second; other intervals repeat plainly (see core/
-// tick_schedule.h). One alarm is armed for the tick the window wants to wake at:
+// after each wall-clock second; other intervals repeat plainly (tick/tick_schedule.h). One alarm
+// is armed for the tick the window wants to wake at:
 // - on Linux a timerfd on the wall clock (CLOCK_REALTIME), armed at the tick's absolute time
 //   with TFD_TIMER_CANCEL_ON_SET and watched by a QSocketNotifier: it wakes at the wall-clock
 //   instant, wakes at once when the clock is set, and at resume when its time passed while the
@@ -14,8 +14,8 @@
 #include <functional>
 #include <memory>
 
-#include "platform/scheduled_tick_timer.h"
-#include "core/tick_schedule.h"
+#include "tick/scheduled_tick_timer.h"
+#include "tick/tick_schedule.h"
 
 class QSocketNotifier;
 

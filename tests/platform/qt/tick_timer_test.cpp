@@ -10,36 +10,6 @@
 namespace kelmora {
 namespace {
 
-// 2003-11-09 12:00:00 UTC in milliseconds since the epoch.
-constexpr std::int64_t kNoon = 1068379200000;
-
-struct NextTickCase {
-  std::int64_t now_ms;
-  int expected;
-};
-
-void PrintTo(const NextTickCase& c, std::ostream* out) {
-  *out << c.now_ms << "ms_gives_" << c.expected;
-}
-
-class NextTickTest : public ::testing::TestWithParam<NextTickCase> {};
-
-TEST_P(NextTickTest, WaitsUntilJustAfterTheNextSecond) {
-  EXPECT_EQ(MillisecondsToNextTick(GetParam().now_ms), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, NextTickTest,
-                         ::testing::Values(NextTickCase{kNoon, 1005},         // 12:00:00.000
-                                           NextTickCase{kNoon + 1, 1004},     // 12:00:00.001
-                                           NextTickCase{kNoon + 4, 1001},     // just before a tick
-                                           NextTickCase{kNoon + 5, 1000},     // on a tick
-                                           NextTickCase{kNoon + 500, 505},    // 12:00:00.500
-                                           NextTickCase{kNoon + 995, 10},     // 12:00:00.995
-                                           NextTickCase{kNoon + 999, 6},      // 12:00:00.999
-                                           NextTickCase{kNoon + 1000, 1005},  // 12:00:01.000
-                                           NextTickCase{-1, 6},               // before the epoch
-                                           NextTickCase{-1000, 1005}));
-
 class QtTickTimerTest : public ::testing::Test {
  protected:
   QApplication& app = testing::EnsureQApplication();  // before the timer's socket notifier
