@@ -10,8 +10,6 @@
 
 #include "alarm/alarm_line.h"
 #include "alarm/scheduler.h"
-#include "app/colour_labels.h"
-#include "app/task_tray.h"
 #include "core/general.h"
 #include "core/twips.h"
 #include "editor/form2.h"
@@ -19,6 +17,9 @@
 #include "platform/wav_player.h"
 #include "tick/tick_interval.h"
 #include "tick/tick_plan.h"
+#include "tray/colour_labels.h"
+#include "tray/task_tray.h"
+#include "tray/top_most.h"
 
 namespace kelmora {
 namespace {

@@ -1,5 +1,5 @@
 #pragma once
-// app/: the main window, its tray and colour helpers, main(); uses editor/, store/ and below.
+// app/: the main window and main(); uses tray/, editor/, store/ and below.
 // Form1: the main window. A small settings panel for the tray clock that owns the clock's state:
 // the face, the alarm list, the timer, the tray icon and the common dialog.
 

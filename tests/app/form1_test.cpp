@@ -12,13 +12,13 @@
 #include <memory>
 #include <sstream>
 
-#include "app/colour_labels.h"
 #include "editor/form2.h"
 #include "fakes/fake_services.h"
 #include "platform/qt/qt_convert.h"
 #include "qt_app.h"
 #include "render/clock_face.h"
 #include "temp_folder.h"
+#include "tray/colour_labels.h"
 
 namespace kelmora {
 namespace {
