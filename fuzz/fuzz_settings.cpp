@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/text_file.h"
+#include "core/code_page.h"
 #include "fuzz_support.h"
 #include "settings/window_settings.h"
 

@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "core/text_file.h"
-
 namespace kelmora {
 
 inline constexpr const char* kSettingsFileName = "Varnlock.ini";

@@ -6,7 +6,7 @@
 #include <QMouseEvent>
 #include <QWidget>
 
-#include "core/text_file.h"
+#include "core/code_page.h"
 #include "platform/qt/qt_convert.h"
 
 namespace kelmora {
