@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/date_time.h"
-#include "core/values.h"
+#include "core/pixels.h"
 #include "tick/tick_timer.h"
 
 namespace kelmora {
