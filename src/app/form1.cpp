@@ -189,7 +189,7 @@ void Form1::PlanWake() {
   plan.lattice = timer.Lattice();
   plan.tick_count = tick_count_;
   plan.tick_limit = tick_limit_;
-  plan.local_time = [this](std::int64_t wall_ms) { return services_.clock.LocalAt(wall_ms); };
+  plan.local_time = [this](WallTime instant) { return services_.clock.LocalAt(instant); };
   plan.redraw_changes = [&](DateTime at) { return RedrawChanges(at, background, line0); };
   plan.same_all_minute = !TipMayShowSeconds(tip_format_);
   if (AlarmGateOpen()) plan.alarm_due = ReadForTick(*line0).due;

@@ -19,8 +19,8 @@ class Clock {
  public:
   virtual ~Clock() = default;
   virtual DateTime Now() const = 0;  // local date-time to the whole second
-  // The local date-time at an instant of the wall clock, in milliseconds since the epoch.
-  virtual DateTime LocalAt(std::int64_t wall_ms) const = 0;
+  // The local date-time at an instant of the wall clock.
+  virtual DateTime LocalAt(WallTime instant) const = 0;
 };
 
 // The mouse message that a button released on the tray icon (or its stand-in) reports.

@@ -4,57 +4,59 @@
 
 namespace kelmora {
 
-int MillisecondsToNextTick(std::int64_t now_ms) {
-  const auto into_second = static_cast<int>(((now_ms % 1000) + 1000) % 1000);
-  return 1000 - into_second + kTickLagMilliseconds;
+using std::chrono::milliseconds;
+
+milliseconds TimeToNextTick(WallTime now) {
+  const milliseconds into_second = now - std::chrono::floor<std::chrono::seconds>(now);
+  return std::chrono::seconds{1} - into_second + kTickLag;
 }
 
-std::int64_t TickLattice::At(std::int64_t tick) const {
-  if (tick <= 1) return first_ms;
-  return second_ms + (tick - 2) * step_ms;
+WallTime TickLattice::At(std::int64_t tick) const {
+  if (tick <= 1) return first;
+  return second + (tick - 2) * step;
 }
 
-std::int64_t TickLattice::FirstAtOrAfter(std::int64_t wall_ms) const {
-  if (wall_ms <= first_ms) return 1;
-  if (wall_ms <= second_ms || step_ms <= 0) return 2;
-  return 2 + (wall_ms - second_ms + step_ms - 1) / step_ms;
+std::int64_t TickLattice::FirstAtOrAfter(WallTime instant) const {
+  if (instant <= first) return 1;
+  if (instant <= second || step <= milliseconds{0}) return 2;
+  return 2 + (instant - second + step - milliseconds{1}) / step;
 }
 
-std::int64_t TickLattice::LastAtOrBefore(std::int64_t wall_ms) const {
-  if (wall_ms < first_ms) return 0;
-  if (wall_ms < second_ms || step_ms <= 0) return 1;
-  return 2 + (wall_ms - second_ms) / step_ms;
+std::int64_t TickLattice::LastAtOrBefore(WallTime instant) const {
+  if (instant < first) return 0;
+  if (instant < second || step <= milliseconds{0}) return 1;
+  return 2 + (instant - second) / step;
 }
 
-void TickSchedule::Start(int interval_ms, std::int64_t monotonic_ms, std::int64_t wall_ms) {
+void TickSchedule::Start(int interval_ms, MonotonicTime monotonic, WallTime wall) {
   interval_ = std::max(interval_ms, 0);
-  offset_ = wall_ms - monotonic_ms;
-  origin_ = monotonic_ms;
+  offset_ = wall.time_since_epoch() - monotonic.time_since_epoch();
+  origin_ = monotonic;
   Count(0);
 }
 
-std::int64_t TickSchedule::GapAfter(std::int64_t monotonic_ms) const {
-  if (interval_ == kAlignedTickInterval) return MillisecondsToNextTick(monotonic_ms + offset_);
-  return interval_;
+milliseconds TickSchedule::GapAfter(MonotonicTime monotonic) const {
+  if (interval_ == kAlignedTickInterval) return TimeToNextTick(WallAt(monotonic));
+  return milliseconds{interval_};
 }
 
 // After the next tick every aligned tick falls just after a second, a second after the one
 // before.
-std::int64_t TickSchedule::Step() const {
-  return interval_ == kAlignedTickInterval ? 1000 : interval_;
+milliseconds TickSchedule::Step() const {
+  return interval_ == kAlignedTickInterval ? std::chrono::seconds{1} : milliseconds{interval_};
 }
 
-std::int64_t TickSchedule::MonotonicAt(std::int64_t tick) const {
+MonotonicTime TickSchedule::MonotonicAt(std::int64_t tick) const {
   if (tick <= 0) return origin_;
   if (tick == 1) return next_;
   return next_ + GapAfter(next_) + (tick - 2) * Step();
 }
 
-std::int64_t TickSchedule::DueBy(std::int64_t monotonic_ms, std::int64_t limit) const {
-  if (interval_ == 0 || limit <= 0 || next_ > monotonic_ms) return 0;
-  const std::int64_t second = MonotonicAt(2);
-  if (second > monotonic_ms) return 1;
-  return std::min(limit, 2 + (monotonic_ms - second) / Step());
+std::int64_t TickSchedule::DueBy(MonotonicTime monotonic, std::int64_t limit) const {
+  if (interval_ == 0 || limit <= 0 || next_ > monotonic) return 0;
+  const MonotonicTime second = MonotonicAt(2);
+  if (second > monotonic) return 1;
+  return std::min(limit, 2 + (monotonic - second) / Step());
 }
 
 void TickSchedule::Count(std::int64_t ticks) {
@@ -65,7 +67,7 @@ void TickSchedule::Count(std::int64_t ticks) {
 
 TickLattice TickSchedule::Lattice() const {
   if (interval_ == 0) return {};
-  return {origin_ + offset_, next_ + offset_, MonotonicAt(2) + offset_, Step()};
+  return {WallAt(origin_), WallAt(next_), WallAt(MonotonicAt(2)), Step()};
 }
 
 }  // namespace kelmora

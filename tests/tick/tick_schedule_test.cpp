@@ -8,6 +8,8 @@
 namespace kelmora {
 namespace {
 
+using std::chrono::milliseconds;
+
 // 2003-11-09 12:00:00 UTC in milliseconds since the epoch.
 constexpr std::int64_t kNoon = 1068379200000;
 
@@ -23,7 +25,8 @@ void PrintTo(const NextTickCase& c, std::ostream* out) {
 class NextTickTest : public ::testing::TestWithParam<NextTickCase> {};
 
 TEST_P(NextTickTest, WaitsUntilJustAfterTheNextSecond) {
-  EXPECT_EQ(MillisecondsToNextTick(GetParam().now_ms), GetParam().expected);
+  EXPECT_EQ(TimeToNextTick(WallTime{milliseconds{GetParam().now_ms}}),
+            milliseconds{GetParam().expected});
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, NextTickTest,
@@ -50,20 +53,22 @@ class ScheduleAgainstLoop : public ::testing::TestWithParam<LoopCase> {};
 TEST_P(ScheduleAgainstLoop, TicksFallWhereTheLoopPutsThem) {
   const int interval = GetParam().interval;
   std::mt19937 random(GetParam().seed);
-  std::int64_t monotonic = 1000;
-  std::int64_t wall = 1'796'645'000'000 + std::uniform_int_distribution<int>(0, 999)(random);
+  MonotonicTime monotonic{milliseconds{1000}};
+  WallTime wall{
+      milliseconds{1'796'645'000'000 + std::uniform_int_distribution<int>(0, 999)(random)}};
   TickSchedule schedule;
   schedule.Start(interval, monotonic, wall);
-  auto gap = [&] { return interval == 1000 ? MillisecondsToNextTick(wall) : interval; };
-  std::int64_t loop_next = monotonic + gap();
+  auto gap = [&] { return interval == 1000 ? TimeToNextTick(wall) : milliseconds{interval}; };
+  auto offset = [&] { return wall.time_since_epoch() - monotonic.time_since_epoch(); };
+  MonotonicTime loop_next = monotonic + gap();
   for (int tick = 0; tick < 3000; ++tick) {
     ASSERT_EQ(schedule.MonotonicAt(1), loop_next) << tick;
-    ASSERT_EQ(schedule.Lattice().first_ms, loop_next + (wall - monotonic)) << tick;
+    ASSERT_EQ(schedule.Lattice().first, WallTime{loop_next.time_since_epoch() + offset()}) << tick;
     if (random() % 7 == 0) {  // the clock set halfway to the tick, by up to an hour either way
-      const std::int64_t halfway = (loop_next - monotonic) / 2;
+      const milliseconds halfway = (loop_next - monotonic) / 2;
       monotonic += halfway;
-      wall += halfway + static_cast<std::int64_t>(random() % 7'200'001) - 3'600'000;
-      schedule.SetWallOffset(wall - monotonic);
+      wall += halfway + milliseconds{static_cast<std::int64_t>(random() % 7'200'001) - 3'600'000};
+      schedule.SetWallOffset(offset());
     }
     // The tick: the loop re-arms from the wall clock it reads.
     wall += loop_next - monotonic;

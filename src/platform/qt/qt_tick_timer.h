@@ -24,9 +24,9 @@ namespace kelmora {
 class QtTickTimer : public ScheduledTickTimer {
  public:
   struct Options {
-    Reading wall_ms = DefaultWallClock();            // milliseconds since the epoch
-    Reading monotonic_ms = DefaultMonotonicClock();  // the clock QTimer runs on
-    bool wall_clock_alarm = true;                    // the timerfd, where there is one
+    WallReading wall = DefaultWallClock();
+    MonotonicReading monotonic = DefaultMonotonicClock();  // the clock QTimer runs on
+    bool wall_clock_alarm = true;                          // the timerfd, where there is one
   };
   QtTickTimer();
   explicit QtTickTimer(Options options);
@@ -36,17 +36,17 @@ class QtTickTimer : public ScheduledTickTimer {
   int MillisecondsToTimeout() const;
   bool UsesWallClockAlarm() const { return timer_fd_ >= 0; }
 
-  static Reading DefaultWallClock();
-  static Reading DefaultMonotonicClock();
+  static WallReading DefaultWallClock();
+  static MonotonicReading DefaultMonotonicClock();
 
  protected:
-  void Arm(std::int64_t wall_ms, std::int64_t monotonic_ms) override;
+  void Arm(WallTime wall, MonotonicTime monotonic) override;
   void Disarm() override;
 
  private:
   void OpenWallClockAlarm();
   void WallClockAlarmReadable();
-  void StartQTimer(std::int64_t monotonic_ms);
+  void StartQTimer(MonotonicTime monotonic);
 
   int timer_fd_ = -1;
   std::unique_ptr<QSocketNotifier> notifier_;

@@ -37,12 +37,12 @@ TEST_F(QtTickTimerTest, SecondTicksFallJustAfterTheWallClockSecond) {
 #endif
   timer.SetInterval(1000);
   EXPECT_EQ(timer.Interval(), 1000);
-  EXPECT_LE(timer.MillisecondsToTimeout(), 1000 + kTickLagMilliseconds);
+  EXPECT_LE(timer.MillisecondsToTimeout(), 1000 + kTickLag.count());
 
   ASSERT_TRUE(QTest::qWaitFor([&] { return tick_phases.size() >= 2; }, 5000));
   for (std::int64_t phase : tick_phases) {
     // Not before the second has turned; the upper bound only allows for a busy machine.
-    EXPECT_GE(phase, kTickLagMilliseconds - 1);
+    EXPECT_GE(phase, kTickLag.count() - 1);
     EXPECT_LT(phase, 400);
   }
   EXPECT_TRUE(timer.Running()) << "re-armed for the following second";
@@ -56,20 +56,20 @@ TEST(QtTickTimerWakeTest, TickAfterAWallClockJumpReAlignsToTheSecond) {
   testing::EnsureQApplication();
   std::int64_t wall_ms = 1'068'336'000'990;  // 0.990 into a second
   QtTickTimer::Options options;
-  options.wall_ms = [&] { return wall_ms; };
+  options.wall = [&] { return WallTime{std::chrono::milliseconds{wall_ms}}; };
   options.wall_clock_alarm = false;
   QtTickTimer timer(options);
   int ticks = 0;
   timer.on_tick = [&](std::int64_t) { ++ticks; };
   timer.SetInterval(1000);
-  EXPECT_LE(timer.MillisecondsToTimeout(), 10 + kTickLagMilliseconds);
-  EXPECT_GE(timer.MillisecondsToTimeout(), 10 + kTickLagMilliseconds - 3);
+  EXPECT_LE(timer.MillisecondsToTimeout(), 10 + kTickLag.count());
+  EXPECT_GE(timer.MillisecondsToTimeout(), 10 + kTickLag.count() - 3);
   // An hour asleep, a day, a few seconds: each lands 15 to 35 ms before a second turns.
   for (const std::int64_t slept : {3'600'000 - 5, 86'400'000 - 20, 7'000 + 5}) {
     wall_ms += slept;
     const int before = ticks;
     ASSERT_TRUE(QTest::qWaitFor([&] { return ticks > before; }, 5000));
-    const int expected = MillisecondsToNextTick(wall_ms);
+    const auto expected = TimeToNextTick(WallTime{std::chrono::milliseconds{wall_ms}}).count();
     EXPECT_LE(timer.MillisecondsToTimeout(), expected) << slept;
     EXPECT_GE(timer.MillisecondsToTimeout(), 0) << slept;
     EXPECT_TRUE(timer.Running());
@@ -100,11 +100,11 @@ TEST_P(SleepingTimer, WakesOnceAtTheTickAskedFor) {
     timer.WakeAfter(10'000);
   };
   const auto monotonic = QtTickTimer::DefaultMonotonicClock();
-  const std::int64_t start = monotonic();
+  const MonotonicTime start = monotonic();
   timer.SetInterval(20);
   timer.WakeAfter(6);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !wakes.empty(); }, 5000));
-  EXPECT_GE(monotonic() - start, 6 * 20);
+  EXPECT_GE(monotonic() - start, std::chrono::milliseconds{6 * 20});
   EXPECT_EQ(wakes, std::vector<std::int64_t>{6});
   timer.SetInterval(0);
 }
