@@ -33,7 +33,6 @@ class TrayService {
   virtual void Add(const IconImage& icon, const std::string& tip) = 0;
   virtual void Modify(const IconImage& icon, const std::string& tip) = 0;  // no icon: no effect
   virtual void Remove() = 0;
-  virtual bool Present() const = 0;
   std::function<void(TrayMouse)> on_mouse;
 };
 

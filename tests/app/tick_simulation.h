@@ -134,7 +134,6 @@ class RecordingTray : public TrayService {
     if (present_) log_.Add("tray gone");
     present_ = false;
   }
-  bool Present() const override { return present_; }
 
  private:
   Log& log_;

@@ -77,7 +77,6 @@ class FakeTray : public TrayService {
     present = false;
     ++removes;
   }
-  bool Present() const override { return present; }
   void Release(TrayMouse what) {
     if (on_mouse) on_mouse(what);
   }
