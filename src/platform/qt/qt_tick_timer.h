@@ -32,6 +32,8 @@ class QtTickTimer : public ScheduledTickTimer {
   explicit QtTickTimer(Options options);
   ~QtTickTimer() override;
 
+  // The state of the platform's alarm, for the tests (the program never asks): running, the
+  // time left to the wake (-1 when stopped), and whether the timerfd is the alarm.
   bool Running() const { return Interval() > 0; }
   int MillisecondsToTimeout() const;
   bool UsesWallClockAlarm() const { return timer_fd_ >= 0; }

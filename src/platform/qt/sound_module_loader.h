@@ -23,7 +23,7 @@ class SoundModuleLoader : public SoundService {
 
   // Loads the module now, if it was not tried yet; true when a player is there.
   bool Load();
-  bool Tried() const { return tried_; }
+  bool Tried() const { return tried_; }  // for the tests: whether the module was looked for
 
  private:
   void Finished();
