@@ -57,9 +57,14 @@ class Form2Test : public ::testing::Test {
 
   Form2& Open(const std::vector<std::string>& lines = {}) {
     for (const std::string& line : lines) main_list.Add(line);
-    form = std::make_unique<Form2>(fake.Get(), main_list, dialog);
+    form = std::make_unique<Form2>(fake.Get(), dialog);
+    // As the main window takes the lines back.
+    QObject::connect(form.get(), &Form2::ListHandedBack, [this](const std::vector<std::string>& l) {
+      main_list.Clear();
+      main_list.AddAll(l);
+    });
     form->show();
-    form->OpenOver(main_window);
+    form->OpenOver(main_window, main_list.Lines());
     return *form;
   }
 
@@ -216,7 +221,7 @@ TEST_F(Form2Test, OpeningAgainDropsWhatWasAddedSince) {
   Register();
   ASSERT_EQ(form->List1().Count(), 2);
 
-  form->OpenOver(main_window);
+  form->OpenOver(main_window, main_list.Lines());
 
   EXPECT_EQ(Shown(), std::vector<std::string>{kept});
   EXPECT_EQ(form->SelectedIndex(), -1);

@@ -31,6 +31,7 @@ class FakeTimer : public TickTimer {
   int interval = 0;
   int intervals_set = 0;
   std::int64_t wake_after = 1;  // what the window last asked for
+  int plans = 0;                // how often it asked
   const FakeClock* clock = nullptr;
   void SetInterval(int milliseconds) override {
     interval = milliseconds > 0 ? milliseconds : 0;
@@ -38,7 +39,10 @@ class FakeTimer : public TickTimer {
     ++intervals_set;
   }
   int Interval() const override { return interval; }
-  void WakeAfter(std::int64_t ticks) override { wake_after = ticks; }
+  void WakeAfter(std::int64_t ticks) override {
+    wake_after = ticks;
+    ++plans;
+  }
   std::int64_t CountPassed() override { return 0; }
   // The ticks after the fake clock's second, as the real timer would place them.
   TickLattice Lattice() const override {
