@@ -172,6 +172,8 @@ TextFileRead ReadTextLines(const fs::path& path) {
   return result;
 }
 
+// Not QSaveFile (besides core having no Qt): Qt 6.4's syncs the file but never the folder after
+// its rename, so the new name could still be lost in a crash.
 std::string WriteTextLinesSafely(const fs::path& link_or_file,
                                  const std::vector<std::string>& lines) {
   // A symbolic link (as dotfile managers set up) stays a link: its target is replaced.

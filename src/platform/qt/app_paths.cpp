@@ -29,6 +29,8 @@ QString ConfigHome() {
 
 }  // namespace
 
+// Not QStandardPaths: Qt 6.4 takes a relative XDG_CONFIG_HOME as it stands and gives
+// "//.config" when HOME is unset.
 AppPaths DefaultAppPaths() {
   const QString data = QDir::cleanPath(ConfigHome() + QStringLiteral("/kelmora"));
   const QString sound = QDir::cleanPath(QCoreApplication::applicationDirPath() +
