@@ -56,7 +56,7 @@ class Form1::PlanOnce {
 };
 
 Form1::Form1(Services services, QWidget* parent)
-    : QWidget(parent), services_(services), store_(services_.paths.data_folder) {
+    : QWidget(parent), services_(std::move(services)), store_(services_.paths.data_folder) {
   setWindowTitle(QStringLiteral("!Kelmora"));
   setFixedSize(2370 / kTwipsPerPixel, 2250 / kTwipsPerPixel);
   setWindowIcon(ToQIcon(ProgramIcon()));

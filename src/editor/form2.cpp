@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 #include "alarm/alarm_line.h"
 #include "core/date_time.h"
@@ -83,7 +84,7 @@ TimeSpinner::TimeSpinner(int top, QWidget* parent) : QScrollBar(Qt::Vertical, pa
 }
 
 Form2::Form2(Services services, CmnDlog::CommonDialog& dialog, QWidget* parent)
-    : QWidget(parent, Qt::Window), services_(services), dialog_(dialog) {
+    : QWidget(parent, Qt::Window), services_(std::move(services)), dialog_(dialog) {
   setWindowTitle(QStringLiteral("アラーム"));
   setWindowIcon(ToQIcon(ProgramIcon()));
   QFont small = font();

@@ -159,7 +159,7 @@ class Machine {
         break;
       case Kind::kColour: {
         form.EnsureControls();
-        colours_.answers.push_back(Rgb(static_cast<int>(step.amount) * 30, 20, 200));
+        colours_.answers.emplace_back(Rgb(static_cast<int>(step.amount) * 30, 20, 200));
         QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3),
                             Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(form.Lb1[static_cast<std::size_t>(step.amount)], &release);

@@ -80,6 +80,7 @@ class Form2Test : public ::testing::Test {
   // The lines the editor shows, which must always be the lines it holds.
   std::vector<std::string> Shown() const {
     std::vector<std::string> shown;
+    shown.reserve(static_cast<std::size_t>(form->List1Box->count()));
     for (int row = 0; row < form->List1Box->count(); ++row) {
       shown.push_back(S(form->List1Box->item(row)->text()));
     }
