@@ -2,6 +2,9 @@
 # builds and runs every test. Each target installs only the package groups it needs
 # (scripts/install-deps.sh): building and running need the run group, the others add theirs.
 BUILD ?= build
+# The tests build in a folder of their own, with warnings as errors: the CMake cache keeps its
+# options, so in BUILD a later `make run` or `make package` would build with them too.
+TEST_BUILD ?= build-test
 PREFIX ?= $(HOME)/.local
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -27,7 +30,8 @@ build: configure
 run: build
 	@bash scripts/run.sh $(BUILD)/bin/kelmora
 
-# The tests build with warnings as errors; an ordinary build only reports them.
+# The tests build with warnings as errors, in TEST_BUILD; an ordinary build only reports them.
+test: BUILD = $(TEST_BUILD)
 test: DEPS = run test
 test: TESTS_FLAG = -DKELMORA_TESTS=ON -DKELMORA_WERROR=ON
 test: build
@@ -76,4 +80,4 @@ screenshots: build
 	@bash scripts/screenshots.sh $(BUILD)/bin/kelmora
 
 clean:
-	@rm -rf $(BUILD)
+	@rm -rf $(BUILD) $(TEST_BUILD)
