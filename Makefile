@@ -9,7 +9,7 @@ PREFIX ?= $(HOME)/.local
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench perf-doc clean package install-local fuzz sanitize resource screenshots
+.PHONY: all deps configure build run test bench perf-doc clean package install-local fuzz sanitize resource screenshots tidy
 
 all: build
 
@@ -72,6 +72,12 @@ fuzz: deps
 sanitize: DEPS = run test
 sanitize: deps
 	@bash scripts/sanitize.sh
+
+# Runs clang-tidy with the checks of .clang-tidy over every source, in build-tidy configured with
+# clang; any finding fails it.
+tidy: DEPS = run test tidy
+tidy: deps
+	@bash scripts/tidy.sh $(JOBS)
 
 # Rewrites the README's screenshots in docs/images: the program on a virtual desktop with a tray,
 # its clock faked to 2003-11-09 14:07:00.
