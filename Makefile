@@ -2,11 +2,14 @@
 # builds and runs every test. Each target installs only the package groups it needs
 # (scripts/install-deps.sh): building and running need the run group, the others add theirs.
 BUILD ?= build
+# The tests build in a folder of their own, with warnings as errors: the CMake cache keeps its
+# options, so in BUILD a later `make run` or `make package` would build with them too.
+TEST_BUILD ?= build-test
 PREFIX ?= $(HOME)/.local
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench perf-doc clean package install-local fuzz sanitize resource screenshots
+.PHONY: all deps configure build run test bench perf-doc clean package install-local fuzz sanitize resource screenshots tidy
 
 all: build
 
@@ -27,7 +30,8 @@ build: configure
 run: build
 	@bash scripts/run.sh $(BUILD)/bin/kelmora
 
-# The tests build with warnings as errors; an ordinary build only reports them.
+# The tests build with warnings as errors, in TEST_BUILD; an ordinary build only reports them.
+test: BUILD = $(TEST_BUILD)
 test: DEPS = run test
 test: TESTS_FLAG = -DKELMORA_TESTS=ON -DKELMORA_WERROR=ON
 test: build
@@ -69,6 +73,12 @@ sanitize: DEPS = run test
 sanitize: deps
 	@bash scripts/sanitize.sh
 
+# Runs clang-tidy with the checks of .clang-tidy over every source, in build-tidy configured with
+# clang; any finding fails it.
+tidy: DEPS = run test tidy
+tidy: deps
+	@bash scripts/tidy.sh $(JOBS)
+
 # Rewrites the README's screenshots in docs/images: the program on a virtual desktop with a tray,
 # its clock faked to 2003-11-09 14:07:00.
 screenshots: DEPS = run screenshots
@@ -76,4 +86,4 @@ screenshots: build
 	@bash scripts/screenshots.sh $(BUILD)/bin/kelmora
 
 clean:
-	@rm -rf $(BUILD)
+	@rm -rf $(BUILD) $(TEST_BUILD)

@@ -1,6 +1,6 @@
-# A pure library is plain C++20 with the standard library only. It never links Qt, so Qt's
-# include folders are not on its path and a Qt header in it fails to compile; the scan below
-# names the offending file at configure time as well.
+# A pure library is plain C++20 without Qt (the standard library, POSIX, iconv). It never links
+# Qt, so Qt's include folders are not on its path and a Qt header in it fails to compile; the
+# scan below names the offending file at configure time as well.
 function(kelmora_pure_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
   foreach(source IN LISTS ARG_SOURCES)

@@ -27,8 +27,8 @@
 
 #include "alarm/alarm_list.h"
 #include "alarm/scheduler.h"
+#include "core/code_page.h"
 #include "core/date_time.h"
-#include "core/text_file.h"
 #include "fuzz_support.h"
 #include "testing/reference_pass.h"
 

@@ -20,8 +20,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/code_page.h"
 #include "core/date_time.h"
-#include "core/text_file.h"
 #include "fuzz_support.h"
 
 namespace kelmora {

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/text_file.h"
+#include "core/code_page.h"
 #include "fuzz_support.h"
 #include "settings/window_settings.h"
 
@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const WindowSettings read = Applied(lines);
   Require(read.mode1 >= 0 && read.mode1 <= 5, "upper mode within 0..5");
   Require(read.mode2 >= 0 && read.mode2 <= 5, "lower mode within 0..5");
-  if (lines.size() >= 1) Require(read.tip_format == lines[0], "tip pattern verbatim", lines[0]);
+  if (!lines.empty()) Require(read.tip_format == lines[0], "tip pattern verbatim", lines[0]);
   if (lines.size() >= 2) Require(read.interval_text == lines[1], "interval verbatim", lines[1]);
   CheckMissingLinesKeepStartValues(read, lines.size());
 

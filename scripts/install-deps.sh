@@ -8,6 +8,7 @@
 #   screenshots  the virtual desktop of the README's pictures and the font they are drawn in
 #   test         the unit and integration tests (virtual desktops, sound, panels, Wayland)
 #   fuzz         libFuzzer (clang)
+#   tidy         clang-tidy, and clang for the compile commands it reads
 #   bench        Google Benchmark
 #   package      the Debian package
 #   all          every group (CI)
@@ -38,9 +39,10 @@ add_group() {
       dpkg-dev file desktop-file-utils appstream xfwm4 xfce4-panel xfconf sway qt6-wayland
       util-linux) ;;
     fuzz) wanted+=(clang libclang-rt-14-dev) ;;
+    tidy) wanted+=(clang clang-tidy) ;;
     bench) wanted+=(libbenchmark-dev python3) ;;
     package) wanted+=(dpkg-dev file) ;;
-    all) for group in run display screenshots test fuzz bench package; do
+    all) for group in run display screenshots test fuzz tidy bench package; do
       add_group "$group"
     done ;;
     *)

@@ -2,8 +2,7 @@
 // A folder of its own for one test, made empty under the system's temporary folder and removed
 // with everything in it when the object goes.
 
-#include <stdlib.h>
-
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>

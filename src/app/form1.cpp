@@ -7,18 +7,20 @@
 #include <QPalette>
 #include <QPixmap>
 #include <algorithm>
+#include <utility>
 
 #include "alarm/alarm_line.h"
 #include "alarm/scheduler.h"
-#include "alarm/tick_interval.h"
-#include "alarm/tick_plan.h"
-#include "app/colour_labels.h"
-#include "app/task_tray.h"
 #include "core/general.h"
 #include "core/twips.h"
 #include "editor/form2.h"
 #include "platform/qt/qt_convert.h"
 #include "platform/wav_player.h"
+#include "tick/tick_interval.h"
+#include "tick/tick_plan.h"
+#include "tray/colour_labels.h"
+#include "tray/task_tray.h"
+#include "tray/top_most.h"
 
 namespace kelmora {
 namespace {
@@ -31,13 +33,35 @@ constexpr ColorValue kNoMask = -1;
 
 }  // namespace
 
+// Holds the plan of the timer's next wake while a handler runs: what it changes is planned once,
+// when it returns. One held in a handler that runs inside another (a tick in the event loop of a
+// modal dialog) plans at its own end, for everything changed so far.
+class Form1::PlanOnce {
+ public:
+  explicit PlanOnce(Form1& form) : form_(form), outer_(std::exchange(form.plan_once_, this)) {}
+  PlanOnce(const PlanOnce&) = delete;
+  PlanOnce& operator=(const PlanOnce&) = delete;
+  ~PlanOnce() {
+    form_.plan_once_ = outer_;
+    if (!due_) return;
+    if (outer_) outer_->due_ = false;
+    form_.Replan();
+  }
+  void Due() { due_ = true; }
+
+ private:
+  Form1& form_;
+  PlanOnce* outer_;
+  bool due_ = false;
+};
+
 Form1::Form1(Services services, QWidget* parent)
-    : QWidget(parent), services_(services), store_(services_.paths.data_folder) {
+    : QWidget(parent), services_(std::move(services)), store_(services_.paths.data_folder) {
   setWindowTitle(QStringLiteral("!Kelmora"));
   setFixedSize(2370 / kTwipsPerPixel, 2250 / kTwipsPerPixel);
   setWindowIcon(ToQIcon(ProgramIcon()));
   services_.timer.on_tick = [this](std::int64_t ticks) { TicksCame(ticks); };
-  services_.timer.on_clock_set = [this] { Replan(); };
+  services_.timer.on_clock_set = [this] { Changed(); };
   services_.tray.on_mouse = [this](TrayMouse what) { TrayMouseUp(what); };
   services_.notifier.on_stop = [this] { StopAlarmSound(); };
   services_.sound.on_finished = [this] { services_.notifier.Close(); };
@@ -68,20 +92,80 @@ void Form1::EnsureControls() {
 void Form1::showEvent(QShowEvent* event) {
   EnsureControls();
   QWidget::showEvent(event);
-  Replan();  // the alarm check stops
+  Changed();  // the alarm check stops
 }
 
 void Form1::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
-  Replan();  // the alarm check runs again
+  Changed();  // the alarm check runs again
 }
 
 // The button-face colour is the face's background.
 void Form1::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange) {
+    Changed();
+  }
+}
+
+void Form1::Changed() {
+  if (plan_once_) {
+    plan_once_->Due();
+  } else {
     Replan();
   }
+}
+
+void Form1::SetMode1(std::int16_t mode) {
+  face_.Mode1 = mode;
+  Changed();
+}
+
+void Form1::SetMode2(std::int16_t mode) {
+  face_.Mode2 = mode;
+  Changed();
+}
+
+void Form1::SetColour(int index, ColorValue colour) {
+  face_.Clr[static_cast<std::size_t>(index)] = colour;
+  if (Lb1[0]) PaintColourLabel(*Lb1[static_cast<std::size_t>(index)], colour);
+  Changed();
+}
+
+void Form1::TakeSettings(const WindowSettings& settings) {
+  tip_format_ = settings.tip_format;
+  SetIntervalText(settings.interval_text);
+  face_.Mode1 = settings.mode1;
+  face_.Mode2 = settings.mode2;
+  face_.Clr = settings.colors;
+  PaintLabels();
+  Changed();
+}
+
+void Form1::SetList1(const std::vector<std::string>& lines) {
+  list1_.Clear();
+  list1_.AddAll(lines);
+  Changed();
+}
+
+void Form1::SetEditorOpen(bool open) {
+  editor_open_ = open;
+  Changed();
+}
+
+// Gives the tray (and the window) the icon and the tip.
+void Form1::ShowInTray(const IconImage& icon, const std::string& tip) {
+  ShowIcon(icon);
+  tip_shown_ = tip;
+  TaskTray::TrayModify(services_.tray, icon_, tip_shown_);
+  Changed();
+}
+
+// Hides the window and adds the tray icon with an empty tip, which the next redraw fills.
+void Form1::GoToTray() {
+  tip_shown_.clear();
+  TaskTray::TrayAdd(*this, services_.tray, icon_, "");
+  Changed();
 }
 
 void Form1::BuildControls() {
@@ -126,9 +210,7 @@ void Form1::BuildControls() {
 }
 
 void Form1::Load() {
-  tip_format_ = "yyyy/mm/dd hh:mm aaa";
-  face_.Pi = 3.14159274f;
-  face_.Clr.fill(0);
+  const PlanOnce plan(*this);
   GetWrk();
   // Only this program writes here now: what a killed writer left half done goes.
   store_.RemoveStaleTemporaries();
@@ -139,8 +221,7 @@ void Form1::Load() {
   Lng();
   SelectModes();
   if (store_.SettingsFileExists()) {
-    tip_shown_.clear();
-    TaskTray::TrayAdd(*this, services_.tray, icon_, "");
+    GoToTray();
   } else {
     TopMost::StayOnTop(*this, 1);
   }
@@ -148,10 +229,14 @@ void Form1::Load() {
   GetArm1();
   GetAlarm();
   loaded_ = true;
-  Replan();
 }
 
 void Form1::Tick() {
+  const PlanOnce plan(*this);
+  RedrawAndCheck();
+}
+
+void Form1::RedrawAndCheck() {
   if (tick_count_ < tick_limit_) {
     ++tick_count_;
   } else {
@@ -162,11 +247,12 @@ void Form1::Tick() {
 }
 
 // The timer wakes at the ticks the plan names; the ticks it slept over would have changed
-// nothing, so they only count.
+// nothing, so they only count. Every wake plans the next one.
 void Form1::TicksCame(std::int64_t ticks) {
+  const PlanOnce plan(*this);
   CountQuietTicks(ticks - 1);
-  Tick();
-  PlanWake();
+  RedrawAndCheck();
+  Changed();
 }
 
 void Form1::CountQuietTicks(std::int64_t ticks) {
@@ -188,7 +274,7 @@ void Form1::PlanWake() {
   plan.lattice = timer.Lattice();
   plan.tick_count = tick_count_;
   plan.tick_limit = tick_limit_;
-  plan.local_time = [this](std::int64_t wall_ms) { return services_.clock.LocalAt(wall_ms); };
+  plan.local_time = [this](WallTime instant) { return services_.clock.LocalAt(instant); };
   plan.redraw_changes = [&](DateTime at) { return RedrawChanges(at, background, line0); };
   plan.same_all_minute = !TipMayShowSeconds(tip_format_);
   if (AlarmGateOpen()) plan.alarm_due = ReadForTick(*line0).due;
@@ -207,7 +293,7 @@ bool Form1::RedrawChanges(DateTime at, ColorValue background, const std::string*
 // Alarms are checked only while the window is in the tray and no editor holds a copy of the
 // list: closing the editor puts its copy back, which would undo what a firing did meanwhile.
 bool Form1::AlarmGateOpen() const {
-  return !list1_.Empty() && !isVisible() && !(editor_ && editor_->isVisible());
+  return !list1_.Empty() && !isVisible() && !editor_open_;
 }
 
 void Form1::AlarmCheck() {
@@ -220,9 +306,7 @@ void Form1::AlarmCheck() {
 void Form1::FireAlarm(const std::string& due_shown, const std::string& sound_path) {
   WavPlayer::PlayWav(services_.sound, services_.paths.default_sound, sound_path);
   GetAlarm();
-  ShowIcon(ProgramIcon());
-  tip_shown_ = FormatDateTime(services_.clock.Now(), tip_format_);
-  TaskTray::TrayModify(services_.tray, icon_, tip_shown_);
+  ShowInTray(ProgramIcon(), FormatDateTime(services_.clock.Now(), tip_format_));
   // Said on the desktop too, for a user away from the speakers; the sound comes first.
   const std::string& played = sound_path.empty() ? services_.paths.default_sound : sound_path;
   services_.notifier.Show("アラーム",
@@ -239,10 +323,9 @@ void Form1::Lng() {
   const DateTime now = services_.clock.Now();
   const ColorValue background = ButtonFace();
   face_.Draw(now, background);
-  ShowIcon(face_.Picture1.ToIcon(background));
   ShowPreview();
-  tip_shown_ = TipText(now, tip_format_, list1_.Empty() ? nullptr : &list1_.At(0));
-  TaskTray::TrayModify(services_.tray, icon_, tip_shown_);
+  ShowInTray(face_.Picture1.ToIcon(background),
+             TipText(now, tip_format_, list1_.Empty() ? nullptr : &list1_.At(0)));
 }
 
 void Form1::ShowIcon(const IconImage& icon) {
@@ -272,8 +355,7 @@ void Form1::GetAlarm() {
         WarnOnStandardError(line, why);
         dropped.push_back({line, why});
       });
-  list1_.Clear();
-  list1_.AddAll(std::move(survivors));
+  SetList1(survivors);
   store_.KeepDropped(dropped, now);
 }
 
@@ -282,22 +364,21 @@ void Form1::SetTmr() {
   services_.timer.SetInterval(interval.milliseconds);
   tick_limit_ = interval.tick_limit;
   tick_count_ = 0;
-  Replan();
+  Changed();
 }
 
+// The file's lines are added to the list, and the list is there while a notice is up.
 void Form1::GetArm1() {
-  ShowNotices(store_.LoadAlarms(list1_));
+  AlarmList loaded = list1_;
+  const Notices notices = store_.LoadAlarms(loaded);
+  SetList1(loaded.Lines());
+  ShowNotices(notices);
 }
 
 void Form1::LdDat() {
   WindowSettings settings = CurrentSettings();
   ShowNotices(store_.LoadSettings(settings));
-  tip_format_ = settings.tip_format;
-  SetIntervalText(settings.interval_text);
-  face_.Mode1 = settings.mode1;
-  face_.Mode2 = settings.mode2;
-  face_.Clr = settings.colors;
-  PaintLabels();
+  TakeSettings(settings);
 }
 
 std::string Form1::IntervalText() const {
@@ -333,7 +414,7 @@ void Form1::AddCmb(QComboBox* cmb) {
 
 // The analog upper line leaves no room for a lower one: it has "なし".
 void Form1::SelectModes() {
-  if (face_.Mode1 == 0) face_.Mode2 = 0;
+  if (face_.Mode1 == 0) SetMode2(0);
   ShowModes();
 }
 
@@ -345,7 +426,8 @@ void Form1::ShowModes() {
 }
 
 void Form1::Combo1Click() {
-  face_.Mode1 = static_cast<std::int16_t>(Combo1->currentIndex());
+  const PlanOnce plan(*this);
+  SetMode1(static_cast<std::int16_t>(Combo1->currentIndex()));
   if (face_.Mode1 == 0) {
     Combo2->setCurrentIndex(0);
     Combo2Click();
@@ -353,12 +435,10 @@ void Form1::Combo1Click() {
   } else {
     Combo2->setEnabled(true);
   }
-  Replan();
 }
 
 void Form1::Combo2Click() {
-  face_.Mode2 = static_cast<std::int16_t>(Combo2->currentIndex());
-  Replan();
+  SetMode2(static_cast<std::int16_t>(Combo2->currentIndex()));
 }
 
 void Form1::Command1Click() {
@@ -367,38 +447,37 @@ void Form1::Command1Click() {
     services_.messages.Notice(kIntervalNotice);
     return;
   }
+  const PlanOnce plan(*this);
   GetAlarm();
   SetTmr();
-  tip_shown_.clear();
-  TaskTray::TrayAdd(*this, services_.tray, icon_, "");
-  Replan();
+  GoToTray();
 }
 
 void Form1::Command2Click() {
   if (!editor_) {
-    editor_ = new Form2(services_, list1_, dialog_);
+    editor_ = new Form2(services_, dialog_);
     editor_->setAttribute(Qt::WA_DeleteOnClose);
-    editor_->installEventFilter(this);
+    connect(editor_, &Form2::ListHandedBack, this,
+            [this](const std::vector<std::string>& lines) { TakeEditorLines(lines); });
   }
   editor_->show();
-  editor_->OpenOver(*this);
+  editor_->OpenOver(*this, list1_.Lines());
+  SetEditorOpen(true);
+}
+
+// The editor closes: its lines become the main list, and the alarm check may run again.
+void Form1::TakeEditorLines(const std::vector<std::string>& lines) {
+  const PlanOnce plan(*this);
+  SetList1(lines);
+  SetEditorOpen(false);
 }
 
 void Form1::Lb1Click(int index) {
-  if (PickColour(services_.colors, face_.Clr[static_cast<std::size_t>(index)])) {
-    PaintColourLabel(*Lb1[static_cast<std::size_t>(index)], face_.Clr[index]);
-    Replan();
-  }
+  ColorValue colour = face_.Clr[static_cast<std::size_t>(index)];
+  if (PickColour(services_.colors, colour)) SetColour(index, colour);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-  // The editor hands its list back as it closes, before it is hidden. (A Form2 no longer while
-  // it is destroyed: qobject_cast, unlike the QPointer, never casts what is only a QWidget.)
-  if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) &&
-      qobject_cast<Form2*>(watched) != nullptr) {
-    Replan();
-    return false;
-  }
   if (event->type() == QEvent::MouseButtonRelease &&
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
     for (int i = 0; i < 8; ++i) {
@@ -413,10 +492,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 void Form1::TrayMouseUp(TrayMouse what) {
   if (what != TrayMouse::kLeftUp && what != TrayMouse::kRightUp) return;
+  const PlanOnce plan(*this);
   GetWrk();
   TaskTray::TrayRestore(*this, services_.tray);
   GetWrk();  // again, now that the window manager has given the window its frame
-  Replan();
 }
 
 Form2* Form1::Editor() const {

@@ -1,7 +1,14 @@
 #pragma once
-// app/: the main window, its tray and colour helpers, main(); uses editor/, store/ and below.
-// Form1: the main window. A small settings panel for the tray clock that owns the clock's state:
-// the face, the alarm list, the timer, the tray icon and the common dialog.
+// app/: the main window and main(); uses tray/, editor/, store/ and below.
+// Form1: the main window. A small settings panel for the tray clock that keeps the clock's
+// state: the face, the alarm list, the redraw counter and the common dialog. The services it is
+// given (the clock, the timer, the tray icon...) belong to main(), which outlives it.
+//
+// The timer sleeps over the ticks that would change nothing (tick/tick_timer.h). Whatever a
+// coming tick would show or ring depends on goes through Changed(): the face's modes and colours,
+// the tip pattern, the interval, the main list, what was last handed to the tray, the window or
+// the editor shown or hidden, the palette, the wall clock set. A handler that changes several of
+// them holds a PlanOnce, so the wake is planned once, when the handler returns.
 
 #include <QComboBox>
 #include <QLabel>
@@ -11,11 +18,13 @@
 #include <QWidget>
 #include <array>
 #include <string>
+#include <vector>
 
 #include "alarm/alarm_list.h"
 #include "editor/cmn_dlog.h"
 #include "platform/services.h"
 #include "render/clock_face.h"
+#include "settings/window_settings.h"
 #include "store/file_store.h"
 
 namespace kelmora {
@@ -29,16 +38,14 @@ class Form1 : public QWidget {
   explicit Form1(Services services, QWidget* parent = nullptr);
   ~Form1() override;
 
-  // The load step: lists, start values, placement, settings, timer, first face, tray or topmost
-  // window, file dialog filter, alarm file and the first scheduler pass.
+  // The load step: lists, placement, settings, timer, first face, tray or topmost window, file
+  // dialog filter, alarm file and the first scheduler pass. The fields hold their start values
+  // from the start.
   void Load();
   // One tick of the clock timer: redraw at the chosen rate, then the alarm check.
   void Tick();
-  // The alarm check runs: the window is hidden, no editor is open and the main list is not empty.
-  bool AlarmGateOpen() const;
-  // Counts the ticks the timer slept over and plans its next wake anew. Everything that changes
-  // what a coming tick would show or ring calls it: the window shown or hidden, the list or the
-  // interval or a setting changed, the wall clock set.
+  // Counts the ticks the timer slept over and plans its next wake anew. Changes never call it
+  // themselves: they go through Changed().
   void Replan();
 
   void Lng();                   // rendering pass: face into the window icon and the tray
@@ -70,10 +77,11 @@ class Form1 : public QWidget {
   // The update interval text: Text1's once the controls are built, the loaded one before.
   std::string IntervalText() const;
 
-  AlarmList& List1() { return list1_; }                       // the main list of alarm lines
-  CmnDlog::CommonDialog& CommonDialog1() { return dialog_; }  // the common dialog
-  ClockFace& Face() { return face_; }
-  const Services& services() const { return services_; }
+  // What the window holds, for the tests to look at (nothing outside them reads it): the main
+  // list of alarm lines, the common dialog, the face, the redraw counter and the open editor.
+  const AlarmList& List1() const { return list1_; }
+  const CmnDlog::CommonDialog& CommonDialog1() const { return dialog_; }
+  const ClockFace& Face() const { return face_; }
   std::int32_t TickLimit() const { return tick_limit_; }
   std::int32_t TickCount() const { return tick_count_; }
   Form2* Editor() const;  // the alarm editor while it is open
@@ -99,6 +107,21 @@ class Form1 : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  class PlanOnce;
+
+  // Something a coming tick would show or ring changed: the wake is planned at once, or when the
+  // handler holding a PlanOnce returns.
+  void Changed();
+  void SetMode1(std::int16_t mode);
+  void SetMode2(std::int16_t mode);
+  void SetColour(int index, ColorValue colour);
+  void TakeSettings(const WindowSettings& settings);
+  void SetList1(const std::vector<std::string>& lines);
+  void SetEditorOpen(bool open);
+  void ShowInTray(const IconImage& icon, const std::string& tip);
+  void GoToTray();
+  void TakeEditorLines(const std::vector<std::string>& lines);
+
   void BuildControls();
   void Combo1Click();
   void Combo2Click();
@@ -106,6 +129,9 @@ class Form1 : public QWidget {
   void Command2Click();
   void Lb1Click(int index);
   void TrayMouseUp(TrayMouse what);
+  void RedrawAndCheck();
+  // The alarm check runs: the window is hidden, no editor is open and the main list is not empty.
+  bool AlarmGateOpen() const;
   void AlarmCheck();
   void TicksCame(std::int64_t ticks);
   void CountQuietTicks(std::int64_t ticks);
@@ -127,18 +153,20 @@ class Form1 : public QWidget {
   Services services_;
   FileStore store_;  // the settings and alarm files
   ClockFace face_;
-  std::string tip_format_ = "yyyy/mm/dd hh:mm aaa";  // TipFmt: date-time pattern of the tray tip
-  std::int32_t tick_limit_ = 0;                      // TickLimit: ticks between redraws
-  std::int32_t tick_count_ = 0;                      // TickCount: ticks since the last redraw
+  std::string tip_format_{kStartTipFormat};  // TipFmt: date-time pattern of the tray tip
+  std::int32_t tick_limit_ = 0;              // TickLimit: ticks between redraws
+  std::int32_t tick_count_ = 0;              // TickCount: ticks since the last redraw
   // The update interval text while the window has no controls; Text1 takes it over once built.
-  std::string interval_text_ = "1.0";
+  std::string interval_text_{kStartIntervalText};
   AlarmList list1_;
   CmnDlog::CommonDialog dialog_;
-  IconImage icon_{};       // the window's current icon
+  IconImage icon_{};       // the window's icon, also the one last handed to the tray
   std::string tip_shown_;  // the tip last handed to the tray
   bool icon_shown_ = false;
   Raster preview_{};  // the picture the preview shows
   QPointer<Form2> editor_;
+  bool editor_open_ = false;       // the editor holds a copy of the list, not yet handed back
+  PlanOnce* plan_once_ = nullptr;  // the innermost handler holding the plan
   bool loaded_ = false;
   bool notices_held_ = false;
   bool files_saved_ = false;

@@ -8,7 +8,6 @@
 
 #include "app/form1.h"
 #include "platform/qt/app_paths.h"
-#include "platform/qt/module_sound.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_notifier.h"
@@ -17,6 +16,7 @@
 #include "platform/qt/qt_tray.h"
 #include "platform/qt/quit_signals.h"
 #include "platform/qt/single_instance.h"
+#include "platform/qt/sound_module_loader.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ int Run(int argc, char** argv) {
   kelmora::QtClock clock;
   kelmora::QtTickTimer timer;
   kelmora::QtTray tray;
-  kelmora::ModuleSound sound(kelmora::DefaultSoundModulePath());
+  kelmora::SoundModuleLoader sound(kelmora::DefaultSoundModulePath());
   kelmora::QtNotifier notifier;
   kelmora::QtMessageBoxes messages;
   kelmora::QtColorDialog colors;

@@ -302,9 +302,9 @@ std::string CanonicalText(DateTime value) {
   return text;
 }
 
-DateTime LocalTimeAt(std::int64_t epoch_ms) {
-  const std::time_t at = static_cast<std::time_t>(
-      floor<std::chrono::seconds>(std::chrono::milliseconds{epoch_ms}).count());
+DateTime LocalTimeAt(WallTime instant) {
+  const auto at = static_cast<std::time_t>(
+      std::chrono::floor<std::chrono::seconds>(instant).time_since_epoch().count());
   // Reads the time zone again when it was changed (/etc/localtime, or TZ), which localtime_r
   // alone never does once it has read it.
   tzset();
@@ -319,8 +319,8 @@ DateTime LocalTimeAt(std::int64_t epoch_ms) {
 }
 
 DateTime SystemNow() {
-  const auto now = std::chrono::system_clock::now().time_since_epoch();
-  return LocalTimeAt(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+  return LocalTimeAt(
+      std::chrono::floor<std::chrono::milliseconds>(std::chrono::system_clock::now()));
 }
 
 }  // namespace kelmora

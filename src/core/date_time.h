@@ -13,6 +13,9 @@ namespace kelmora {
 
 using DateTime = std::chrono::local_seconds;
 
+// An instant of the wall clock (the system clock, which can be set), to the millisecond.
+using WallTime = std::chrono::sys_time<std::chrono::milliseconds>;
+
 // Builds a date-time from its parts; nullopt when a part is out of range (a day the month lacks).
 std::optional<DateTime> MakeDateTime(int year, unsigned month, unsigned day, unsigned hour = 0,
                                      unsigned minute = 0, unsigned second = 0);
@@ -40,8 +43,8 @@ std::string CanonicalText(DateTime value);
 // The current local date-time of the system, to the whole second.
 DateTime SystemNow();
 
-// The local date-time of the system's time zone at an instant given in milliseconds since the
-// epoch, to the whole second. The zone is read again when it was changed.
-DateTime LocalTimeAt(std::int64_t epoch_ms);
+// The local date-time of the system's time zone at an instant of the wall clock, to the whole
+// second. The zone is read again when it was changed.
+DateTime LocalTimeAt(WallTime instant);
 
 }  // namespace kelmora

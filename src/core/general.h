@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/values.h"
+#include "core/pixels.h"
 
 namespace kelmora::General {
 

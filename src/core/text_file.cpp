@@ -1,7 +1,6 @@
 #include "core/text_file.h"
 
 #include <fcntl.h>
-#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,61 +8,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <optional>
+#include <string_view>
 
-#include "core/utf8.h"
+#include "core/code_page.h"
 
 namespace kelmora {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 std::string Reason(std::string_view what, int error_number) {
   return std::string(what) + ": " + std::strerror(error_number);
-}
-
-// Converts CP932 text to UTF-8; opened when the first line that is not UTF-8 needs it.
-class CodePage932 {
- public:
-  CodePage932() = default;
-  CodePage932(const CodePage932&) = delete;
-  CodePage932& operator=(const CodePage932&) = delete;
-  ~CodePage932() {
-    if (Opened()) iconv_close(converter_);
-  }
-
-  // The UTF-8 form of text; nullopt when text is not well-formed CP932 (a byte it does not map,
-  // a lead byte cut off at the end).
-  std::optional<std::string> Convert(std::string_view text) {
-    if (!Opened()) converter_ = iconv_open("UTF-8", "CP932");
-    if (!Opened()) return std::nullopt;
-    iconv(converter_, nullptr, nullptr, nullptr, nullptr);  // a fresh start for each line
-    std::string out;
-    std::string chunk(4096, '\0');
-    char* in = const_cast<char*>(text.data());
-    std::size_t in_left = text.size();
-    while (in_left > 0) {
-      char* dest = chunk.data();
-      std::size_t dest_left = chunk.size();
-      const std::size_t result = iconv(converter_, &in, &in_left, &dest, &dest_left);
-      const int error = errno;
-      out.append(chunk.data(), chunk.size() - dest_left);
-      if (result == static_cast<std::size_t>(-1) && error != E2BIG) return std::nullopt;
-    }
-    return out;
-  }
-
- private:
-  bool Opened() const { return converter_ != reinterpret_cast<iconv_t>(-1); }
-  iconv_t converter_ = reinterpret_cast<iconv_t>(-1);
-};
-
-std::string DecodeLine(std::string_view line, CodePage932& code_page) {
-  if (IsValidUtf8(line)) return std::string(line);
-  if (std::optional<std::string> converted = code_page.Convert(line)) return *converted;
-  return std::string(line);  // a file name in bytes of its own: kept as it is
 }
 
 std::string WriteAll(int descriptor, std::string_view content) {
@@ -177,11 +132,6 @@ bool ExistsAnything(const fs::path& path) {
   return fs::symlink_status(path, error).type() != fs::file_type::not_found;
 }
 
-int CodePageBytes(char32_t value) {
-  bool half_width_katakana = value >= 0xFF61 && value <= 0xFF9F;
-  return value < 0x80 || half_width_katakana ? 1 : 2;
-}
-
 // Why path, which exists, cannot be read as an ordinary file; empty when it can.
 std::string WhyNotOrdinary(const fs::path& path) {
   struct stat info {};
@@ -204,40 +154,6 @@ std::string ReadWhole(const fs::path& path, std::vector<std::string>& lines) {
 
 }  // namespace
 
-std::string TextFileBytes(const std::vector<std::string>& lines) {
-  std::string content;
-  // A first line that itself begins with U+FEFF gets a byte-order mark before it, which the
-  // reader takes off again, so the line keeps its own.
-  if (!lines.empty() && lines.front().starts_with(kByteOrderMark)) content = kByteOrderMark;
-  for (const auto& line : lines) {
-    content += line;
-    content += "\r\n";
-  }
-  return content;
-}
-
-std::vector<std::string> SplitLines(std::string_view content) {
-  std::vector<std::string> lines;
-  while (!content.empty()) {
-    const std::size_t end = content.find_first_of("\r\n");
-    lines.emplace_back(content.substr(0, end));
-    if (end == std::string_view::npos) break;
-    const bool cr_lf = content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n';
-    content.remove_prefix(end + (cr_lf ? 2 : 1));
-  }
-  return lines;
-}
-
-std::vector<std::string> DecodeLines(std::string_view content) {
-  if (content.starts_with(kByteOrderMark)) content.remove_prefix(kByteOrderMark.size());
-  std::vector<std::string> lines = SplitLines(content);
-  CodePage932 code_page;
-  for (std::string& line : lines) {
-    if (!IsValidUtf8(line)) line = DecodeLine(line, code_page);
-  }
-  return lines;
-}
-
 bool IsOrdinaryFile(const fs::path& path) {
   std::error_code error;
   return fs::is_regular_file(path, error);
@@ -256,6 +172,8 @@ TextFileRead ReadTextLines(const fs::path& path) {
   return result;
 }
 
+// Not QSaveFile (besides core having no Qt): Qt 6.4's syncs the file but never the folder after
+// its rename, so the new name could still be lost in a crash.
 std::string WriteTextLinesSafely(const fs::path& link_or_file,
                                  const std::vector<std::string>& lines) {
   // A symbolic link (as dotfile managers set up) stays a link: its target is replaced.
@@ -313,20 +231,6 @@ std::string MoveAside(const fs::path& path) {
   }
   return "cannot move the file aside: too many " + AsideName(path, 0).filename().string() +
          " files";
-}
-
-std::string CutToCodePageBytes(std::string_view text, std::size_t max_bytes) {
-  std::size_t used = 0;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    auto code_point = DecodeCodePoint(text, pos);
-    CodePoint step = code_point.value_or(CodePoint{0xFFFD, 1});  // a stray byte counts as two
-    std::size_t cost = static_cast<std::size_t>(CodePageBytes(step.value));
-    if (used + cost > max_bytes) break;
-    used += cost;
-    pos += step.length;
-  }
-  return std::string(text.substr(0, pos));
 }
 
 }  // namespace kelmora

@@ -1,24 +1,12 @@
 #pragma once
-// Text files of lines: read with CR LF, LF or lone CR line ends, each line UTF-8, else Shift_JIS
-// (CP932), else its bytes as they are; written with CR LF after every line, safely (temporary
-// file, flush, rename).
+// Text files of lines on disk, read whole and written durably: into a temporary file, synced to
+// the disk, renamed over the old one, the folder synced. The lines' bytes are code_page.h's.
 
 #include <filesystem>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace kelmora {
-
-// Splits file content into lines. CR LF, LF and a lone CR end a line; a last line without a line
-// end counts; an empty content has no lines.
-std::vector<std::string> SplitLines(std::string_view content);
-
-// The lines of a file's content, each decided on its own: valid UTF-8 stays as it is; otherwise
-// valid CP932 (files from a Japanese Windows system) is converted to UTF-8; otherwise the line's
-// bytes are kept unchanged, so that they are written back exactly. A leading byte-order mark is
-// dropped.
-std::vector<std::string> DecodeLines(std::string_view content);
 
 struct TextFileRead {
   enum class Status { kRead, kMissing, kFailed };
@@ -34,10 +22,6 @@ bool IsOrdinaryFile(const std::filesystem::path& path);
 // Reads a text file into lines. kMissing when nothing exists at path; kFailed when something
 // exists but cannot be read as an ordinary file (a folder, no permission, an I/O error).
 TextFileRead ReadTextLines(const std::filesystem::path& path);
-
-// The bytes of a text file holding lines: each followed by CR LF. A first line that begins with
-// U+FEFF gets a byte-order mark before it, which the reader takes off again.
-std::string TextFileBytes(const std::vector<std::string>& lines);
 
 // Writes each line followed by CR LF, safely: into a temporary file in the same folder, flushed
 // to disk, then renamed over path. Where path is a symbolic link, the file it names is replaced
@@ -59,9 +43,5 @@ void RemoveStaleTemporaries(const std::filesystem::path& path);
 // Moves an unreadable file aside as "<name>.bad" before a new one is written in its place.
 // Returns the empty text on success, else why it failed.
 std::string MoveAside(const std::filesystem::path& path);
-
-// Cuts UTF-8 text on a character boundary so that its Shift_JIS (CP932) form takes at most
-// max_bytes: ASCII and half-width katakana count one byte, every other character two.
-std::string CutToCodePageBytes(std::string_view text, std::size_t max_bytes);
 
 }  // namespace kelmora

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 #include "alarm/alarm_line.h"
 #include "core/date_time.h"
@@ -82,9 +83,8 @@ TimeSpinner::TimeSpinner(int top, QWidget* parent) : QScrollBar(Qt::Vertical, pa
   setContextMenuPolicy(Qt::NoContextMenu);
 }
 
-Form2::Form2(Services services, AlarmList& main_list, CmnDlog::CommonDialog& dialog,
-             QWidget* parent)
-    : QWidget(parent, Qt::Window), services_(services), main_list_(main_list), dialog_(dialog) {
+Form2::Form2(Services services, CmnDlog::CommonDialog& dialog, QWidget* parent)
+    : QWidget(parent, Qt::Window), services_(std::move(services)), dialog_(dialog) {
   setWindowTitle(QStringLiteral("アラーム"));
   setWindowIcon(ToQIcon(ProgramIcon()));
   QFont small = font();
@@ -204,8 +204,8 @@ void Form2::SetCombo1() {
   Combo1->setEditText(Q(kDefaultUnitText));
 }
 
-void Form2::OpenOver(const QWidget& main_window) {
-  RefillFromMainList();
+void Form2::OpenOver(const QWidget& main_window, const std::vector<std::string>& main_lines) {
+  Refill(main_lines);
   const QRect main_frame = main_window.frameGeometry();
   const int frame_height = EditorFrameHeight(frameGeometry().height(), height(),
                                              main_frame.height(), main_window.height());
@@ -217,10 +217,10 @@ int EditorFrameHeight(int editor_frame, int editor_client, int main_frame, int m
   return editor_client + std::max(0, main_frame - main_client);
 }
 
-void Form2::RefillFromMainList() {
+void Form2::Refill(const std::vector<std::string>& lines) {
   const QSignalBlocker quiet(List1Box);
   list1_.Clear();
-  list1_.AddAll(main_list_.Lines());
+  list1_.AddAll(lines);
   QStringList items;
   items.reserve(list1_.Count());
   for (const std::string& line : list1_.Lines()) items.append(Q(line));
@@ -392,8 +392,7 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
 
 // Closing hands the editor's lines back to the main list; it is never refused.
 void Form2::closeEvent(QCloseEvent* event) {
-  main_list_.Clear();
-  main_list_.AddAll(list1_.Lines());
+  emit ListHandedBack(list1_.Lines());
   event->accept();
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // editor/: the alarm editor and the common dialog; uses alarm/, render/, platform/.
-// Form2: the alarm editor window "アラーム". It edits a copy of the main alarm list: lines are
-// selected into the entry fields, composed and registered, deleted with the Delete key, and the
-// whole copy goes back into the main list when the window closes.
+// Form2: the alarm editor window "アラーム". It edits a copy of the main alarm list, handed to it
+// as it opens: lines are selected into the entry fields, composed and registered, deleted with
+// the Delete key, and the whole copy is handed back (ListHandedBack) when the window closes.
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,16 +41,17 @@ class Form2 : public QWidget {
   Q_OBJECT
 
  public:
-  Form2(Services services, AlarmList& main_list, CmnDlog::CommonDialog& dialog,
-        QWidget* parent = nullptr);
+  Form2(Services services, CmnDlog::CommonDialog& dialog, QWidget* parent = nullptr);
 
-  // Refills the editor list from the main list and stands the window on top of main_window,
-  // its lower edge on the main window's upper edge, wherever that puts it.
-  void OpenOver(const QWidget& main_window);
+  // Refills the editor list with the main list's lines and stands the window on top of
+  // main_window, its lower edge on the main window's upper edge, wherever that puts it.
+  void OpenOver(const QWidget& main_window, const std::vector<std::string>& main_lines);
 
   void SetCombo1();  // fills the unit list and shows "h:時間" with no item selected
 
-  AlarmList& List1() { return list1_; }  // the editor's copy of the alarm lines
+  // The editor's copy of the alarm lines (the tests add to it directly, as 登録 would).
+  AlarmList& List1() { return list1_; }
+  // The entry's sound path; the tests read it beside the tool tip that shows it.
   const std::string& SoundPath() const { return sound_path_; }
   int SelectedIndex() const;  // the selected line of the editor list, -1 when none
 
@@ -71,6 +72,10 @@ class Form2 : public QWidget {
   QLineEdit* Text3 = nullptr;       // repeat count
   QLabel* Label3 = nullptr;         // 回
   QPushButton* Command2 = nullptr;  // 登録: register the entry
+
+ signals:
+  // The window is closing: its lines become the main list.
+  void ListHandedBack(const std::vector<std::string>& lines);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -99,11 +104,10 @@ class Form2 : public QWidget {
   void ShowLineAt(int row, const std::string& line);
   void HideLineAt(int row);
   void SelectRowQuietly(int row);
-  void RefillFromMainList();
+  void Refill(const std::vector<std::string>& lines);
   void WriteTimeFields();
 
   Services services_;
-  AlarmList& main_list_;
   CmnDlog::CommonDialog& dialog_;
   AlarmList list1_;
   std::string sound_path_;  // the entry's sound, mirrored to the wav button's tool tip

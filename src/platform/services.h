@@ -1,5 +1,5 @@
 #pragma once
-// platform/: the service interfaces given to the windows (Qt ones in qt/ and sound/); uses core/.
+// platform/: the service interfaces given to the windows (Qt ones in qt/ and sound/); uses tick/.
 // Each service is a small interface that the program fills with the Qt implementations and tests
 // with fakes. Plain C++, so the fakes need no Qt.
 
@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/date_time.h"
-#include "core/tick_schedule.h"
-#include "core/values.h"
+#include "core/pixels.h"
+#include "tick/tick_timer.h"
 
 namespace kelmora {
 
@@ -19,35 +19,8 @@ class Clock {
  public:
   virtual ~Clock() = default;
   virtual DateTime Now() const = 0;  // local date-time to the whole second
-  // The local date-time at an instant of the wall clock, in milliseconds since the epoch.
-  virtual DateTime LocalAt(std::int64_t wall_ms) const = 0;
-};
-
-// The clock tick. An interval of 0 or less stops it; 1000 ms ticks just after each wall-clock
-// second. The handlers run on the user-interface thread.
-//
-// The timer can sleep over ticks: it wakes at the tick that WakeAfter names and tells how many
-// ticks came meanwhile, so that the ticks it slept over still count. Left alone it wakes at every
-// tick, as after SetInterval and after each wake.
-class TickTimer {
- public:
-  virtual ~TickTimer() = default;
-  virtual void SetInterval(int milliseconds) = 0;
-  virtual int Interval() const = 0;  // 0 when stopped
-  // The next wake comes at the ticks-th tick after the last one counted (1: the next tick).
-  virtual void WakeAfter(std::int64_t ticks) = 0;
-  // Counts the ticks that have come since the last one counted, short of the tick the timer is
-  // to wake at, and returns how many; they are not counted again.
-  virtual std::int64_t CountPassed() = 0;
-  // Where the coming ticks fall on the wall clock as it now runs.
-  virtual TickLattice Lattice() const = 0;
-
-  // The tick it was to wake at has come: ticks ticks came since the last one counted, this the
-  // last of them.
-  std::function<void(std::int64_t ticks)> on_tick;
-  // The wall clock was set, or the machine woke from sleep: the coming ticks fall at other
-  // wall-clock times than planned.
-  std::function<void()> on_clock_set;
+  // The local date-time at an instant of the wall clock.
+  virtual DateTime LocalAt(WallTime instant) const = 0;
 };
 
 // The mouse message that a button released on the tray icon (or its stand-in) reports.
@@ -60,7 +33,6 @@ class TrayService {
   virtual void Add(const IconImage& icon, const std::string& tip) = 0;
   virtual void Modify(const IconImage& icon, const std::string& tip) = 0;  // no icon: no effect
   virtual void Remove() = 0;
-  virtual bool Present() const = 0;
   std::function<void(TrayMouse)> on_mouse;
 };
 

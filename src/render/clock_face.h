@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "core/date_time.h"
-#include "core/values.h"
+#include "core/pixels.h"
 #include "render/raster.h"
 
 namespace kelmora {

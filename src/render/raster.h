@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/pixels.h"
 #include "core/twips.h"
-#include "core/values.h"
 
 namespace kelmora {
 

@@ -7,17 +7,20 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
-
-#include "core/text_file.h"
 
 namespace kelmora {
 
 inline constexpr const char* kSettingsFileName = "Varnlock.ini";
 
+// The start values of the tip pattern and the update interval, before a settings file is read.
+inline constexpr std::string_view kStartTipFormat = "yyyy/mm/dd hh:mm aaa";
+inline constexpr std::string_view kStartIntervalText = "1.0";
+
 struct WindowSettings {
-  std::string tip_format = "yyyy/mm/dd hh:mm aaa";
-  std::string interval_text = "1.0";
+  std::string tip_format{kStartTipFormat};
+  std::string interval_text{kStartIntervalText};
   std::int16_t mode1 = 0;
   std::int16_t mode2 = 0;
   std::array<std::int32_t, 8> colors{};

@@ -118,8 +118,10 @@ TEST_F(AlarmStory, EverySessionSaveRequestWritesTheFilesAndTheCloseWritesThemAga
             "2026/12/07 08:30:00\t1h\tE\t/opt/kelmora/alarm.wav\r\n");
 
   editor.close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   form.Text1->setText("2.5");
-  form.List1().Remove(0);
+  form.Command2->click();  // a new editor on the main list, left open
+  form.Editor()->List1().Remove(0);
   form.close();
   EXPECT_EQ(AlarmFile(), "2026/12/07 08:30:00\t1h\tE\t/opt/kelmora/alarm.wav\r\n");
   std::ifstream settings(folder_ / "Varnlock.ini", std::ios::binary);

@@ -12,13 +12,13 @@
 #include <memory>
 #include <sstream>
 
-#include "app/colour_labels.h"
 #include "editor/form2.h"
 #include "fakes/fake_services.h"
 #include "platform/qt/qt_convert.h"
 #include "qt_app.h"
 #include "render/clock_face.h"
 #include "temp_folder.h"
+#include "tray/colour_labels.h"
 
 namespace kelmora {
 namespace {
@@ -62,6 +62,14 @@ class Form1Test : public ::testing::Test {
     form_ = std::make_unique<Form1>(fakes_.Get());
     form_->Load();
     return *form_;
+  }
+  // Adds an alarm line as the user does: in the editor, which hands its lines back as it closes.
+  void AddThroughEditor(Form1& form, const std::string& line) {
+    form.EnsureControls();
+    form.Command2->click();
+    form.Editor()->List1().Add(line);
+    form.Editor()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
   ColorValue Background() const {
     const QColor c = QApplication::palette().color(QPalette::Button);
@@ -212,11 +220,72 @@ TEST_F(Form1Test, TipShowsTimeWeekdayAndNextAlarm) {
   form.Tick();
   EXPECT_EQ(fakes_.tray.tip, "2003/11/09 14:07 日");
 
-  form.List1().Add("2003/11/09 15:00:00\t1h\tE\t");
+  AddThroughEditor(form, "2003/11/09 15:00:00\t1h\tE\t");
   form.Tick();
   form.Tick();
   EXPECT_EQ(fakes_.tray.tip, "2003/11/09 14:07 日[♪2003/11/09 15:00:00]");
 }
+
+// Whatever a handler changes, it plans the timer's next wake once, as it returns.
+struct PlanCase {
+  const char* name;
+  void (*act)(Form1& form, fakes::FakeServices& fakes);
+};
+
+void PrintTo(const PlanCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class PlansOnce : public Form1Test, public ::testing::WithParamInterface<PlanCase> {};
+
+TEST_P(PlansOnce, EachHandlerPlansTheNextWakeOnce) {
+  WriteSettings("1.0", 2, 3);
+  WriteFile("timer.ini", "2003/11/09 14:08:00\t1h\tE\tbell.wav\r\n");
+  Form1& form = Start();
+  EXPECT_EQ(fakes_.timer.plans, 1) << "the load step";
+  fakes_.tray.Release(TrayMouse::kLeftUp);
+  fakes_.timer.plans = 0;
+  GetParam().act(form, fakes_);
+  EXPECT_EQ(fakes_.timer.plans, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Handlers, PlansOnce,
+    ::testing::Values(
+        PlanCase{"SetButton", [](Form1& form, fakes::FakeServices&) { form.Command1->click(); }},
+        PlanCase{"AnalogDropsTheLowerLine",
+                 [](Form1& form, fakes::FakeServices&) {
+                   form.Combo1->setCurrentIndex(0);
+                   emit form.Combo1->activated(0);
+                 }},
+        PlanCase{"ColourLabel",
+                 [](Form1& form, fakes::FakeServices& fakes) {
+                   fakes.colors.answers = {Rgb(0, 0, 255)};
+                   QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3),
+                                       Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+                   QApplication::sendEvent(form.Lb1[2], &release);
+                 }},
+        PlanCase{"TrayRelease",
+                 [](Form1& form, fakes::FakeServices& fakes) {
+                   form.Command1->click();
+                   fakes.timer.plans = 0;
+                   fakes.tray.Release(TrayMouse::kLeftUp);
+                 }},
+        PlanCase{"EditorCloses",
+                 [](Form1& form, fakes::FakeServices& fakes) {
+                   form.Command2->click();
+                   fakes.timer.plans = 0;
+                   form.Editor()->close();
+                 }},
+        PlanCase{"TickThatFires",
+                 [](Form1& form, fakes::FakeServices& fakes) {
+                   form.Command1->click();
+                   fakes.clock.now = *MakeDateTime(2003, 11, 9, 14, 8, 1);
+                   fakes.timer.plans = 0;
+                   fakes.timer.Fire();
+                   EXPECT_EQ(fakes.sound.played, std::vector<std::string>{"bell.wav"});
+                 }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct IntervalCase {
   const char* text;
@@ -501,7 +570,7 @@ TEST_F(AlarmTick, NothingFiresWhileTheEditorIsOpenAndTheDueAlarmFiresOnceItClose
 TEST_F(AlarmTick, ALineOfFewerFieldsFiresTheDefaultSoundAndGoes) {
   SetNow(11, 59, 59);
   Form1& form = StartInTray("");
-  form.List1().Add("2003/11/09 12:00:00");
+  AddThroughEditor(form, "2003/11/09 12:00:00");
   SetNow(12, 0, 1);
   form.Tick();
   EXPECT_EQ(fakes_.sound.played, std::vector<std::string>{fakes_.paths.default_sound});
@@ -510,7 +579,7 @@ TEST_F(AlarmTick, ALineOfFewerFieldsFiresTheDefaultSoundAndGoes) {
 
 TEST_F(Form1Test, CloseWritesBothFilesInTheirFormats) {
   Form1& form = Start();
-  form.List1().Add("2003/11/10 07:30:00\t1d\tE\t/a, \"b\"/時計.wav");
+  AddThroughEditor(form, "2003/11/10 07:30:00\t1d\tE\t/a, \"b\"/時計.wav");
   form.close();
   std::string expected = "yyyy/mm/dd hh:mm aaa\r\n1.0\r\n";
   for (int i = 0; i < 10; ++i) expected += " 0 \r\n";
@@ -528,7 +597,7 @@ TEST_F(Form1Test, CloseWithoutAlarmsWritesAnEmptyAlarmFile) {
 TEST_F(Form1Test, AFailedWriteIsReportedAndTheAlarmFileStillWritten) {
   Form1& form = Start();
   fs::create_directory(folder_ / "Varnlock.ini");  // a folder in the way of the settings file
-  form.List1().Add("2003/11/10 07:30:00\t0z\tE\t");
+  AddThroughEditor(form, "2003/11/10 07:30:00\t0z\tE\t");
   form.close();
   ASSERT_FALSE(fakes_.messages.notices.empty());
   EXPECT_NE(fakes_.messages.notices.back().find("Varnlock.ini"), std::string::npos);
@@ -602,7 +671,7 @@ TEST_F(Form1Test, AnUnreadableAlarmFileIsMovedAsideBeforeItIsRewritten) {
   Form1& form = Start();
   ASSERT_EQ(fakes_.messages.notices.size(), 1u);
   EXPECT_NE(fakes_.messages.notices[0].find("timer.ini"), std::string::npos);
-  form.List1().Add("2003/11/09 15:00:00\t1d\tE\t");
+  AddThroughEditor(form, "2003/11/09 15:00:00\t1d\tE\t");
   form.close();
   EXPECT_EQ(fakes_.messages.notices.size(), 1u) << "the close writes without complaint";
   EXPECT_EQ(ReadFile("timer.ini.bad/inside"), "kept");

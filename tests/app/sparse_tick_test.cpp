@@ -50,7 +50,9 @@ struct Scenario {
   std::vector<Step> steps;
 };
 
-constexpr std::int64_t kStartMonotonic = 5'000'000;
+using std::chrono::milliseconds;
+
+constexpr MonotonicTime kStartMonotonic{milliseconds{5'000'000}};
 
 std::string ReadWhole(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -65,8 +67,8 @@ class Machine {
   Machine(bool sparse, const Scenario& scenario, const fs::path& folder)
       : scenario_(scenario), folder_(folder), tray_(log_), sound_(log_), notifier_(log_) {
     log_.clocks = &clocks_;
-    clocks_.wall_ms = scenario.start_wall_ms;
-    clocks_.monotonic_ms = kStartMonotonic;
+    clocks_.wall = WallTime{milliseconds{scenario.start_wall_ms}};
+    clocks_.monotonic = kStartMonotonic;
     if (sparse) {
       auto timer = std::make_unique<sim::SparseTimer>(clocks_);
       sparse_ = timer.get();
@@ -87,14 +89,15 @@ class Machine {
 
   std::vector<std::string> Run() {
     std::size_t next = 0;
-    const std::int64_t end = kStartMonotonic + scenario_.length_ms;
+    const MonotonicTime end = kStartMonotonic + milliseconds{scenario_.length_ms};
     for (;;) {
-      const std::int64_t tick = alarm_->Due().value_or(INT64_MAX);
-      const std::int64_t step =
-          next < scenario_.steps.size() ? kStartMonotonic + scenario_.steps[next].at_ms : INT64_MAX;
-      const std::int64_t at = std::max(std::min({tick, step, end}), clocks_.monotonic_ms);
-      clocks_.wall_ms += at - clocks_.monotonic_ms;
-      clocks_.monotonic_ms = at;
+      const MonotonicTime tick = alarm_->Due().value_or(MonotonicTime::max());
+      const MonotonicTime step = next < scenario_.steps.size()
+                                     ? kStartMonotonic + milliseconds{scenario_.steps[next].at_ms}
+                                     : MonotonicTime::max();
+      const MonotonicTime at = std::max(std::min({tick, step, end}), clocks_.monotonic);
+      clocks_.wall += at - clocks_.monotonic;
+      clocks_.monotonic = at;
       if (tick <= at) {
         alarm_->GoOff();  // a tick comes before a step at the same instant
       } else if (step <= at) {
@@ -133,7 +136,7 @@ class Machine {
     Form1& form = *form_;
     switch (step.kind) {
       case Kind::kJump:  // the clock set, or the machine asleep: the wall clock moves alone
-        clocks_.wall_ms += step.amount;
+        clocks_.wall += milliseconds{step.amount};
         alarm_->ClockWasSet();
         break;
       case Kind::kShow:  // the preview shows the face as last drawn
@@ -156,7 +159,7 @@ class Machine {
         break;
       case Kind::kColour: {
         form.EnsureControls();
-        colours_.answers.push_back(Rgb(static_cast<int>(step.amount) * 30, 20, 200));
+        colours_.answers.emplace_back(Rgb(static_cast<int>(step.amount) * 30, 20, 200));
         QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3),
                             Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(form.Lb1[static_cast<std::size_t>(step.amount)], &release);
@@ -237,7 +240,7 @@ class ScenarioMaker {
     s.in_tray = Pick(6) > 0;
     // 2026/12/07 around noon, at any millisecond.
     s.start_wall_ms = 1796645000000 + Between(0, 3'600'000);
-    const DateTime start = sim::Clocks{}.LocalAt(s.start_wall_ms);
+    const DateTime start = sim::Clocks{}.LocalAt(WallTime{milliseconds{s.start_wall_ms}});
     const std::int64_t span_s = length_ms / 1000;
     for (int i = Pick(6) + 1; i > 0; --i) {
       const std::int64_t due = Pick(3) == 0 ? Between(-7200, 120) : Between(0, span_s);

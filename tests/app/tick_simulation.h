@@ -10,19 +10,21 @@
 #include <string>
 #include <vector>
 
-#include "core/tick_schedule.h"
-#include "platform/scheduled_tick_timer.h"
 #include "platform/services.h"
+#include "tick/scheduled_tick_timer.h"
+#include "tick/tick_schedule.h"
 
 namespace kelmora::sim {
 
-// Both clocks in milliseconds; the local time is the wall clock taken as local.
+using std::chrono::milliseconds;
+
+// Both clocks; the local time is the wall clock taken as local.
 struct Clocks : Clock {
-  std::int64_t wall_ms = 0;
-  std::int64_t monotonic_ms = 0;
-  DateTime Now() const override { return LocalAt(wall_ms); }
-  DateTime LocalAt(std::int64_t ms) const override {
-    return DateTime{std::chrono::seconds{(ms - ((ms % 1000) + 1000) % 1000) / 1000}};
+  WallTime wall{};
+  MonotonicTime monotonic{};
+  DateTime Now() const override { return LocalAt(wall); }
+  DateTime LocalAt(WallTime instant) const override {
+    return DateTime{std::chrono::floor<std::chrono::seconds>(instant.time_since_epoch())};
   }
 };
 
@@ -30,7 +32,7 @@ struct Clocks : Clock {
 class Alarm {
  public:
   virtual ~Alarm() = default;
-  virtual std::optional<std::int64_t> Due() const = 0;
+  virtual std::optional<MonotonicTime> Due() const = 0;
   virtual void GoOff() = 0;
   virtual void ClockWasSet() = 0;  // the wall clock moved alone
 };
@@ -44,33 +46,35 @@ class LoopTimer : public TickTimer, public Alarm {
   void SetInterval(int milliseconds) override {
     interval_ = milliseconds > 0 ? milliseconds : 0;
     due_.reset();
-    if (interval_ > 0) due_ = clocks_.monotonic_ms + Gap();
+    if (interval_ > 0) due_ = clocks_.monotonic + Gap();
   }
   int Interval() const override { return interval_; }
   void WakeAfter(std::int64_t) override {}  // wakes at every tick all the same
   std::int64_t CountPassed() override { return 0; }
   TickLattice Lattice() const override {
     if (!due_) return {};
-    const std::int64_t first = *due_ - clocks_.monotonic_ms + clocks_.wall_ms;
-    const std::int64_t step = interval_ == kAlignedTickInterval ? 1000 : interval_;
-    const std::int64_t second =
-        first + (interval_ == kAlignedTickInterval ? MillisecondsToNextTick(first) : step);
-    return {clocks_.wall_ms, first, second, step};
+    const WallTime first = clocks_.wall + (*due_ - clocks_.monotonic);
+    const milliseconds step{interval_ == kAlignedTickInterval ? 1000 : interval_};
+    const WallTime second =
+        first + (interval_ == kAlignedTickInterval ? TimeToNextTick(first) : step);
+    return {clocks_.wall, first, second, step};
   }
-  std::optional<std::int64_t> Due() const override { return due_; }
+  std::optional<MonotonicTime> Due() const override { return due_; }
   void GoOff() override {
-    due_ = interval_ == kAlignedTickInterval ? clocks_.monotonic_ms + Gap() : *due_ + interval_;
+    due_ = interval_ == kAlignedTickInterval ? clocks_.monotonic + Gap()
+                                             : *due_ + milliseconds{interval_};
     if (on_tick) on_tick(1);
   }
   void ClockWasSet() override {}
 
  private:
-  std::int64_t Gap() const {
-    return interval_ == kAlignedTickInterval ? MillisecondsToNextTick(clocks_.wall_ms) : interval_;
+  milliseconds Gap() const {
+    return interval_ == kAlignedTickInterval ? TimeToNextTick(clocks_.wall)
+                                             : milliseconds{interval_};
   }
   Clocks& clocks_;
   int interval_ = 0;
-  std::optional<std::int64_t> due_;
+  std::optional<MonotonicTime> due_;
 };
 
 // The sleeping timer on the simulated clocks. Its alarm runs on the monotonic clock; a wall
@@ -78,9 +82,9 @@ class LoopTimer : public TickTimer, public Alarm {
 class SparseTimer : public ScheduledTickTimer, public Alarm {
  public:
   explicit SparseTimer(Clocks& clocks)
-      : ScheduledTickTimer([&clocks] { return clocks.wall_ms; },
-                           [&clocks] { return clocks.monotonic_ms; }) {}
-  std::optional<std::int64_t> Due() const override { return armed_; }
+      : ScheduledTickTimer([&clocks] { return clocks.wall; },
+                           [&clocks] { return clocks.monotonic; }) {}
+  std::optional<MonotonicTime> Due() const override { return armed_; }
   void GoOff() override {
     armed_.reset();
     ++wakes;
@@ -90,11 +94,11 @@ class SparseTimer : public ScheduledTickTimer, public Alarm {
   int wakes = 0;  // the alarm went off
 
  protected:
-  void Arm(std::int64_t, std::int64_t monotonic_ms) override { armed_ = monotonic_ms; }
+  void Arm(WallTime, MonotonicTime monotonic) override { armed_ = monotonic; }
   void Disarm() override { armed_.reset(); }
 
  private:
-  std::optional<std::int64_t> armed_;
+  std::optional<MonotonicTime> armed_;
 };
 
 // Lines "TIME what", TIME the monotonic milliseconds.
@@ -102,7 +106,7 @@ struct Log {
   const Clocks* clocks = nullptr;
   std::vector<std::string> lines;
   void Add(const std::string& what) {
-    lines.push_back(std::to_string(clocks->monotonic_ms) + " " + what);
+    lines.push_back(std::to_string(clocks->monotonic.time_since_epoch().count()) + " " + what);
   }
 };
 
@@ -130,7 +134,6 @@ class RecordingTray : public TrayService {
     if (present_) log_.Add("tray gone");
     present_ = false;
   }
-  bool Present() const override { return present_; }
 
  private:
   Log& log_;

@@ -57,9 +57,14 @@ class Form2Test : public ::testing::Test {
 
   Form2& Open(const std::vector<std::string>& lines = {}) {
     for (const std::string& line : lines) main_list.Add(line);
-    form = std::make_unique<Form2>(fake.Get(), main_list, dialog);
+    form = std::make_unique<Form2>(fake.Get(), dialog);
+    // As the main window takes the lines back.
+    QObject::connect(form.get(), &Form2::ListHandedBack, [this](const std::vector<std::string>& l) {
+      main_list.Clear();
+      main_list.AddAll(l);
+    });
     form->show();
-    form->OpenOver(main_window);
+    form->OpenOver(main_window, main_list.Lines());
     return *form;
   }
 
@@ -75,6 +80,7 @@ class Form2Test : public ::testing::Test {
   // The lines the editor shows, which must always be the lines it holds.
   std::vector<std::string> Shown() const {
     std::vector<std::string> shown;
+    shown.reserve(static_cast<std::size_t>(form->List1Box->count()));
     for (int row = 0; row < form->List1Box->count(); ++row) {
       shown.push_back(S(form->List1Box->item(row)->text()));
     }
@@ -216,7 +222,7 @@ TEST_F(Form2Test, OpeningAgainDropsWhatWasAddedSince) {
   Register();
   ASSERT_EQ(form->List1().Count(), 2);
 
-  form->OpenOver(main_window);
+  form->OpenOver(main_window, main_list.Lines());
 
   EXPECT_EQ(Shown(), std::vector<std::string>{kept});
   EXPECT_EQ(form->SelectedIndex(), -1);

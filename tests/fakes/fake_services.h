@@ -18,10 +18,10 @@ class FakeClock : public Clock {
   DateTime now = *MakeDateTime(2003, 11, 9, 14, 7, 0);
   DateTime Now() const override { return now; }
   // The fake's wall clock is its local one.
-  DateTime LocalAt(std::int64_t wall_ms) const override {
-    return DateTime{std::chrono::seconds{(wall_ms - ((wall_ms % 1000) + 1000) % 1000) / 1000}};
+  DateTime LocalAt(WallTime instant) const override {
+    return DateTime{std::chrono::floor<std::chrono::seconds>(instant.time_since_epoch())};
   }
-  std::int64_t WallMs() const { return now.time_since_epoch().count() * 1000; }
+  WallTime Wall() const { return WallTime{now.time_since_epoch()}; }
 };
 
 // A timer whose ticks the test runs by hand (Fire, or the window's Tick). It records the wake
@@ -31,6 +31,7 @@ class FakeTimer : public TickTimer {
   int interval = 0;
   int intervals_set = 0;
   std::int64_t wake_after = 1;  // what the window last asked for
+  int plans = 0;                // how often it asked
   const FakeClock* clock = nullptr;
   void SetInterval(int milliseconds) override {
     interval = milliseconds > 0 ? milliseconds : 0;
@@ -38,14 +39,16 @@ class FakeTimer : public TickTimer {
     ++intervals_set;
   }
   int Interval() const override { return interval; }
-  void WakeAfter(std::int64_t ticks) override { wake_after = ticks; }
+  void WakeAfter(std::int64_t ticks) override {
+    wake_after = ticks;
+    ++plans;
+  }
   std::int64_t CountPassed() override { return 0; }
   // The ticks after the fake clock's second, as the real timer would place them.
   TickLattice Lattice() const override {
     if (interval == 0) return {};
-    const std::int64_t now = clock ? clock->WallMs() : 0;
     TickSchedule schedule;
-    schedule.Start(interval, 0, now);
+    schedule.Start(interval, MonotonicTime{}, clock ? clock->Wall() : WallTime{});
     return schedule.Lattice();
   }
   // Runs one tick, as the running timer would.
@@ -78,7 +81,6 @@ class FakeTray : public TrayService {
     present = false;
     ++removes;
   }
-  bool Present() const override { return present; }
   void Release(TrayMouse what) {
     if (on_mouse) on_mouse(what);
   }

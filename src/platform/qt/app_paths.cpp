@@ -13,7 +13,7 @@ namespace {
 // The user's home: $HOME when it names a folder by an absolute path, else the password
 // database's entry for this user (a session that lost HOME).
 QString Home() {
-  const QString home = qEnvironmentVariable("HOME");
+  QString home = qEnvironmentVariable("HOME");
   if (QDir::isAbsolutePath(home)) return home;
   const struct passwd* entry = ::getpwuid(::getuid());
   return entry != nullptr ? QFile::decodeName(entry->pw_dir) : QDir::rootPath();
@@ -22,13 +22,15 @@ QString Home() {
 // $XDG_CONFIG_HOME when it is an absolute path (the XDG rules say to ignore a relative one),
 // else ~/.config.
 QString ConfigHome() {
-  const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+  QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
   if (QDir::isAbsolutePath(config)) return config;
   return Home() + QStringLiteral("/.config");
 }
 
 }  // namespace
 
+// Not QStandardPaths: Qt 6.4 takes a relative XDG_CONFIG_HOME as it stands and gives
+// "//.config" when HOME is unset.
 AppPaths DefaultAppPaths() {
   const QString data = QDir::cleanPath(ConfigHome() + QStringLiteral("/kelmora"));
   const QString sound = QDir::cleanPath(QCoreApplication::applicationDirPath() +

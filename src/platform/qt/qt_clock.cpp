@@ -6,8 +6,8 @@ DateTime QtClock::Now() const {
   return SystemNow();
 }
 
-DateTime QtClock::LocalAt(std::int64_t wall_ms) const {
-  return LocalTimeAt(wall_ms);
+DateTime QtClock::LocalAt(WallTime instant) const {
+  return LocalTimeAt(instant);
 }
 
 }  // namespace kelmora

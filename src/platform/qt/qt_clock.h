@@ -8,7 +8,7 @@ namespace kelmora {
 class QtClock : public Clock {
  public:
   DateTime Now() const override;
-  DateTime LocalAt(std::int64_t wall_ms) const override;
+  DateTime LocalAt(WallTime instant) const override;
 };
 
 }  // namespace kelmora

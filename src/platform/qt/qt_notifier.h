@@ -23,6 +23,7 @@ class QtNotifier : public QObject, public Notifier {
   void Show(const std::string& summary, const std::string& body) override;
   void Close() override;
   // The number the service gave the notification up; 0 when none is up (or not numbered yet).
+  // For the tests, which wait for it.
   uint ShownId() const { return id_; }
 
  private slots:

@@ -15,22 +15,20 @@
 
 namespace kelmora {
 
-QtTickTimer::Reading QtTickTimer::DefaultWallClock() {
-  return [] { return QDateTime::currentMSecsSinceEpoch(); };
+QtTickTimer::WallReading QtTickTimer::DefaultWallClock() {
+  return [] { return WallTime{std::chrono::milliseconds{QDateTime::currentMSecsSinceEpoch()}}; };
 }
 
-QtTickTimer::Reading QtTickTimer::DefaultMonotonicClock() {
+QtTickTimer::MonotonicReading QtTickTimer::DefaultMonotonicClock() {
   return [] {
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<std::int64_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+    return std::chrono::floor<std::chrono::milliseconds>(std::chrono::steady_clock::now());
   };
 }
 
 QtTickTimer::QtTickTimer() : QtTickTimer(Options{}) {}
 
 QtTickTimer::QtTickTimer(Options options)
-    : ScheduledTickTimer(std::move(options.wall_ms), std::move(options.monotonic_ms)) {
+    : ScheduledTickTimer(std::move(options.wall), std::move(options.monotonic)) {
   timer_.setTimerType(Qt::PreciseTimer);
   timer_.setSingleShot(true);
   QObject::connect(&timer_, &QTimer::timeout, [this] { AlarmWentOff(); });
@@ -44,14 +42,14 @@ QtTickTimer::~QtTickTimer() {
 #endif
 }
 
-void QtTickTimer::StartQTimer(std::int64_t monotonic_ms) {
-  timer_.start(static_cast<int>(
-      std::clamp<std::int64_t>(monotonic_ms - MonotonicNow(), 0, std::numeric_limits<int>::max())));
+void QtTickTimer::StartQTimer(MonotonicTime monotonic) {
+  timer_.start(static_cast<int>(std::clamp<std::int64_t>((monotonic - MonotonicNow()).count(), 0,
+                                                         std::numeric_limits<int>::max())));
 }
 
 int QtTickTimer::MillisecondsToTimeout() const {
   if (!Running()) return -1;
-  const std::int64_t left = std::max<std::int64_t>(WakeMonotonic() - MonotonicNow(), 0);
+  const std::int64_t left = std::max<std::int64_t>((WakeMonotonic() - MonotonicNow()).count(), 0);
   return static_cast<int>(std::min<std::int64_t>(left, std::numeric_limits<int>::max()));
 }
 
@@ -76,16 +74,17 @@ void QtTickTimer::WallClockAlarmReadable() {
   // EAGAIN: an alarm re-armed after it went off and before this was read; nothing to do.
 }
 
-void QtTickTimer::Arm(std::int64_t wall_ms, std::int64_t monotonic_ms) {
+void QtTickTimer::Arm(WallTime wall, MonotonicTime monotonic) {
   if (timer_fd_ < 0) {
-    StartQTimer(monotonic_ms);
+    StartQTimer(monotonic);
     return;
   }
   itimerspec when{};
   // A time of 0 would disarm the timerfd; no tick falls before 1970 anyway.
-  const std::int64_t at = std::max<std::int64_t>(wall_ms, 1);
-  when.it_value.tv_sec = static_cast<time_t>(at / 1000);
-  when.it_value.tv_nsec = static_cast<long>(at % 1000) * 1'000'000L;
+  const WallTime at = std::max(wall, WallTime{std::chrono::milliseconds{1}});
+  const std::chrono::sys_seconds second = std::chrono::floor<std::chrono::seconds>(at);
+  when.it_value.tv_sec = static_cast<time_t>(second.time_since_epoch().count());
+  when.it_value.tv_nsec = static_cast<long>((at - second).count()) * 1'000'000L;
   ::timerfd_settime(timer_fd_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &when, nullptr);
 }
 
@@ -101,8 +100,8 @@ void QtTickTimer::Disarm() {
 void QtTickTimer::OpenWallClockAlarm() {}
 void QtTickTimer::WallClockAlarmReadable() {}
 
-void QtTickTimer::Arm(std::int64_t, std::int64_t monotonic_ms) {
-  StartQTimer(monotonic_ms);
+void QtTickTimer::Arm(WallTime, MonotonicTime monotonic) {
+  StartQTimer(monotonic);
 }
 
 void QtTickTimer::Disarm() {

@@ -6,7 +6,7 @@
 #include <QMouseEvent>
 #include <QWidget>
 
-#include "core/text_file.h"
+#include "core/code_page.h"
 #include "platform/qt/qt_convert.h"
 
 namespace kelmora {
@@ -22,6 +22,10 @@ QWidget* FindXEmbedTrayWidget() {
     if (widget->objectName() == QLatin1String(kXEmbedTrayWidgetName)) return widget;
   }
   return nullptr;
+}
+
+QString TrayTip(const std::string& tip) {
+  return QString::fromStdString(CutToCodePageBytes(tip, kTrayTipBytes));
 }
 
 }  // namespace
@@ -42,16 +46,13 @@ QtTray::~QtTray() = default;
 
 void QtTray::Add(const IconImage& icon, const std::string& tip) {
   present_ = true;
-  icon_ = icon;
-  tip_ = QString::fromStdString(CutToCodePageBytes(tip, kTrayTipBytes));
-  ShowIn(options_.tray_available() ? Place::kNotificationArea : Place::kStandIn);
+  ShowIn(options_.tray_available() ? Place::kNotificationArea : Place::kStandIn, icon,
+         TrayTip(tip));
 }
 
 void QtTray::Modify(const IconImage& icon, const std::string& tip) {
   if (!present_) return;
-  icon_ = icon;
-  tip_ = QString::fromStdString(CutToCodePageBytes(tip, kTrayTipBytes));
-  PushChanges();
+  Push(icon, TrayTip(tip));
 }
 
 void QtTray::Remove() {
@@ -69,15 +70,15 @@ bool QtTray::InNotificationArea() const {
 
 void QtTray::CheckForTrayHost() {
   if (place_ != Place::kStandIn || !options_.tray_available()) return;
-  ShowIn(Place::kNotificationArea);
+  ShowIn(Place::kNotificationArea, icon_, tip_);
 }
 
-void QtTray::ShowIn(Place place) {
+void QtTray::ShowIn(Place place, const IconImage& icon, const QString& tip) {
   if (place != place_) {
     HideAll();
     place_ = place;
   }
-  PushChanges();
+  Push(icon, tip);
   if (place == Place::kNotificationArea) {
     ShowInNotificationArea();
   } else {
@@ -103,13 +104,12 @@ void QtTray::HideAll() {
   xembed_widget_ = nullptr;
   tray_watcher_.setWatchedServices({});
   place_ = Place::kNone;
-  shown_icon_.reset();
-  shown_tip_.reset();
+  place_told_ = false;
 }
 
 // Hands the icon and the tip to the current place, each only when it differs from what the
 // place already shows. Creates the place's object on first use.
-void QtTray::PushChanges() {
+void QtTray::Push(const IconImage& icon, const QString& tip) {
   const bool to_tray = place_ == Place::kNotificationArea;
   if (to_tray && !tray_icon_) {
     tray_icon_ = std::make_unique<QSystemTrayIcon>();
@@ -120,18 +120,19 @@ void QtTray::PushChanges() {
     stand_in_ = std::make_unique<TrayStandIn>();
     stand_in_->on_release = [this](TrayMouse what) { Report(what); };
   }
-  if (shown_icon_ != icon_) {
+  if (!place_told_ || icon != icon_) {
+    icon_ = icon;
     if (to_tray) tray_icon_->setIcon(ToQIcon(icon_));
     if (!to_tray) stand_in_->SetIcon(icon_);
-    shown_icon_ = icon_;
     ++platform_updates_;
   }
-  if (shown_tip_ != tip_) {
+  if (!place_told_ || tip != tip_) {
+    tip_ = tip;
     if (to_tray) tray_icon_->setToolTip(tip_);
     if (!to_tray) stand_in_->SetTip(tip_);
-    shown_tip_ = tip_;
     ++platform_updates_;
   }
+  place_told_ = true;
 }
 
 void QtTray::OnActivated(QSystemTrayIcon::ActivationReason reason) {
@@ -169,7 +170,7 @@ void QtTray::WatchTrayWatcher() {
 // leaves the icon in the tray.
 void QtTray::OnTrayWatcherOwnerChanged(const QString& new_owner) {
   if (!new_owner.isEmpty() || place_ != Place::kNotificationArea) return;
-  ShowIn(Place::kStandIn);
+  ShowIn(Place::kStandIn, icon_, tip_);
 }
 
 bool QtTray::eventFilter(QObject* watched, QEvent* event) {

@@ -14,7 +14,6 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <optional>
 
 #include "platform/qt/tray_stand_in.h"
 #include "platform/services.h"
@@ -43,8 +42,8 @@ class QtTray : public QObject, public TrayService {
   void Add(const IconImage& icon, const std::string& tip) override;
   void Modify(const IconImage& icon, const std::string& tip) override;
   void Remove() override;
-  bool Present() const override { return present_; }
 
+  // Where the icon is and what the platform was told, for the tests (the program never asks).
   // How often an icon or a tip was handed to the platform.
   int PlatformUpdates() const { return platform_updates_; }
   // The stand-in window while it is shown, else nullptr.
@@ -62,11 +61,11 @@ class QtTray : public QObject, public TrayService {
  private:
   enum class Place { kNone, kNotificationArea, kStandIn };
 
-  void ShowIn(Place place);
+  void ShowIn(Place place, const IconImage& icon, const QString& tip);
   void ShowInNotificationArea();
   void ShowStandIn();
   void HideAll();
-  void PushChanges();
+  void Push(const IconImage& icon, const QString& tip);
   void OnActivated(QSystemTrayIcon::ActivationReason reason);
   void Report(TrayMouse what);
   void WatchXEmbedReleases();
@@ -74,13 +73,13 @@ class QtTray : public QObject, public TrayService {
   void OnTrayWatcherOwnerChanged(const QString& new_owner);
 
   Options options_;
-  bool present_ = false;
+  bool present_ = false;  // added, not removed since
   Place place_ = Place::kNone;
+  // The icon and the tip the program handed over last, which the current place shows once
+  // place_told_ is set; a new place is told them both.
   IconImage icon_{};
   QString tip_;
-  // What the current place shows; nullopt when it has not been told yet.
-  std::optional<IconImage> shown_icon_;
-  std::optional<QString> shown_tip_;
+  bool place_told_ = false;
   int platform_updates_ = 0;
 
   std::unique_ptr<QSystemTrayIcon> tray_icon_;

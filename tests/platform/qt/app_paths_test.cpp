@@ -20,7 +20,7 @@ namespace {
 // Sets an environment variable (nullopt: unsets it) for the life of the object.
 class ScopedEnv {
  public:
-  ScopedEnv(const char* name, std::optional<QByteArray> value)
+  ScopedEnv(const char* name, const std::optional<QByteArray>& value)
       : name_(name),
         old_(qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt) {
     Set(value);

@@ -10,36 +10,6 @@
 namespace kelmora {
 namespace {
 
-// 2003-11-09 12:00:00 UTC in milliseconds since the epoch.
-constexpr std::int64_t kNoon = 1068379200000;
-
-struct NextTickCase {
-  std::int64_t now_ms;
-  int expected;
-};
-
-void PrintTo(const NextTickCase& c, std::ostream* out) {
-  *out << c.now_ms << "ms_gives_" << c.expected;
-}
-
-class NextTickTest : public ::testing::TestWithParam<NextTickCase> {};
-
-TEST_P(NextTickTest, WaitsUntilJustAfterTheNextSecond) {
-  EXPECT_EQ(MillisecondsToNextTick(GetParam().now_ms), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, NextTickTest,
-                         ::testing::Values(NextTickCase{kNoon, 1005},         // 12:00:00.000
-                                           NextTickCase{kNoon + 1, 1004},     // 12:00:00.001
-                                           NextTickCase{kNoon + 4, 1001},     // just before a tick
-                                           NextTickCase{kNoon + 5, 1000},     // on a tick
-                                           NextTickCase{kNoon + 500, 505},    // 12:00:00.500
-                                           NextTickCase{kNoon + 995, 10},     // 12:00:00.995
-                                           NextTickCase{kNoon + 999, 6},      // 12:00:00.999
-                                           NextTickCase{kNoon + 1000, 1005},  // 12:00:01.000
-                                           NextTickCase{-1, 6},               // before the epoch
-                                           NextTickCase{-1000, 1005}));
-
 class QtTickTimerTest : public ::testing::Test {
  protected:
   QApplication& app = testing::EnsureQApplication();  // before the timer's socket notifier
@@ -67,12 +37,12 @@ TEST_F(QtTickTimerTest, SecondTicksFallJustAfterTheWallClockSecond) {
 #endif
   timer.SetInterval(1000);
   EXPECT_EQ(timer.Interval(), 1000);
-  EXPECT_LE(timer.MillisecondsToTimeout(), 1000 + kTickLagMilliseconds);
+  EXPECT_LE(timer.MillisecondsToTimeout(), 1000 + kTickLag.count());
 
   ASSERT_TRUE(QTest::qWaitFor([&] { return tick_phases.size() >= 2; }, 5000));
   for (std::int64_t phase : tick_phases) {
     // Not before the second has turned; the upper bound only allows for a busy machine.
-    EXPECT_GE(phase, kTickLagMilliseconds - 1);
+    EXPECT_GE(phase, kTickLag.count() - 1);
     EXPECT_LT(phase, 400);
   }
   EXPECT_TRUE(timer.Running()) << "re-armed for the following second";
@@ -86,20 +56,20 @@ TEST(QtTickTimerWakeTest, TickAfterAWallClockJumpReAlignsToTheSecond) {
   testing::EnsureQApplication();
   std::int64_t wall_ms = 1'068'336'000'990;  // 0.990 into a second
   QtTickTimer::Options options;
-  options.wall_ms = [&] { return wall_ms; };
+  options.wall = [&] { return WallTime{std::chrono::milliseconds{wall_ms}}; };
   options.wall_clock_alarm = false;
   QtTickTimer timer(options);
   int ticks = 0;
   timer.on_tick = [&](std::int64_t) { ++ticks; };
   timer.SetInterval(1000);
-  EXPECT_LE(timer.MillisecondsToTimeout(), 10 + kTickLagMilliseconds);
-  EXPECT_GE(timer.MillisecondsToTimeout(), 10 + kTickLagMilliseconds - 3);
+  EXPECT_LE(timer.MillisecondsToTimeout(), 10 + kTickLag.count());
+  EXPECT_GE(timer.MillisecondsToTimeout(), 10 + kTickLag.count() - 3);
   // An hour asleep, a day, a few seconds: each lands 15 to 35 ms before a second turns.
   for (const std::int64_t slept : {3'600'000 - 5, 86'400'000 - 20, 7'000 + 5}) {
     wall_ms += slept;
     const int before = ticks;
     ASSERT_TRUE(QTest::qWaitFor([&] { return ticks > before; }, 5000));
-    const int expected = MillisecondsToNextTick(wall_ms);
+    const auto expected = TimeToNextTick(WallTime{std::chrono::milliseconds{wall_ms}}).count();
     EXPECT_LE(timer.MillisecondsToTimeout(), expected) << slept;
     EXPECT_GE(timer.MillisecondsToTimeout(), 0) << slept;
     EXPECT_TRUE(timer.Running());
@@ -130,11 +100,11 @@ TEST_P(SleepingTimer, WakesOnceAtTheTickAskedFor) {
     timer.WakeAfter(10'000);
   };
   const auto monotonic = QtTickTimer::DefaultMonotonicClock();
-  const std::int64_t start = monotonic();
+  const MonotonicTime start = monotonic();
   timer.SetInterval(20);
   timer.WakeAfter(6);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !wakes.empty(); }, 5000));
-  EXPECT_GE(monotonic() - start, 6 * 20);
+  EXPECT_GE(monotonic() - start, std::chrono::milliseconds{6 * 20});
   EXPECT_EQ(wakes, std::vector<std::int64_t>{6});
   timer.SetInterval(0);
 }

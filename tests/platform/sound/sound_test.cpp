@@ -125,7 +125,8 @@ QByteArray MakeWav(const ToneWav& wav) {
   QByteArray data;
   const auto frames = static_cast<int>(wav.seconds * 44100);
   for (int i = 0; i < frames * wav.channels; ++i) {
-    const double value = 0.5 * std::sin(2 * std::numbers::pi * 440 * (i / wav.channels) / 44100);
+    const int frame = i / wav.channels;
+    const double value = 0.5 * std::sin(2 * std::numbers::pi * 440 * frame / 44100);
     if (wav.format == 3) {
       const float sample = static_cast<float>(value);
       data.append(reinterpret_cast<const char*>(&sample), 4);

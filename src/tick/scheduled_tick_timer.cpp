@@ -1,7 +1,6 @@
-#include "platform/scheduled_tick_timer.h"
+#include "tick/scheduled_tick_timer.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <utility>
 
 namespace kelmora {
@@ -9,23 +8,23 @@ namespace {
 
 // Two readings of the clocks disagree by a millisecond in their rounding alone; a wall clock
 // found further off at a wake was set without the platform saying so.
-constexpr std::int64_t kUnannouncedStepMs = 2;
+constexpr std::chrono::milliseconds kUnannouncedStep{2};
 
 }  // namespace
 
-ScheduledTickTimer::ScheduledTickTimer(Reading wall_ms, Reading monotonic_ms)
-    : wall_ms_(std::move(wall_ms)), monotonic_ms_(std::move(monotonic_ms)) {}
+ScheduledTickTimer::ScheduledTickTimer(WallReading wall, MonotonicReading monotonic)
+    : wall_(std::move(wall)), monotonic_(std::move(monotonic)) {}
 
 // The wall clock read between two readings of the monotonic one, again if a thread switch came
 // between them.
-std::int64_t ScheduledTickTimer::ReadWallOffset() const {
-  std::int64_t offset = 0;
+std::chrono::milliseconds ScheduledTickTimer::ReadWallOffset() const {
+  std::chrono::milliseconds offset{0};
   for (int attempt = 0; attempt < 3; ++attempt) {
-    const std::int64_t before = monotonic_ms_();
-    const std::int64_t wall = wall_ms_();
-    const std::int64_t after = monotonic_ms_();
-    offset = wall - before;
-    if (after - before <= 1) break;
+    const MonotonicTime before = monotonic_();
+    const WallTime wall = wall_();
+    const MonotonicTime after = monotonic_();
+    offset = wall.time_since_epoch() - before.time_since_epoch();
+    if (after - before <= std::chrono::milliseconds{1}) break;
   }
   return offset;
 }
@@ -37,9 +36,9 @@ void ScheduledTickTimer::SetInterval(int milliseconds) {
     Disarm();
     return;
   }
-  const std::int64_t offset = ReadWallOffset();
-  const std::int64_t now = monotonic_ms_();
-  schedule_.Start(milliseconds, now, now + offset);
+  const std::chrono::milliseconds offset = ReadWallOffset();
+  const MonotonicTime now = monotonic_();
+  schedule_.Start(milliseconds, now, WallTime{now.time_since_epoch() + offset});
   ArmForWake();
 }
 
@@ -50,7 +49,7 @@ void ScheduledTickTimer::WakeAfter(std::int64_t ticks) {
 
 std::int64_t ScheduledTickTimer::CountPassed() {
   if (Interval() == 0) return 0;
-  const std::int64_t ticks = schedule_.DueBy(monotonic_ms_(), wake_after_ - 1);
+  const std::int64_t ticks = schedule_.DueBy(monotonic_(), wake_after_ - 1);
   if (ticks > 0) {
     schedule_.Count(ticks);
     wake_after_ -= ticks;
@@ -62,8 +61,8 @@ void ScheduledTickTimer::AlarmWentOff() {
   if (Interval() == 0) return;
   const std::int64_t ticks = wake_after_;
   schedule_.Count(ticks);
-  const std::int64_t offset = ReadWallOffset();
-  if (std::abs(offset - schedule_.WallOffset()) > kUnannouncedStepMs) {
+  const std::chrono::milliseconds offset = ReadWallOffset();
+  if (std::chrono::abs(offset - schedule_.WallOffset()) > kUnannouncedStep) {
     // This tick re-arms for the next second of the wall clock as it now stands.
     schedule_.SetWallOffset(offset);
     schedule_.Count(0);
@@ -82,8 +81,8 @@ void ScheduledTickTimer::WallClockSet() {
 }
 
 void ScheduledTickTimer::ArmForWake() {
-  const std::int64_t monotonic = schedule_.MonotonicAt(wake_after_);
-  Arm(monotonic + schedule_.WallOffset(), monotonic);
+  const MonotonicTime monotonic = schedule_.MonotonicAt(wake_after_);
+  Arm(schedule_.WallAt(monotonic), monotonic);
 }
 
 }  // namespace kelmora

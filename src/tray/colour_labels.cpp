@@ -1,4 +1,4 @@
-#include "app/colour_labels.h"
+#include "tray/colour_labels.h"
 
 #include <QPalette>
 

@@ -1,9 +1,8 @@
 #pragma once
-// TaskTray: the notification-area icon of the main window. TopMost: keeping a window above the
-// others.
+// tray/: the tray module, the always-on-top module, the colour labels; uses platform/.
+// TaskTray: the notification-area icon of the main window.
 
 #include <QWidget>
-#include <cstdint>
 #include <string>
 
 #include "platform/services.h"
@@ -20,11 +19,3 @@ void TrayModify(TrayService& tray, const IconImage& icon, const std::string& tip
 void TrayRestore(QWidget& window, TrayService& tray);
 
 }  // namespace kelmora::TaskTray
-
-namespace kelmora::TopMost {
-
-// Mode 0: no longer topmost; 1: topmost; 2: to the top of the others; each shows the window and
-// returns 1. Any other mode changes nothing and returns 0.
-std::int32_t StayOnTop(QWidget& window, std::int16_t mode);
-
-}  // namespace kelmora::TopMost

@@ -1,7 +1,7 @@
 #pragma once
-// core/: the Qt-free ground floor (values, numbers, date-times, text files, WAV); std only.
-// The small value types every layer passes around: colour values, the 16x16 icon image and
-// pixel rectangles.
+// core/: the ground floor (pixels, numbers, date-times, text files, WAV); no Qt: std, POSIX, iconv.
+// Pixels, as every layer passes them around: the colour value of one (ColorValue, Rgb), the
+// 16x16 icon image of ARGB pixels, and a rectangle in pixels (the desktop's work area).
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 // platform/sound/: the player module over Qt Multimedia, loaded at the first sound.
-// What the program and its sound player module agree on.
+// The module's exported entry: what the program and its sound player module agree on.
 
 #include "platform/services.h"
 

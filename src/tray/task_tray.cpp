@@ -1,4 +1,4 @@
-#include "app/task_tray.h"
+#include "tray/task_tray.h"
 
 namespace kelmora::TaskTray {
 
@@ -20,25 +20,3 @@ void TrayRestore(QWidget& window, TrayService& tray) {
 }
 
 }  // namespace kelmora::TaskTray
-
-namespace kelmora::TopMost {
-
-std::int32_t StayOnTop(QWidget& window, std::int16_t mode) {
-  switch (mode) {
-    case 0:
-      window.setWindowFlag(Qt::WindowStaysOnTopHint, false);
-      break;
-    case 1:
-      window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
-      break;
-    case 2:
-      window.raise();
-      break;
-    default:
-      return 0;
-  }
-  window.show();
-  return 1;
-}
-
-}  // namespace kelmora::TopMost

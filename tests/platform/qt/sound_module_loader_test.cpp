@@ -1,4 +1,4 @@
-#include "platform/qt/module_sound.h"
+#include "platform/qt/sound_module_loader.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +17,10 @@ bool MultimediaLoaded() {
 
 // This test program starts no sound server: the module's chime, or its beep where no server
 // runs, ends all the same, and the module reports it.
-TEST(ModuleSoundTest, QtMultimediaComesOnlyWithTheFirstSound) {
+TEST(SoundModuleLoaderTest, QtMultimediaComesOnlyWithTheFirstSound) {
   testing::EnsureQApplication();
   ASSERT_FALSE(MultimediaLoaded()) << "the program itself must not need Qt Multimedia";
-  ModuleSound sound(QStringLiteral(KELMORA_BUILD_SOUND_MODULE));
+  SoundModuleLoader sound(QStringLiteral(KELMORA_BUILD_SOUND_MODULE));
   int finished = 0;
   sound.on_finished = [&finished] { ++finished; };
   sound.Stop();  // nothing played yet: the module stays out
@@ -33,9 +33,9 @@ TEST(ModuleSoundTest, QtMultimediaComesOnlyWithTheFirstSound) {
   EXPECT_TRUE(QTest::qWaitFor([&finished] { return finished == 1; }, 5000));
 }
 
-TEST(ModuleSoundTest, MissingModuleLeavesABeepThatEndsAtOnceAndTriesOnce) {
+TEST(SoundModuleLoaderTest, MissingModuleLeavesABeepThatEndsAtOnceAndTriesOnce) {
   testing::EnsureQApplication();
-  ModuleSound sound(QStringLiteral("/nonexistent/kelmora_sound.so"));
+  SoundModuleLoader sound(QStringLiteral("/nonexistent/kelmora_sound.so"));
   int finished = 0;
   sound.on_finished = [&finished] { ++finished; };
   sound.Play("/nonexistent/alarm.wav");

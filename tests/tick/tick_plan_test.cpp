@@ -1,4 +1,4 @@
-#include "alarm/tick_plan.h"
+#include "tick/tick_plan.h"
 
 #include <gtest/gtest.h>
 
@@ -7,17 +7,18 @@
 namespace kelmora {
 namespace {
 
+using std::chrono::milliseconds;
 using std::chrono::seconds;
 
-// 2026/12/07 12:00:00 as the wall clock, in milliseconds; the local time is the wall clock.
-constexpr std::int64_t kNoon = 1'796'644'800'000;
+// 2026/12/07 12:00:00 as the wall clock; the local time is the wall clock.
+constexpr WallTime kNoon{milliseconds{1'796'644'800'000}};
 
-DateTime Local(std::int64_t wall_ms) {
-  return DateTime{floor<seconds>(std::chrono::milliseconds{wall_ms})};
+DateTime Local(WallTime instant) {
+  return DateTime{floor<seconds>(instant.time_since_epoch())};
 }
 
 DateTime At(int minute, int second) {
-  return Local(kNoon + (minute * 60 + second) * 1000);
+  return Local(kNoon + seconds{minute * 60 + second});
 }
 
 struct PlanCase {
@@ -40,8 +41,8 @@ class PlanTable : public ::testing::TestWithParam<PlanCase> {};
 TEST_P(PlanTable, WakesAtTheFirstTickThatChangesSomething) {
   const PlanCase& c = GetParam();
   TickSchedule schedule;
-  schedule.Start(c.interval_ms, 0, kNoon + c.now_ms);
-  const DateTime shown = Local(kNoon + c.now_ms);
+  schedule.Start(c.interval_ms, MonotonicTime{}, kNoon + milliseconds{c.now_ms});
+  const DateTime shown = Local(kNoon + milliseconds{c.now_ms});
   TickPlanInput input;
   input.lattice = schedule.Lattice();
   input.tick_count = c.count;
@@ -76,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TickPlanTest, LooksOnceAMinuteWhenTheSecondsDoNotShow) {
   TickSchedule schedule;
-  schedule.Start(1, 0, kNoon + 1);
+  schedule.Start(1, MonotonicTime{}, kNoon + milliseconds{1});
   int looks = 0;
   TickPlanInput input;
   input.lattice = schedule.Lattice();
@@ -88,11 +89,11 @@ TEST(TickPlanTest, LooksOnceAMinuteWhenTheSecondsDoNotShow) {
 
 TEST(TickPlanTest, AnHourSkippedByTheZoneRingsAnAlarmWithinIt) {
   // The zone's offset moves an hour on at 12:00:20: 12:00:19 is followed by 13:00:20.
-  const auto local = [](std::int64_t wall_ms) {
-    return Local(wall_ms) + (wall_ms >= kNoon + 20'000 ? seconds{3600} : seconds{0});
+  const auto local = [](WallTime instant) {
+    return Local(instant) + (instant >= kNoon + seconds{20} ? seconds{3600} : seconds{0});
   };
   TickSchedule schedule;
-  schedule.Start(1000, 0, kNoon + 5);
+  schedule.Start(1000, MonotonicTime{}, kNoon + milliseconds{5});
   TickPlanInput input;
   input.lattice = schedule.Lattice();
   input.local_time = local;

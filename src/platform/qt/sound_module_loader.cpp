@@ -1,14 +1,14 @@
-#include "platform/qt/module_sound.h"
+#include "platform/qt/sound_module_loader.h"
 
 #include <QApplication>
 #include <QDir>
 #include <cstdio>
 
-#include "platform/sound/sound_module.h"
+#include "platform/sound/module_entry.h"
 
 namespace kelmora {
 
-ModuleSound::ModuleSound(const QString& module_path) : module_(module_path) {
+SoundModuleLoader::SoundModuleLoader(const QString& module_path) : module_(module_path) {
   // Qt Multimedia keeps threads that outlive any one player, and so may the player's own sound
   // threads (one blocked on a slow disk): the module stays.
   module_.setLoadHints(QLibrary::PreventUnloadHint);
@@ -17,9 +17,9 @@ ModuleSound::ModuleSound(const QString& module_path) : module_(module_path) {
   QObject::connect(&beep_over_, &QTimer::timeout, [this] { Finished(); });
 }
 
-ModuleSound::~ModuleSound() = default;
+SoundModuleLoader::~SoundModuleLoader() = default;
 
-bool ModuleSound::Load() {
+bool SoundModuleLoader::Load() {
   if (tried_) return player_ != nullptr;
   tried_ = true;
   const auto create = reinterpret_cast<CreateSoundFunction>(module_.resolve(kCreateSoundSymbol));
@@ -32,7 +32,7 @@ bool ModuleSound::Load() {
   return player_ != nullptr;
 }
 
-void ModuleSound::Play(const std::string& path) {
+void SoundModuleLoader::Play(const std::string& path) {
   if (Load()) {
     player_->Play(path);
   } else {
@@ -41,12 +41,12 @@ void ModuleSound::Play(const std::string& path) {
   }
 }
 
-void ModuleSound::Stop() {
+void SoundModuleLoader::Stop() {
   beep_over_.stop();
   if (player_) player_->Stop();
 }
 
-void ModuleSound::Finished() {
+void SoundModuleLoader::Finished() {
   if (on_finished) on_finished();
 }
 

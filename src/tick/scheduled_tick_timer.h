@@ -7,15 +7,16 @@
 #include <cstdint>
 #include <functional>
 
-#include "core/tick_schedule.h"
-#include "platform/services.h"
+#include "tick/tick_schedule.h"
+#include "tick/tick_timer.h"
 
 namespace kelmora {
 
 class ScheduledTickTimer : public TickTimer {
  public:
-  using Reading = std::function<std::int64_t()>;  // a clock in milliseconds
-  ScheduledTickTimer(Reading wall_ms, Reading monotonic_ms);
+  using WallReading = std::function<WallTime()>;
+  using MonotonicReading = std::function<MonotonicTime()>;
+  ScheduledTickTimer(WallReading wall, MonotonicReading monotonic);
 
   void SetInterval(int milliseconds) override;
   int Interval() const override { return schedule_.Interval(); }
@@ -28,20 +29,20 @@ class ScheduledTickTimer : public TickTimer {
   // The platform saw the wall clock set, or the machine wake from sleep.
   void WallClockSet();
   // The monotonic time the alarm is armed for (while running).
-  std::int64_t WakeMonotonic() const { return schedule_.MonotonicAt(wake_after_); }
+  MonotonicTime WakeMonotonic() const { return schedule_.MonotonicAt(wake_after_); }
 
  protected:
   // Arms the platform's alarm for the tick at these times (one instant on either clock).
-  virtual void Arm(std::int64_t wall_ms, std::int64_t monotonic_ms) = 0;
+  virtual void Arm(WallTime wall, MonotonicTime monotonic) = 0;
   virtual void Disarm() = 0;
-  std::int64_t MonotonicNow() const { return monotonic_ms_(); }
+  MonotonicTime MonotonicNow() const { return monotonic_(); }
 
  private:
   void ArmForWake();
-  std::int64_t ReadWallOffset() const;
+  std::chrono::milliseconds ReadWallOffset() const;
 
-  Reading wall_ms_;
-  Reading monotonic_ms_;
+  WallReading wall_;
+  MonotonicReading monotonic_;
   TickSchedule schedule_;
   std::int64_t wake_after_ = 1;
 };

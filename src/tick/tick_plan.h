@@ -6,26 +6,27 @@
 // latest, after a minute: that wake only plans again, so a changed time zone is seen within a
 // minute.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string_view>
 
 #include "core/date_time.h"
-#include "core/tick_schedule.h"
+#include "tick/tick_schedule.h"
 
 namespace kelmora {
 
 // The longest sleep, counted from the last tick counted.
-constexpr std::int64_t kLongestSleepMs = 60'000;
+constexpr std::chrono::milliseconds kLongestSleep{60'000};
 
 struct TickPlanInput {
   TickLattice lattice;  // where the coming ticks fall on the wall clock
   // TickCount and TickLimit: tick n from now redraws when (count + n) % (limit + 1) == 0.
   std::int32_t tick_count = 0;
   std::int32_t tick_limit = 0;
-  // The local date-time at a wall-clock instant in milliseconds since the epoch.
-  std::function<DateTime(std::int64_t)> local_time;
+  // The local date-time at a wall-clock instant.
+  std::function<DateTime(WallTime)> local_time;
   // Whether a redraw in this local second would change the picture, the icon or the tip shown.
   std::function<bool(DateTime)> redraw_changes;
   // The redraw comes out the same for every second of a minute (the tip shows no seconds), so

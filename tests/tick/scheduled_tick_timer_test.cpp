@@ -1,6 +1,6 @@
 // The tick timer that sleeps over ticks, with the platform's alarm recorded instead of armed.
 
-#include "platform/scheduled_tick_timer.h"
+#include "tick/scheduled_tick_timer.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +13,16 @@ namespace {
 class RecordingTimer : public ScheduledTickTimer {
  public:
   RecordingTimer(std::int64_t& wall, std::int64_t& monotonic)
-      : ScheduledTickTimer([&wall] { return wall; }, [&monotonic] { return monotonic; }) {}
+      : ScheduledTickTimer(
+            [&wall] { return WallTime{std::chrono::milliseconds{wall}}; },
+            [&monotonic] { return MonotonicTime{std::chrono::milliseconds{monotonic}}; }) {}
   std::int64_t armed_wall = -1;
   std::int64_t armed_monotonic = -1;
 
  protected:
-  void Arm(std::int64_t wall_ms, std::int64_t monotonic_ms) override {
-    armed_wall = wall_ms;
-    armed_monotonic = monotonic_ms;
+  void Arm(WallTime wall, MonotonicTime monotonic) override {
+    armed_wall = wall.time_since_epoch().count();
+    armed_monotonic = monotonic.time_since_epoch().count();
   }
   void Disarm() override { armed_wall = armed_monotonic = -1; }
 };
@@ -68,7 +70,7 @@ TEST_F(ScheduledTickTimerTest, AClockSetUnannouncedIsTakenUpAtTheNextWake) {
   timer.AlarmWentOff();
   EXPECT_EQ(wakes, std::vector<std::int64_t>{1});
   EXPECT_EQ(clock_sets, 0);
-  EXPECT_EQ(timer.armed_wall % 1000, kTickLagMilliseconds) << "aligned to the clock as it stands";
+  EXPECT_EQ(timer.armed_wall % 1000, kTickLag.count()) << "aligned to the clock as it stands";
   EXPECT_EQ(timer.armed_monotonic, 7'755 + 200);
 }
 

@@ -1,9 +1,9 @@
 #pragma once
-// The sound player as the program uses it: the player module (Qt Multimedia and everything it
-// brings) is loaded when the first sound is asked for, not at start. If the module cannot be
-// loaded, the program says so once on standard error and beeps instead of each sound; the beep
-// then counts as a sound that ends at once: on_finished follows it from the event loop, unless
-// Stop or another Play comes first.
+// The sound player as the program uses it, loading the player module (Qt Multimedia and all it
+// brings) when the first sound is asked for, not at start. If the module cannot be loaded, the
+// program says so once on standard error and beeps instead of each sound; the beep then counts
+// as a sound that ends at once: on_finished follows it from the event loop, unless Stop or
+// another Play comes first.
 
 #include <QLibrary>
 #include <QString>
@@ -14,16 +14,16 @@
 
 namespace kelmora {
 
-class ModuleSound : public SoundService {
+class SoundModuleLoader : public SoundService {
  public:
-  explicit ModuleSound(const QString& module_path);
-  ~ModuleSound() override;
+  explicit SoundModuleLoader(const QString& module_path);
+  ~SoundModuleLoader() override;
   void Play(const std::string& path) override;
   void Stop() override;
 
   // Loads the module now, if it was not tried yet; true when a player is there.
   bool Load();
-  bool Tried() const { return tried_; }
+  bool Tried() const { return tried_; }  // for the tests: whether the module was looked for
 
  private:
   void Finished();

@@ -1,6 +1,6 @@
 // The tick period and redraw rate from the update interval text.
 
-#include "alarm/tick_interval.h"
+#include "tick/tick_interval.h"
 
 #include <gtest/gtest.h>
 

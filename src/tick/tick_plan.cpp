@@ -1,4 +1,4 @@
-#include "alarm/tick_plan.h"
+#include "tick/tick_plan.h"
 
 #include <algorithm>
 #include <chrono>
@@ -6,9 +6,12 @@
 namespace kelmora {
 namespace {
 
-// The wall-clock second an instant in milliseconds since the epoch falls in.
-std::int64_t SecondOf(std::int64_t wall_ms) {
-  return std::chrono::floor<std::chrono::seconds>(std::chrono::milliseconds{wall_ms}).count();
+using std::chrono::seconds;
+using std::chrono::sys_seconds;
+
+// The wall-clock second an instant falls in.
+sys_seconds SecondOf(WallTime instant) {
+  return std::chrono::floor<seconds>(instant);
 }
 
 // The local date-times of the wall-clock seconds a sleep spans: the wall clock plus one offset
@@ -16,57 +19,57 @@ std::int64_t SecondOf(std::int64_t wall_ms) {
 // saving time between), else asked second by second.
 class LocalSeconds {
  public:
-  LocalSeconds(const std::function<DateTime(std::int64_t)>& local, std::int64_t first,
-               std::int64_t last)
+  LocalSeconds(const std::function<DateTime(WallTime)>& local, sys_seconds first, sys_seconds last)
       : local_(local), offset_(OffsetAt(first)), uniform_(OffsetAt(last) == offset_) {}
 
-  DateTime At(std::int64_t second) const {
-    return uniform_ ? DateTime{std::chrono::seconds{second + offset_}} : local_(second * 1000);
+  DateTime At(sys_seconds second) const {
+    return uniform_ ? DateTime{second.time_since_epoch() + offset_} : local_(second);
   }
 
   // The first second from `from` to `last` whose local date-time is later than due.
-  std::optional<std::int64_t> FirstLaterThan(DateTime due, std::int64_t from,
-                                             std::int64_t last) const {
+  std::optional<sys_seconds> FirstLaterThan(DateTime due, sys_seconds from,
+                                            sys_seconds last) const {
     if (uniform_) {
-      const std::int64_t second = std::max(from, due.time_since_epoch().count() - offset_ + 1);
+      const sys_seconds second =
+          std::max(from, sys_seconds{due.time_since_epoch() - offset_ + seconds{1}});
       if (second <= last) return second;
       return std::nullopt;
     }
-    for (std::int64_t second = from; second <= last; ++second) {
+    for (sys_seconds second = from; second <= last; second += seconds{1}) {
       if (At(second) > due) return second;
     }
     return std::nullopt;
   }
 
  private:
-  std::int64_t OffsetAt(std::int64_t second) const {
-    return local_(second * 1000).time_since_epoch().count() - second;
+  seconds OffsetAt(sys_seconds second) const {
+    return local_(second).time_since_epoch() - second.time_since_epoch();
   }
 
-  const std::function<DateTime(std::int64_t)>& local_;
-  std::int64_t offset_;
+  const std::function<DateTime(WallTime)>& local_;
+  seconds offset_;
   bool uniform_;
 };
 
-std::int64_t SecondOfMinute(DateTime at) {
-  return (at - std::chrono::floor<std::chrono::minutes>(at)).count();
+seconds SecondOfMinute(DateTime at) {
+  return at - std::chrono::floor<std::chrono::minutes>(at);
 }
 
 }  // namespace
 
 std::int64_t TicksToWake(const TickPlanInput& input) {
   const TickLattice& ticks = input.lattice;
-  if (ticks.step_ms <= 0) return 1;
+  if (ticks.step <= std::chrono::milliseconds{0}) return 1;
   const std::int64_t last_tick =
-      std::max<std::int64_t>(1, ticks.LastAtOrBefore(ticks.origin_ms + kLongestSleepMs));
-  const std::int64_t first_second = SecondOf(ticks.first_ms);
-  const std::int64_t last_second = SecondOf(ticks.At(last_tick));
+      std::max<std::int64_t>(1, ticks.LastAtOrBefore(ticks.origin + kLongestSleep));
+  const sys_seconds first_second = SecondOf(ticks.first);
+  const sys_seconds last_second = SecondOf(ticks.At(last_tick));
   const LocalSeconds local(input.local_time, first_second, last_second);
 
   std::int64_t wake = last_tick;
   if (input.alarm_due) {
     if (auto second = local.FirstLaterThan(*input.alarm_due, first_second, last_second)) {
-      wake = std::min(wake, ticks.FirstAtOrAfter(*second * 1000));
+      wake = std::min(wake, ticks.FirstAtOrAfter(*second));
     }
   }
 
@@ -76,12 +79,12 @@ std::int64_t TicksToWake(const TickPlanInput& input) {
   const std::int64_t first_redraw = input.tick_count >= limit ? 1 : limit - input.tick_count + 1;
   // One look a second (or a minute): every redraw within it comes out the same.
   for (std::int64_t tick = first_redraw; tick < wake;) {
-    const std::int64_t second = SecondOf(ticks.At(tick));
+    const sys_seconds second = SecondOf(ticks.At(tick));
     const DateTime at = local.At(second);
     if (input.redraw_changes(at)) return tick;
-    const std::int64_t next_second =
-        input.same_all_minute ? second + 60 - SecondOfMinute(at) : second + 1;
-    const std::int64_t next = ticks.FirstAtOrAfter(next_second * 1000);
+    const sys_seconds next_second =
+        input.same_all_minute ? second + seconds{60} - SecondOfMinute(at) : second + seconds{1};
+    const std::int64_t next = ticks.FirstAtOrAfter(next_second);
     tick = first_redraw + (next - first_redraw + period - 1) / period * period;
   }
   return wake;

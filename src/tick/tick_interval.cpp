@@ -1,4 +1,4 @@
-#include "alarm/tick_interval.h"
+#include "tick/tick_interval.h"
 
 #include <optional>
 
