@@ -15,15 +15,25 @@ DEPS = run
 # Without GoogleTest the tests are left out, unless a target asks for them.
 TESTS_FLAG =
 
+# With KELMORA_LOG set (make run), each step says in one line what it does and the output of apt
+# and the compiler goes to that log (scripts/step.sh); the log starts afresh with each run.
 deps:
+	@if [ -n "$$KELMORA_LOG" ]; then mkdir -p $(BUILD) && : >"$$KELMORA_LOG" && \
+	  echo "The full output of apt and the compiler goes to $(RUN_LOG)"; fi
 	@bash scripts/install-deps.sh $(DEPS)
 
 configure: deps
-	@cmake -S . -B $(BUILD) $(TESTS_FLAG) $(CMAKE_FLAGS) >/dev/null
+	@bash scripts/step.sh '' cmake -S . -B $(BUILD) $(TESTS_FLAG) $(CMAKE_FLAGS) \
+	  $(if $(KELMORA_LOG),,>/dev/null)
 
 build: configure
-	@cmake --build $(BUILD) -j $(JOBS)
+	@bash scripts/step.sh "Building Kelmora in $(BUILD)/ (the first build takes a few minutes)" \
+	  cmake --build $(BUILD) -j $(JOBS)
 
+# Without a display, the virtual one's packages are installed in the same step as the others.
+RUN_LOG = $(BUILD)/run.log
+run: DEPS = run $(if $(DISPLAY)$(WAYLAND_DISPLAY),,display)
+run: export KELMORA_LOG = $(abspath $(RUN_LOG))
 run: build
 	@bash scripts/run.sh $(BUILD)/bin/kelmora
 
