@@ -90,7 +90,7 @@ grep -qE '(^|, )fonts-motoya-l-cedar \| fonts-noto-cjk \| ' <<<"$depends" ||
 contents=$(dpkg-deb -c "$deb" | awk '{ print $NF }')
 expected_files=(usr/bin/kelmora usr/lib/kelmora/kelmora_sound.so usr/share/kelmora/sounds/alarm.wav
   usr/share/applications/kelmora.desktop
-  usr/share/metainfo/io.github.kelmora.Kelmora.metainfo.xml usr/share/doc/kelmora/copyright)
+  usr/share/metainfo/io.github.kelmora.kelmora.metainfo.xml usr/share/doc/kelmora/copyright)
 for size in 16 32 48 64 128; do
   expected_files+=("usr/share/icons/hicolor/${size}x$size/apps/kelmora.png")
 done
