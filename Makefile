@@ -6,7 +6,8 @@ PREFIX ?= $(HOME)/.local
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench perf-doc clean package install-local fuzz sanitize resource screenshots
+.PHONY: all deps configure build run test bench perf-doc clean package install-local uninstall-local \
+	fuzz sanitize resource screenshots
 
 all: build
 
@@ -64,9 +65,13 @@ package: DEPS = run package
 package: build
 	@cd $(BUILD) && cpack -G DEB
 
-# Installs for this user only, into $(PREFIX) (~/.local by default): no root needed.
+# Installs for this user only, into $(PREFIX) (~/.local by default): no root needed. The list of
+# what it installed stays in $(PREFIX)/share/kelmora, so uninstall-local removes just that.
 install-local: build
-	@cmake --install $(BUILD) --prefix $(PREFIX)
+	@bash scripts/install-local.sh install $(BUILD) $(PREFIX)
+
+uninstall-local:
+	@bash scripts/install-local.sh uninstall $(BUILD) $(PREFIX)
 
 # Fuzzes the Qt-free libraries with libFuzzer (clang), FUZZ_SECONDS per target, in build-fuzz.
 FUZZ_SECONDS ?= 60
