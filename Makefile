@@ -59,11 +59,13 @@ resource: build
 	@bash bench/resource.sh $(RESOURCE_SECONDS) $(BUILD)/bin/kelmora
 	@bash bench/alarm_latency.sh $(BUILD)/bin/kelmora
 
-# The Debian package $(BUILD)/kelmora_<version>_<arch>.deb (install it with
-# `apt install ./$(BUILD)/kelmora_*.deb`).
+# The Debian package, built by dpkg-buildpackage from debian/ in a copy of the tree: writes
+# $(BUILD)/kelmora_<version>_<arch>.deb (install it with `apt install ./$(BUILD)/kelmora_*.deb`),
+# its -dbgsym package and the .changes and .buildinfo files beside them, and checks them with
+# lintian.
 package: DEPS = run package
-package: build
-	@cd $(BUILD) && cpack -G DEB
+package: deps
+	@bash scripts/package.sh $(BUILD) $(JOBS)
 
 # Installs for this user only, into $(PREFIX) (~/.local by default): no root needed. The list of
 # what it installed stays in $(PREFIX)/share/kelmora, so uninstall-local removes just that.
