@@ -32,12 +32,12 @@ add_group() {
     display) wanted+=(xvfb dbus) ;;
     # The pictures come out the same on any machine only in the same font.
     screenshots) wanted+=("${desktop[@]}" fonts-dejavu-core fonts-motoya-l-cedar) ;;
-    # Sound through a private PulseAudio, the package, install and manual page checks, and the
-    # real desktops: Xfce's window manager and panel, and sway with Qt's Wayland platform, run as
-    # another user (setpriv, from util-linux).
+    # Sound through a private PulseAudio, the package, install and manual page checks, a fresh
+    # Debian in a chroot, and the real desktops: Xfce's window manager and panel, and sway with
+    # Qt's Wayland platform, run as another user (setpriv, from util-linux).
     test) wanted+=(libgtest-dev libgmock-dev "${desktop[@]}" pulseaudio pulseaudio-utils sox strace
-      dpkg-dev debhelper lintian man-db desktop-file-utils appstream xfwm4 xfce4-panel xfconf sway
-      qt6-wayland util-linux) ;;
+      dpkg-dev debhelper lintian man-db desktop-file-utils appstream debootstrap git xfwm4
+      xfce4-panel xfconf sway qt6-wayland util-linux) ;;
     fuzz) wanted+=(clang libclang-rt-14-dev) ;;
     bench) wanted+=(libbenchmark-dev python3) ;;
     package) wanted+=(dpkg-dev debhelper lintian) ;;

@@ -142,7 +142,8 @@ kel_init() {
     export KEL_IN_SESSION=1 KEL_DIR=$dir
     local rc=0
     dbus-run-session --config-file="$dir/bus.conf" -- bash "$script" "$@" || rc=$?
-    if [[ -z ${KEL_KEEP:-} ]]; then rm -rf "$dir"; fi
+    # A folder mounted inside (a chroot's /dev) is never followed.
+    if [[ -z ${KEL_KEEP:-} ]]; then rm -rf --one-file-system "$dir"; fi
     exit "$rc"
   fi
 
