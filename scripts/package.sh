@@ -59,7 +59,7 @@ if [ "$status" -gt 1 ]; then
 fi
 tags=$(grep -c '^[EWIPX]: ' "$build/lintian.log" || true)
 if [ "$status" -eq 0 ]; then
-  echo "lintian --pedantic --display-info: no error, no warning, $tags other tags:"
+  echo "lintian --pedantic --display-info: no error, no warning; other tags: $tags"
 else
   echo "lintian --pedantic --display-info found errors or warnings:"
 fi
