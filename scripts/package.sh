@@ -21,18 +21,9 @@ export KELMORA_LOG=$build/package.log
 step=(bash "$source/scripts/step.sh")
 
 rm -rf "$work"
-mkdir -p "$work/kelmora"
+mkdir -p "$build"
 : >"$KELMORA_LOG"
-# The tree as git sees it (its files and new ones it does not ignore), else all but the build
-# folders.
-if git -C "$source" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-  git -C "$source" ls-files -z --cached --others --exclude-standard |
-    (cd "$source" && while IFS= read -r -d '' file; do
-      if [ -e "$file" ] || [ -L "$file" ]; then printf '%s\0' "$file"; fi
-    done | tar -cf - --null --no-recursion -T -) | tar -xf - -C "$work/kelmora"
-else
-  tar -C "$source" --exclude='./build*' --exclude=./.git -cf - . | tar -xf - -C "$work/kelmora"
-fi
+bash "$source/scripts/copy-tree.sh" "$source" "$work/kelmora"
 
 version=$(dpkg-parsechangelog -l "$source/debian/changelog" -S Version)
 arch=$(dpkg-architecture -q DEB_HOST_ARCH)

@@ -2,7 +2,8 @@
 # The Debian package as `make package` builds it (scripts/package.sh: dpkg-buildpackage over
 # debian/), from the source tree into a temporary folder.
 # - lintian --pedantic --display-info finds no error and no warning, and every other tag it
-#   reports is one of the few below, each with its reason.
+#   reports is one of the few below, each with its reason; on the source package (dpkg-source -b)
+#   too.
 # - The control fields name the package, its version (the program's, and the changelog's), section
 #   and maintainer; Depends names the Qt 6 libraries the program links (found by dpkg-shlibdeps),
 #   the platform plugins it cannot see and a choice of Japanese fonts, each a package this machine
@@ -59,16 +60,32 @@ tag_allowed() {
     *) return 1 ;;
   esac
 }
+# Fails a check for every error or warning of lintian's output in LOG, and any other tag not
+# allowed above.
+check_lintian() {
+  local severity package tag word
+  while read -r severity package tag word _; do
+    case $severity in
+      E: | W:) kel_check_failed "lintian: $severity $package $tag $word" ;;
+      *) tag_allowed "$tag" "$word" || kel_check_failed "lintian: $severity $package $tag $word" ;;
+    esac
+  done < <(grep -E '^[A-Z]: ' "$1")
+  kel_log "lintian on ${2}: $(grep -cE '^[A-Z]: ' "$1") tags, none but the allowed ones"
+}
 lintian_log=$out/lintian.log
 [[ -f $lintian_log ]] || kel_fail "make package left no lintian.log"
 KEL_LOGS+=("$lintian_log")
-while read -r severity package tag word _; do
-  case $severity in
-    E: | W:) kel_check_failed "lintian: $severity $package $tag $word" ;;
-    *) tag_allowed "$tag" "$word" || kel_check_failed "lintian: $severity $package $tag $word" ;;
-  esac
-done < <(grep -E '^[A-Z]: ' "$lintian_log")
-kel_log "lintian: $(grep -cE '^[A-Z]: ' "$lintian_log") tags, none but the allowed ones"
+check_lintian "$lintian_log" "the .changes and the packages"
+
+# The source package a maintainer would upload, built from a copy of the tree, lints as clean.
+bash "$source_dir/scripts/copy-tree.sh" "$source_dir" "$KEL_DIR/source/kelmora"
+KEL_LOGS+=("$KEL_DIR/source.log")
+(cd "$KEL_DIR/source/kelmora" && dpkg-source -b . >"$KEL_DIR/source.log" 2>&1) ||
+  kel_fail "dpkg-source -b failed"
+lintian --pedantic --display-info "$KEL_DIR/source/kelmora_$version.dsc" \
+  >"$KEL_DIR/lintian-source.log" 2>&1 || true
+KEL_LOGS+=("$KEL_DIR/lintian-source.log")
+check_lintian "$KEL_DIR/lintian-source.log" "the source package"
 
 # ---- Control fields
 
