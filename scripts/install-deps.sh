@@ -40,7 +40,8 @@ add_group() {
       xfce4-panel xfconf sway qt6-wayland util-linux) ;;
     fuzz) wanted+=(clang libclang-rt-14-dev) ;;
     bench) wanted+=(libbenchmark-dev python3) ;;
-    package) wanted+=(dpkg-dev debhelper lintian) ;;
+    # dpkg-buildpackage also wants build-essential, which debian/control need not name.
+    package) wanted+=(build-essential dpkg-dev debhelper lintian) ;;
     all) for group in run display screenshots test fuzz bench package; do
       add_group "$group"
     done ;;
