@@ -39,7 +39,10 @@ trap cleanup EXIT
 # is its process id.
 #
 # Xvfb chooses a display no other server holds (the lock files in a private /tmp do not show them
-# all) and writes its number, then a line end, once it accepts connections.
+# all) and writes its number, then a line end, once it accepts connections. The files the servers
+# report into exist before they start, so the waits below can read them from the first moment.
+: >"$work/display"
+: >"$work/bus"
 setsid Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset \
   3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb=$!
