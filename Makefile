@@ -9,7 +9,8 @@ PREFIX ?= $(HOME)/.local
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench perf-doc clean package install-local fuzz sanitize resource screenshots tidy
+.PHONY: all deps configure build run test bench perf-doc clean package install-local uninstall-local \
+	fuzz sanitize resource screenshots tidy
 
 all: build
 
@@ -18,15 +19,25 @@ DEPS = run
 # Without GoogleTest the tests are left out, unless a target asks for them.
 TESTS_FLAG =
 
+# With KELMORA_LOG set (make run), each step says in one line what it does and the output of apt
+# and the compiler goes to that log (scripts/step.sh); the log starts afresh with each run.
 deps:
+	@if [ -n "$$KELMORA_LOG" ]; then mkdir -p $(BUILD) && : >"$$KELMORA_LOG" && \
+	  echo "The full output of apt and the compiler goes to $(RUN_LOG)"; fi
 	@bash scripts/install-deps.sh $(DEPS)
 
 configure: deps
-	@cmake -S . -B $(BUILD) $(TESTS_FLAG) $(CMAKE_FLAGS) >/dev/null
+	@bash scripts/step.sh '' cmake -S . -B $(BUILD) $(TESTS_FLAG) $(CMAKE_FLAGS) \
+	  $(if $(KELMORA_LOG),,>/dev/null)
 
 build: configure
-	@cmake --build $(BUILD) -j $(JOBS)
+	@bash scripts/step.sh "Building Kelmora in $(BUILD)/ (the first build takes a few minutes)" \
+	  cmake --build $(BUILD) -j $(JOBS)
 
+# Without a display, the virtual one's packages are installed in the same step as the others.
+RUN_LOG = $(BUILD)/run.log
+run: DEPS = run $(if $(DISPLAY)$(WAYLAND_DISPLAY),,display)
+run: export KELMORA_LOG = $(abspath $(RUN_LOG))
 run: build
 	@bash scripts/run.sh $(BUILD)/bin/kelmora
 
@@ -52,15 +63,21 @@ resource: build
 	@bash bench/resource.sh $(RESOURCE_SECONDS) $(BUILD)/bin/kelmora
 	@bash bench/alarm_latency.sh $(BUILD)/bin/kelmora
 
-# The Debian package $(BUILD)/kelmora_<version>_<arch>.deb (install it with
-# `apt install ./$(BUILD)/kelmora_*.deb`).
+# The Debian package, built by dpkg-buildpackage from debian/ in a copy of the tree: writes
+# $(BUILD)/kelmora_<version>_<arch>.deb (install it with `apt install ./$(BUILD)/kelmora_*.deb`),
+# its -dbgsym package and the .changes and .buildinfo files beside them, and checks them with
+# lintian.
 package: DEPS = run package
-package: build
-	@cd $(BUILD) && cpack -G DEB
+package: deps
+	@bash scripts/package.sh $(BUILD) $(JOBS)
 
-# Installs for this user only, into $(PREFIX) (~/.local by default): no root needed.
+# Installs for this user only, into $(PREFIX) (~/.local by default): no root needed. The list of
+# what it installed stays in $(PREFIX)/share/kelmora, so uninstall-local removes just that.
 install-local: build
-	@cmake --install $(BUILD) --prefix $(PREFIX)
+	@bash scripts/install-local.sh install $(BUILD) $(PREFIX)
+
+uninstall-local:
+	@bash scripts/install-local.sh uninstall $(BUILD) $(PREFIX)
 
 # Fuzzes the Qt-free libraries with libFuzzer (clang), FUZZ_SECONDS per target, in build-fuzz.
 FUZZ_SECONDS ?= 60

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a Kelmora task needs, by group; apt-get runs only when something
-# is missing. Uses sudo when not run as root.
+# is missing. Uses sudo when not run as root. Where KELMORA_LOG names a log file (`make run`), it
+# says in one line how many packages it installs and apt's output goes to the log (scripts/step.sh).
 #
 # usage: scripts/install-deps.sh [GROUP...]   (default: run)
 #   run          build and run: compiler, CMake, Qt 6 and a Japanese font for the texts
@@ -10,7 +11,7 @@
 #   fuzz         libFuzzer (clang)
 #   tidy         clang-tidy, and clang for the compile commands it reads
 #   bench        Google Benchmark
-#   package      the Debian package
+#   package      the Debian package (debhelper) and its checks (lintian)
 #   all          every group (CI)
 set -euo pipefail
 
@@ -32,16 +33,17 @@ add_group() {
     display) wanted+=(xvfb dbus) ;;
     # The pictures come out the same on any machine only in the same font.
     screenshots) wanted+=("${desktop[@]}" fonts-dejavu-core fonts-motoya-l-cedar) ;;
-    # Sound through a private PulseAudio, the package and install checks, and the real desktops:
-    # Xfce's window manager and panel, and sway with Qt's Wayland platform, run as another user
-    # (setpriv, from util-linux).
+    # Sound through a private PulseAudio, the package, install and manual page checks, a fresh
+    # Debian in a chroot, and the real desktops: Xfce's window manager and panel, and sway with
+    # Qt's Wayland platform, run as another user (setpriv, from util-linux).
     test) wanted+=(libgtest-dev libgmock-dev "${desktop[@]}" pulseaudio pulseaudio-utils sox strace
-      dpkg-dev file desktop-file-utils appstream xfwm4 xfce4-panel xfconf sway qt6-wayland
-      util-linux) ;;
+      dpkg-dev debhelper lintian man-db desktop-file-utils appstream debootstrap git xfwm4
+      xfce4-panel xfconf sway qt6-wayland util-linux) ;;
     fuzz) wanted+=(clang libclang-rt-14-dev) ;;
     tidy) wanted+=(clang clang-tidy) ;;
     bench) wanted+=(libbenchmark-dev python3) ;;
-    package) wanted+=(dpkg-dev file) ;;
+    # dpkg-buildpackage also wants build-essential, which debian/control need not name.
+    package) wanted+=(build-essential dpkg-dev debhelper lintian) ;;
     all) for group in run display screenshots test fuzz tidy bench package; do
       add_group "$group"
     done ;;
@@ -79,9 +81,24 @@ for entry in "${wanted[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+as_root=(env DEBIAN_FRONTEND=noninteractive)
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "install-deps.sh: installing ${missing[*]} needs root: run it as root, or install sudo" >&2
+    exit 1
+  fi
+  # sudo starts apt-get with an environment of its own: env passes the frontend on.
+  as_root=(sudo "${as_root[@]}")
+fi
+step=(bash "$(dirname "$0")/step.sh")
+[ -n "${KELMORA_LOG:-}" ] || echo "Installing: ${missing[*]}"
+"${step[@]}" '' "${as_root[@]}" apt-get update -qq
+# What apt would do, in its own words: "N newly installed" and the disk space it takes.
+plan=$("${as_root[@]}" LC_ALL=C apt-get install --assume-no --no-install-recommends "${missing[@]}" \
+  2>&1 || true)
+count=$(sed -n 's/.* \([0-9][0-9]*\) newly installed.*/\1/p' <<<"$plan")
+space=$(sed -n 's/^After this operation, \(.*\) of additional disk space.*/ (\1 on disk)/p' <<<"$plan")
+packages="${count:-${#missing[@]}} Debian packages"
+[ "${count:-}" != 1 ] || packages="1 Debian package"
+"${step[@]}" "Installing $packages$space" \
+  "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,20 +1,31 @@
 #pragma once
 // A private D-Bus session bus for one test: a dbus-daemon of its own, ended with the object, and
-// connections to it that stand for separate programs.
+// connections to it that stand for separate programs. The bus starts no services: a name nobody
+// owns stays unowned, whatever services the machine has installed (a desktop's notification
+// service would otherwise be started for a call to its name, and the call held for it).
 
 #include <QDBusConnection>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryFile>
 
 namespace kelmora::testing {
 
 class PrivateBus {
  public:
   PrivateBus() {
+    if (!config_.open()) return;
+    config_.write(
+        "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+        " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+        "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen><auth>EXTERNAL</auth>"
+        "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+        "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n");
+    config_.flush();
     daemon_.start(QStringLiteral("dbus-daemon"),
-                  {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                   QStringLiteral("--print-address=1")});
+                  {QStringLiteral("--config-file=") + config_.fileName(),
+                   QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
     if (daemon_.waitForStarted(5000) && daemon_.waitForReadyRead(5000)) {
       address_ = QString::fromLocal8Bit(daemon_.readLine()).trimmed();
     }
@@ -36,6 +47,7 @@ class PrivateBus {
 
  private:
   inline static int connections_ = 0;
+  QTemporaryFile config_;  // the bus's configuration: no service folders
   QProcess daemon_;
   QString address_;
   QStringList names_;
