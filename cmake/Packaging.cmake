@@ -1,9 +1,10 @@
 # The Debian package: `cpack -G DEB` in the build folder (or `make package` at the top) writes
 # kelmora_<version>_<arch>.deb there, installing to /usr.
 #
-# Depends: dpkg-shlibdeps (package dpkg-dev) reads the libraries the program and its sound player
-# module (/usr/lib/kelmora/kelmora_sound.so) link, which gives the Qt 6 libraries (libqt6core6,
-# libqt6gui6, libqt6widgets6, libqt6dbus6, libqt6multimedia6), libc6 and libstdc++6. What it
+# Depends: dpkg-shlibdeps (package dpkg-dev) reads the libraries the program, its sound player
+# (/usr/lib/kelmora/kelmora_play) and the player's module (/usr/lib/kelmora/kelmora_sound.so)
+# link, which gives the Qt 6 libraries (libqt6core6, libqt6gui6, libqt6widgets6, libqt6dbus6,
+# libqt6multimedia6), libc6 and libstdc++6. What it
 # cannot see is added by hand: the Qt plugins loaded at run time. On Debian 12 the X11 platform
 # plugin comes with libqt6gui6 and both multimedia back ends (FFmpeg and GStreamer) with
 # libqt6multimedia6, which shlibdeps already names. The alarm sounds need neither back end: Qt 6.4

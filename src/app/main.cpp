@@ -8,7 +8,7 @@
 
 #include "app/form1.h"
 #include "platform/qt/app_paths.h"
-#include "platform/qt/module_sound.h"
+#include "platform/qt/process_sound.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_notifier.h"
@@ -73,7 +73,7 @@ int Run(int argc, char** argv) {
   kelmora::QtClock clock;
   kelmora::QtTickTimer timer;
   kelmora::QtTray tray;
-  kelmora::ModuleSound sound(kelmora::DefaultSoundModulePath());
+  kelmora::ProcessSound sound(kelmora::DefaultSoundPlayerPath(), &QApplication::beep);
   kelmora::QtNotifier notifier;
   kelmora::QtMessageBoxes messages;
   kelmora::QtColorDialog colors;
@@ -122,9 +122,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   const int code = Run(argc, argv);
-  // The files are written by now. A sound's thread may still be blocked on a slow disk or a
-  // sound server that does not answer, using Qt Multimedia's global objects, so the program ends
-  // without running the static destructors that would tear those down under it.
+  // The files are written by now and the sound players ended: the static destructors have
+  // nothing left to do, and the program ends without them.
   std::fflush(nullptr);
   std::_Exit(code);
 }

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The installed tree: `cmake --install` of the build folder (the program's folder's parent) into a
-# fresh prefix puts the program, its sound player module, its default sound, the menu entry, the
-# AppStream description and the icons in their places; the desktop file and the metainfo pass
-# their validators; every icon is the program's own 16x16 icon scaled up by a whole factor; and
-# the installed program, started on the virtual desktop, shows in the tray and plays its installed
-# default sound for an alarm with an empty sound path. The default sound (three bell strikes,
+# fresh prefix puts the program, its sound player and the player's module, its default sound, the
+# menu entry, the AppStream description and the icons in their places; the desktop file and the
+# metainfo pass their validators; every icon is the program's own 16x16 icon scaled up by a whole
+# factor; and the installed program, started on the virtual desktop, shows in the tray and plays
+# its installed default sound for an alarm with an empty sound path. The default sound (three bell strikes,
 # about 1.5 s) is told from the built-in chime (0.6 s) by still sounding a second after it starts.
 source "$(dirname "$0")/lib.sh"
 kel_init "$0" "$@"
@@ -29,7 +29,8 @@ cmake --install "$build" --prefix "$prefix" >"$KEL_DIR/install.log" 2>&1 ||
 kel_log "installed $build into $prefix"
 
 icon_sizes=(16 32 48 64 128)
-expected_files=(bin/kelmora lib/kelmora/kelmora_sound.so share/kelmora/sounds/alarm.wav
+expected_files=(bin/kelmora lib/kelmora/kelmora_sound.so lib/kelmora/kelmora_play
+  share/kelmora/sounds/alarm.wav
   share/applications/kelmora.desktop
   "$metainfo" share/doc/kelmora/copyright)
 for size in "${icon_sizes[@]}"; do
@@ -39,6 +40,7 @@ for file in "${expected_files[@]}"; do
   [[ -f $prefix/$file ]] || kel_check_failed "the install lacks $file"
 done
 [[ -x $prefix/bin/kelmora ]] || kel_fail "bin/kelmora is not executable"
+[[ -x $prefix/lib/kelmora/kelmora_play ]] || kel_fail "lib/kelmora/kelmora_play is not executable"
 # The program looks for its default sound beside its own folder: <prefix>/bin/../share/...
 kel_expect_bytes "$prefix/bin/../share/kelmora/sounds/alarm.wav" \
   "$build/share/kelmora/sounds/alarm.wav" "the default sound as the installed program finds it"

@@ -5,8 +5,8 @@
 # the program links (found by dpkg-shlibdeps), the platform plugins it cannot see and a choice of
 # Japanese fonts, each a package this machine has (of a choice, one); it holds the program,
 # stripped, its default sound, the menu entry, the metainfo, the icons and the licence, all under
-# /usr; and the program unpacked from it runs and finds its sound and its sound player module
-# beside its folder. The package is never installed.
+# /usr; and the program unpacked from it runs and finds its sound, its sound player and the
+# player's module beside its folder. The package is never installed.
 source "$(dirname "$0")/lib.sh"
 KEL_TEST=$(basename "$0" .sh)
 [[ $# -ge 1 ]] || {
@@ -88,7 +88,8 @@ grep -qE '(^|, )fonts-motoya-l-cedar \| fonts-noto-cjk \| ' <<<"$depends" ||
 # ---- Contents
 
 contents=$(dpkg-deb -c "$deb" | awk '{ print $NF }')
-expected_files=(usr/bin/kelmora usr/lib/kelmora/kelmora_sound.so usr/share/kelmora/sounds/alarm.wav
+expected_files=(usr/bin/kelmora usr/lib/kelmora/kelmora_sound.so usr/lib/kelmora/kelmora_play
+  usr/share/kelmora/sounds/alarm.wav
   usr/share/applications/kelmora.desktop
   usr/share/metainfo/io.github.kelmora.Kelmora.metainfo.xml usr/share/doc/kelmora/copyright)
 for size in 16 32 48 64 128; do
@@ -106,7 +107,8 @@ kel_log "the package holds ${#expected_files[@]} expected files, all under /usr"
 
 dpkg-deb -x "$deb" "$work/root"
 unpacked=$work/root/usr/bin/kelmora
-for binary in "$unpacked" "$work/root/usr/lib/kelmora/kelmora_sound.so"; do
+for binary in "$unpacked" "$work/root/usr/lib/kelmora/kelmora_sound.so" \
+  "$work/root/usr/lib/kelmora/kelmora_play"; do
   if readelf -S "$binary" | grep -qE '\.(symtab|debug_info)'; then
     kel_fail "the packaged ${binary##*/} is not stripped"
   fi
@@ -117,5 +119,7 @@ done
   kel_fail "the default sound is not beside the packaged program's folder"
 [[ -f $work/root/usr/bin/../lib/kelmora/kelmora_sound.so ]] ||
   kel_fail "the sound player module is not beside the packaged program's folder"
+[[ -x $work/root/usr/bin/../lib/kelmora/kelmora_play ]] ||
+  kel_fail "the sound player program is not beside the packaged program's folder"
 kel_log "the unpacked program runs and is stripped"
 kel_pass
