@@ -84,15 +84,14 @@ int Run(int argc, char** argv) {
 
   instance.on_show_requested = [&form] { form.ShowFromTray(); };
   QObject::connect(&form, &kelmora::Form1::Closed, &app, &QApplication::quit);
-  // Ending without the window closing (a signal, the session ending) writes the files too. A
-  // signal during the load step (a message box of it open) ends the program once it has read
-  // the files.
+  // Ending without the window closing (a signal, the session ending) writes the files too, and
+  // waits for no one: what the save has to tell goes to the desktop's notifications. A signal
+  // during the load step (a message box of it open) ends the program once it has read the files.
   bool quit_during_load = false;
   kelmora::QuitSignals quit_signals([&form, &quit_during_load] {
+    form.EndWithoutWindow();
     if (!form.Loaded()) {
       quit_during_load = true;
-      form.HoldNotices();
-      if (QWidget* box = QApplication::activeModalWidget()) box->close();
       return;
     }
     form.SaveFiles();
@@ -103,14 +102,17 @@ int Run(int argc, char** argv) {
   QObject::connect(
       &app, &QGuiApplication::commitDataRequest, &form,
       [&form](QSessionManager&) { form.SaveForSession(); }, Qt::DirectConnection);
-  QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] { form.SaveFiles(); });
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] {
+    form.EndWithoutWindow();
+    form.SaveFiles();
+  });
 
   form.Load();
-  if (quit_during_load) {
-    form.SaveFiles();
-    return 0;
-  }
-  return QApplication::exec();
+  const int code = quit_during_load ? 0 : QApplication::exec();
+  form.SaveFiles();
+  // The last notices reach the desktop before the program goes.
+  notifier.WaitForNotices();
+  return code;
 }
 
 }  // namespace
