@@ -31,12 +31,12 @@ add_group() {
     display) wanted+=(xvfb dbus) ;;
     # The pictures come out the same on any machine only in the same font.
     screenshots) wanted+=("${desktop[@]}" fonts-dejavu-core fonts-motoya-l-cedar) ;;
-    # Sound through a private PulseAudio, the package and install checks, and the real desktops:
-    # Xfce's window manager and panel, and sway with Qt's Wayland platform, run as another user
-    # (setpriv, from util-linux).
+    # Sound through a private PulseAudio, the package and install checks, the session manager's
+    # stand-in (libSM), and the real desktops: Xfce's window manager and panel, and sway with Qt's
+    # Wayland platform, run as another user (setpriv, from util-linux).
     test) wanted+=(libgtest-dev libgmock-dev "${desktop[@]}" pulseaudio pulseaudio-utils sox strace
       dpkg-dev file desktop-file-utils appstream xfwm4 xfce4-panel xfconf sway qt6-wayland
-      util-linux) ;;
+      util-linux libsm-dev) ;;
     fuzz) wanted+=(clang libclang-rt-14-dev) ;;
     bench) wanted+=(libbenchmark-dev python3) ;;
     package) wanted+=(dpkg-dev file) ;;
