@@ -28,7 +28,7 @@ enum ExitCode : int {
 };
 
 // The module's entry point, found by this name: plays the WAV file open on wav_descriptor (the
-// chime when it is -1), reports to report_descriptor, and returns the exit code.
+// chime when it is -1), reports to report_descriptor, and ends the process with the exit code.
 inline constexpr char kPlaySymbol[] = "kelmora_play_sound";
 using PlayFunction = int (*)(int argc, char** argv, int wav_descriptor, int report_descriptor);
 
