@@ -552,6 +552,23 @@ TEST_F(Form1Test, AlarmLinesBeyondTheListsLimitAreReportedAndKeptAside) {
   EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 32767);
 }
 
+// A line longer than any alarm line (here 9000 bytes) means the file is something else: reading
+// stops there, the lines before it load, and the whole file is kept before the new one is
+// written.
+TEST_F(Form1Test, AnAlarmFileIsReadUpToALineLongerThanAnyAlarmLine) {
+  const std::string first = "2099/01/01 00:00:00\t0z\tE\ta.wav\r\n";
+  const std::string lines = first + "2099/01/02 00:00:00\t0z\tE\t" + std::string(9000, 'x') +
+                            "\r\n2099/01/03 00:00:00\t0z\tE\tc.wav\r\n";
+  WriteFile("timer.ini", lines);
+  Form1& form = Start();
+  EXPECT_EQ(form.List1().Lines(), std::vector<std::string>{"2099/01/01 00:00:00\t0z\tE\ta.wav"});
+  ASSERT_EQ(fakes_.messages.notices.size(), 1u);
+  EXPECT_NE(fakes_.messages.notices[0].find("2 行目は 8192 バイトを超える"), std::string::npos);
+  form.close();
+  EXPECT_EQ(ReadFile("timer.ini.bad"), lines);
+  EXPECT_EQ(ReadFile("timer.ini"), first);
+}
+
 // Lines the first pass cannot read leave the list but not the user's hands.
 TEST_F(Form1Test, DroppedLinesAreKeptBesideTheAlarmFileWithTheTime) {
   SetNow(14, 7, 0);
