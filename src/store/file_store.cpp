@@ -61,6 +61,34 @@ fs::path ChangedName(const fs::path& path, DateTime now, int attempt) {
   return name;
 }
 
+// True when the file holds what known says it held (or is gone); false when it was changed, or
+// cannot be read to tell (why then says so). Another size is another content, and a file of
+// another size is not read to tell it.
+bool StillAsKnown(const fs::path& path, const std::optional<Fingerprint>& known, std::string& why) {
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(path, error);
+  if (!error && (!known || size != known->size)) return false;
+  const FileFingerprint disk = FingerprintOfFile(path);
+  if (disk.status == FileFingerprint::Status::kFailed) why = disk.error;
+  return disk.status == FileFingerprint::Status::kMissing ||
+         (disk.status == FileFingerprint::Status::kRead && disk.fingerprint == known);
+}
+
+// Keeps path as "<name>.changed-<yyyymmdd-hhmmss>" beside it, or with "-2", "-3"... after that
+// name when it is taken; returns the name, or empty with why it failed.
+fs::path KeepChanged(const fs::path& path, DateTime now, std::string& error) {
+  constexpr int kAttempts = 100;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    const fs::path kept = ChangedName(path, now, attempt);
+    std::error_code ignored;
+    if (fs::symlink_status(kept, ignored).type() != fs::file_type::not_found) continue;
+    error = KeepCopy(path, kept);
+    return error.empty() ? kept : fs::path();
+  }
+  error = "too many " + path.filename().string() + ".changed files";
+  return {};
+}
+
 }  // namespace
 
 FileStore::FileStore(const fs::path& data_folder)
@@ -134,41 +162,33 @@ bool FileStore::KeepIfChanged(const fs::path& path, DateTime now, Notices& notic
   const auto known = known_.find(path);
   // Only an ordinary file is a user's edit; anything else in its place fails the write.
   if (known == known_.end() || !IsOrdinaryFile(path)) return true;
-  const FileFingerprint disk = FingerprintOfFile(path);
-  if (disk.status == FileFingerprint::Status::kMissing) return true;  // nothing to keep
-  const bool read = disk.status == FileFingerprint::Status::kRead;
-  if (read && known->second == disk.fingerprint) return true;
-  constexpr int kAttempts = 100;
+  std::string unreadable;
+  if (StillAsKnown(path, known->second, unreadable)) return true;
   std::string error;
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    const fs::path kept = ChangedName(path, now, attempt);
-    std::error_code ignored;
-    if (fs::symlink_status(kept, ignored).type() != fs::file_type::not_found) continue;
-    error = KeepCopy(path, kept);
-    if (!error.empty()) break;
-    if (read) {
-      known->second = disk.fingerprint;  // kept: a failed write does not keep it again
-      Report(notices,
-             path.string() + " は起動中に書き換えられていました: その内容を " + kept.string() +
-                 " に残しました",
-             path.string() + " was changed while Kelmora ran; kept it as " + kept.string());
-    } else {
-      Report(notices,
-             path.string() + " を読み直せません (" + disk.error + "): 念のため今の内容を " +
-                 kept.string() + " に残しました",
-             "cannot read " + path.string() + " again (" + disk.error + "); kept it as " +
-                 kept.string());
-    }
-    return true;
+  const fs::path kept = KeepChanged(path, now, error);
+  if (kept.empty()) {
+    Report(notices,
+           path.string() +
+               " は起動中に書き換えられたかもしれませんが、その内容を残せないので書き込みません: " +
+               error,
+           path.string() + " may have been changed while Kelmora ran and cannot be kept (" + error +
+               "); not written");
+    return false;
   }
-  if (error.empty()) error = "too many " + path.filename().string() + ".changed files";
-  Report(notices,
-         path.string() +
-             " は起動中に書き換えられたかもしれませんが、その内容を残せないので書き込みません: " +
-             error,
-         path.string() + " may have been changed while Kelmora ran and cannot be kept (" + error +
-             "); not written");
-  return false;
+  known_.erase(known);  // kept: until the file is written, it is not compared again
+  if (unreadable.empty()) {
+    Report(notices,
+           path.string() + " は起動中に書き換えられていました: その内容を " + kept.string() +
+               " に残しました",
+           path.string() + " was changed while Kelmora ran; kept it as " + kept.string());
+  } else {
+    Report(notices,
+           path.string() + " を読み直せません (" + unreadable + "): 念のため今の内容を " +
+               kept.string() + " に残しました",
+           "cannot read " + path.string() + " again (" + unreadable + "); kept it as " +
+               kept.string());
+  }
+  return true;
 }
 
 Notices FileStore::Save(const fs::path& path, const std::string& bytes, DateTime now) {
