@@ -55,13 +55,14 @@ bench: build
 perf-doc: bench
 
 # Measures the whole program on a virtual desktop (memory, CPU, wake-ups, tray updates, time to
-# the tray icon, alarm latency) and rewrites those figures in docs/PERFORMANCE.md;
-# RESOURCE_SECONDS is each measured window.
+# the tray icon, alarm latency, huge alarm files) and rewrites those figures in
+# docs/PERFORMANCE.md; RESOURCE_SECONDS is each measured window.
 RESOURCE_SECONDS ?= 120
 resource: DEPS = run test
 resource: build
 	@bash bench/resource.sh $(RESOURCE_SECONDS) $(BUILD)/bin/kelmora
 	@bash bench/alarm_latency.sh $(BUILD)/bin/kelmora
+	@bash bench/huge_alarm_file.sh $(BUILD)/bin/kelmora
 
 # The Debian package, built by dpkg-buildpackage from debian/ in a copy of the tree: writes
 # $(BUILD)/kelmora_<version>_<arch>.deb (install it with `apt install ./$(BUILD)/kelmora_*.deb`),

@@ -5,10 +5,13 @@
 namespace kelmora {
 
 AlarmFileRead LoadAlarmFile(const std::filesystem::path& file, AlarmList& list) {
-  AlarmFileRead read{ReadTextLines(file)};
+  TextLimits limits;
+  limits.max_lines = static_cast<std::size_t>(AlarmList::kMaxLines - list.Count());
+  limits.max_line_bytes = kMaxAlarmLineBytes;
+  limits.max_bytes = kMaxAlarmFileBytes;
+  AlarmFileRead read{ReadTextLines(file, limits)};
   if (read.status != TextFileRead::Status::kRead) return read;
-  const auto room = static_cast<std::size_t>(AlarmList::kMaxLines - list.Count());
-  read.left_out = read.lines.size() > room ? read.lines.size() - room : 0;
+  read.lines_taken = read.lines.size();
   list.AddAll(std::move(read.lines));
   read.lines.clear();
   return read;

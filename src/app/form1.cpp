@@ -512,12 +512,20 @@ void Form1::ShowFromTray() {
 }
 
 void Form1::ShowNotices(const Notices& notices) {
-  if (notices_held_) return;
-  for (const std::string& notice : notices) services_.messages.Notice(notice);
+  for (const std::string& notice : notices) {
+    if (!ending_) services_.messages.Notice(notice);
+    // Ending, or a signal closed this notice's box: it goes to the desktop.
+    if (ending_) services_.notifier.Notice("!Kelmora", notice);
+  }
 }
 
-void Form1::HoldNotices() {
-  notices_held_ = true;
+void Form1::NotifyNotices(const Notices& notices) {
+  for (const std::string& notice : notices) services_.notifier.Notice("!Kelmora", notice);
+}
+
+void Form1::EndWithoutWindow() {
+  ending_ = true;
+  if (QWidget* box = QApplication::activeModalWidget()) box->close();
 }
 
 WindowSettings Form1::CurrentSettings() const {
@@ -536,17 +544,25 @@ void Form1::SaveFiles() {
   files_saved_ = true;
   // The editor hands its list back first, so alarms saved in an editor still open are kept.
   if (editor_) editor_->close();
-  WriteFiles(list1_);
+  WriteFiles(list1_, ending_);
 }
 
 void Form1::SaveForSession() {
   if (files_saved_ || !loaded_) return;
-  WriteFiles(editor_ ? editor_->List1() : list1_);
+  WriteFiles(editor_ ? editor_->List1() : list1_, true);
 }
 
-void Form1::WriteFiles(const AlarmList& alarms) {
-  ShowNotices(store_.SaveSettings(CurrentSettings()));
-  ShowNotices(store_.SaveAlarms(alarms));
+// Both files are written before any notice is shown: a box waiting for the user (or a signal
+// that closes it) never holds up the second file.
+void Form1::WriteFiles(const AlarmList& alarms, bool notify) {
+  const DateTime now = services_.clock.Now();
+  Notices notices = store_.SaveSettings(CurrentSettings(), now);
+  for (std::string& notice : store_.SaveAlarms(alarms, now)) notices.push_back(std::move(notice));
+  if (notify) {
+    NotifyNotices(notices);
+  } else {
+    ShowNotices(notices);
+  }
 }
 
 }  // namespace kelmora

@@ -61,11 +61,14 @@ class Form1 : public QWidget {
   void SaveFiles();
   // Writes both files for the session's save request (a checkpoint, a logout that may still be
   // cancelled): an open editor's list is written and the editor stays open. The program goes on
-  // and writes the files again at its end.
+  // and writes the files again at its end. What the save has to tell goes to the desktop's
+  // notifications, never into a box: the session waits for the answer to its request.
   void SaveForSession();
-  // The program is ending during the load step: the rest of it shows no notice, so that it runs
-  // to its end and the files it read can be written.
-  void HoldNotices();
+  // The program is ending without its window (a signal, the session ending), maybe during the
+  // load step: from now on nothing waits for the user. A box up now is closed, and every notice
+  // still to come goes to the desktop's notifications (summary "!Kelmora"), so that the load
+  // step and the saves run to their end and the program exits.
+  void EndWithoutWindow();
   bool Loaded() const { return loaded_; }
 
   // Another start of the program asked for the window: out of the tray, or to the front.
@@ -141,8 +144,10 @@ class Form1 : public QWidget {
   void StopAlarmSound();
   ColorValue ButtonFace() const;
   void ShowNotices(const Notices& notices);
+  void NotifyNotices(const Notices& notices);
   WindowSettings CurrentSettings() const;
-  void WriteFiles(const AlarmList& alarms);
+  // Writes both files; notices go to boxes, or with notify to the desktop's notifications.
+  void WriteFiles(const AlarmList& alarms, bool notify);
   void SetIntervalText(const std::string& text);
   void SelectModes();
   void ShowModes();
@@ -168,7 +173,7 @@ class Form1 : public QWidget {
   bool editor_open_ = false;       // the editor holds a copy of the list, not yet handed back
   PlanOnce* plan_once_ = nullptr;  // the innermost handler holding the plan
   bool loaded_ = false;
-  bool notices_held_ = false;
+  bool ending_ = false;  // ending without the window: no notice waits for the user
   bool files_saved_ = false;
 };
 

@@ -8,6 +8,7 @@
 
 #include "app/form1.h"
 #include "platform/qt/app_paths.h"
+#include "platform/qt/process_sound.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_notifier.h"
@@ -16,7 +17,6 @@
 #include "platform/qt/qt_tray.h"
 #include "platform/qt/quit_signals.h"
 #include "platform/qt/single_instance.h"
-#include "platform/qt/sound_module_loader.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ int Run(int argc, char** argv) {
   kelmora::QtClock clock;
   kelmora::QtTickTimer timer;
   kelmora::QtTray tray;
-  kelmora::SoundModuleLoader sound(kelmora::DefaultSoundModulePath());
+  kelmora::ProcessSound sound(kelmora::DefaultSoundPlayerPath(), &QApplication::beep);
   kelmora::QtNotifier notifier;
   kelmora::QtMessageBoxes messages;
   kelmora::QtColorDialog colors;
@@ -84,15 +84,14 @@ int Run(int argc, char** argv) {
 
   instance.on_show_requested = [&form] { form.ShowFromTray(); };
   QObject::connect(&form, &kelmora::Form1::Closed, &app, &QApplication::quit);
-  // Ending without the window closing (a signal, the session ending) writes the files too. A
-  // signal during the load step (a message box of it open) ends the program once it has read
-  // the files.
+  // Ending without the window closing (a signal, the session ending) writes the files too, and
+  // waits for no one: what the save has to tell goes to the desktop's notifications. A signal
+  // during the load step (a message box of it open) ends the program once it has read the files.
   bool quit_during_load = false;
   kelmora::QuitSignals quit_signals([&form, &quit_during_load] {
+    form.EndWithoutWindow();
     if (!form.Loaded()) {
       quit_during_load = true;
-      form.HoldNotices();
-      if (QWidget* box = QApplication::activeModalWidget()) box->close();
       return;
     }
     form.SaveFiles();
@@ -103,14 +102,17 @@ int Run(int argc, char** argv) {
   QObject::connect(
       &app, &QGuiApplication::commitDataRequest, &form,
       [&form](QSessionManager&) { form.SaveForSession(); }, Qt::DirectConnection);
-  QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] { form.SaveFiles(); });
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] {
+    form.EndWithoutWindow();
+    form.SaveFiles();
+  });
 
   form.Load();
-  if (quit_during_load) {
-    form.SaveFiles();
-    return 0;
-  }
-  return QApplication::exec();
+  const int code = quit_during_load ? 0 : QApplication::exec();
+  form.SaveFiles();
+  // The last notices reach the desktop before the program goes.
+  notifier.WaitForNotices();
+  return code;
 }
 
 }  // namespace
@@ -122,9 +124,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   const int code = Run(argc, argv);
-  // The files are written by now. A sound's thread may still be blocked on a slow disk or a
-  // sound server that does not answer, using Qt Multimedia's global objects, so the program ends
-  // without running the static destructors that would tear those down under it.
+  // The files are written by now and the sound players ended: the static destructors have
+  // nothing left to do, and the program ends without them.
   std::fflush(nullptr);
   std::_Exit(code);
 }

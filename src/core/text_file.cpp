@@ -8,9 +8,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string_view>
 
 #include "core/code_page.h"
+#include "core/fingerprint.h"
 
 namespace kelmora {
 namespace {
@@ -31,36 +33,40 @@ std::string WriteAll(int descriptor, std::string_view content) {
   return {};
 }
 
-std::string ReadAll(int descriptor, std::string& content) {
-  char buffer[65536];
-  for (;;) {
-    ssize_t count = ::read(descriptor, buffer, sizeof buffer);
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) return Reason("cannot read the file", errno);
-    if (count == 0) return {};
-    content.append(buffer, static_cast<std::size_t>(count));
+// Gives the new file the old file's permissions (a private file stays private); a new file keeps
+// those its creation gave.
+std::string KeepPermissions(int descriptor, const fs::path& target) {
+  struct stat old_file {};
+  if (::stat(target.c_str(), &old_file) != 0) {
+    if (errno == ENOENT) return {};
+    return Reason("cannot look at the old file's permissions", errno);
   }
+  if (::fchmod(descriptor, old_file.st_mode & 07777) != 0) {
+    return Reason("cannot give the new file the old file's permissions", errno);
+  }
+  return {};
 }
 
 // Writes, flushes to disk and closes the temporary file; closes it in every case.
 std::string FillTemporary(int descriptor, const fs::path& target, std::string_view content) {
   std::string error = WriteAll(descriptor, content);
-  struct stat old_file {};
-  if (error.empty() && ::stat(target.c_str(), &old_file) == 0) {
-    ::fchmod(descriptor, old_file.st_mode & 07777);  // keep the old file's permissions
-  }
+  if (error.empty()) error = KeepPermissions(descriptor, target);
   if (error.empty() && ::fsync(descriptor) != 0) error = Reason("cannot flush the file", errno);
   if (::close(descriptor) != 0 && error.empty()) error = Reason("cannot close the file", errno);
   return error;
 }
 
-// Makes the rename itself durable; a folder that cannot be synced loses nothing written.
-void SyncFolder(const fs::path& folder) {
-  int descriptor =
+// Makes the rename itself durable. Returns why it could not, or empty.
+std::string SyncFolder(const fs::path& folder) {
+  const int descriptor =
       ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (descriptor < 0) return;
-  ::fsync(descriptor);
-  ::close(descriptor);
+  if (descriptor < 0) return Reason("cannot open its folder to flush it to disk", errno);
+  std::string error;
+  if (::fsync(descriptor) != 0) error = Reason("cannot flush its folder to disk", errno);
+  if (::close(descriptor) != 0 && error.empty()) {
+    error = Reason("cannot close its folder after flushing it", errno);
+  }
+  return error;
 }
 
 constexpr std::string_view kTemporaryInfix = ".tmp-";
@@ -141,15 +147,90 @@ std::string WhyNotOrdinary(const fs::path& path) {
   return {};
 }
 
-// Reads the whole file into decoded lines; returns why it failed, or empty.
-std::string ReadWhole(const fs::path& path, std::vector<std::string>& lines) {
-  int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+// Follows the lines of a file's content as it is read, and tells where the first line that
+// passes the limits begins.
+class LineCounter {
+ public:
+  explicit LineCounter(const TextLimits& limits) : limits_(limits) {}
+
+  // Looks at the next bytes; false once a line passes the limits, the bytes from that line on
+  // then left out of Taken.
+  bool Take(std::string_view bytes) {
+    for (const char byte : bytes) {
+      if (!TakeByte(byte)) return false;
+    }
+    return true;
+  }
+  TextFileRead::Cut Cut() const { return cut_; }
+  // Bytes of whole lines (and a last line not passing the limits) taken so far.
+  std::size_t Taken() const { return cut_ == TextFileRead::Cut::kWhole ? seen_ : line_start_; }
+
+ private:
+  bool TakeByte(char byte) {
+    const bool line_end = byte == '\r' || byte == '\n';
+    if (seen_ + 1 > limits_.max_bytes) return Stop(TextFileRead::Cut::kTooManyBytes);
+    if (after_cr_ && byte == '\n') {  // the second half of CR LF
+      after_cr_ = false;
+      line_start_ = ++seen_;
+      return true;
+    }
+    after_cr_ = false;
+    if (line_bytes_ == 0 && !in_line_ && lines_ == limits_.max_lines) {
+      return Stop(TextFileRead::Cut::kTooManyLines);
+    }
+    ++seen_;
+    if (line_end) {
+      ++lines_;
+      line_bytes_ = 0;
+      in_line_ = false;
+      after_cr_ = byte == '\r';
+      line_start_ = seen_;
+      return true;
+    }
+    in_line_ = true;
+    if (++line_bytes_ > limits_.max_line_bytes) return Stop(TextFileRead::Cut::kLineTooLong);
+    return true;
+  }
+  bool Stop(TextFileRead::Cut cut) {
+    cut_ = cut;
+    return false;
+  }
+
+  TextLimits limits_;
+  TextFileRead::Cut cut_ = TextFileRead::Cut::kWhole;
+  std::size_t seen_ = 0;        // bytes taken
+  std::size_t line_start_ = 0;  // where the line under way begins
+  std::size_t lines_ = 0;       // lines ended
+  std::size_t line_bytes_ = 0;  // of the line under way, its end not counted
+  bool in_line_ = false;        // a line is under way
+  bool after_cr_ = false;       // the last byte was a CR, which a LF may follow
+};
+
+// Reads the file into decoded lines as far as the limits allow; returns why it failed, or empty.
+std::string ReadUpTo(const fs::path& path, const TextLimits& limits, TextFileRead& result) {
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (descriptor < 0) return Reason("cannot open the file", errno);
+  LineCounter counter(limits);
   std::string content;
-  std::string error = ReadAll(descriptor, content);
+  std::string error;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) error = Reason("cannot read the file", errno);
+    if (count <= 0) break;
+    const std::string_view bytes(buffer, static_cast<std::size_t>(count));
+    const bool within = counter.Take(bytes);
+    content.append(bytes.substr(0, counter.Taken() - std::min(counter.Taken(), content.size())));
+    if (!within) break;
+  }
   ::close(descriptor);
-  if (error.empty()) lines = DecodeLines(content);
-  return error;
+  if (!error.empty()) return error;
+  content.resize(counter.Taken());
+  result.cut = counter.Cut();
+  if (result.cut == TextFileRead::Cut::kWhole) result.fingerprint = FingerprintOf(content);
+  result.lines = DecodeLines(content);
+  return {};
 }
 
 }  // namespace
@@ -159,7 +240,7 @@ bool IsOrdinaryFile(const fs::path& path) {
   return fs::is_regular_file(path, error);
 }
 
-TextFileRead ReadTextLines(const fs::path& path) {
+TextFileRead ReadTextLines(const fs::path& path, const TextLimits& limits) {
   TextFileRead result;
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
@@ -167,32 +248,36 @@ TextFileRead ReadTextLines(const fs::path& path) {
   }
   result.status = TextFileRead::Status::kFailed;
   result.error = WhyNotOrdinary(path);
-  if (result.error.empty()) result.error = ReadWhole(path, result.lines);
+  if (result.error.empty()) result.error = ReadUpTo(path, limits, result);
   if (result.error.empty()) result.status = TextFileRead::Status::kRead;
   return result;
 }
 
 // Not QSaveFile (besides core having no Qt): Qt 6.4's syncs the file but never the folder after
 // its rename, so the new name could still be lost in a crash.
-std::string WriteTextLinesSafely(const fs::path& link_or_file,
-                                 const std::vector<std::string>& lines) {
+SafeWrite WriteBytesSafely(const fs::path& link_or_file, std::string_view bytes) {
   // A symbolic link (as dotfile managers set up) stays a link: its target is replaced.
   const fs::path path = FollowLinks(link_or_file);
-  if (std::string error = CreateFolderOf(path); !error.empty()) return error;
+  if (std::string error = CreateFolderOf(path); !error.empty()) return {false, error};
   std::string temporary;
   const int descriptor = CreateTemporary(path, temporary);
-  if (descriptor < 0)
-    return Reason("cannot create a temporary file in " + path.parent_path().string(), errno);
-  std::string error = FillTemporary(descriptor, path, TextFileBytes(lines));
+  if (descriptor < 0) {
+    return {false,
+            Reason("cannot create a temporary file in " + path.parent_path().string(), errno)};
+  }
+  std::string error = FillTemporary(descriptor, path, bytes);
   if (error.empty() && std::rename(temporary.c_str(), path.c_str()) != 0) {
     error = Reason("cannot replace the file", errno);
   }
   if (!error.empty()) {
     ::unlink(temporary.c_str());
-    return error;
+    return {false, error};
   }
-  SyncFolder(path.parent_path());
-  return {};
+  return {true, SyncFolder(path.parent_path())};
+}
+
+std::string WriteTextLinesSafely(const fs::path& path, const std::vector<std::string>& lines) {
+  return WriteBytesSafely(path, TextFileBytes(lines)).error;
 }
 
 std::string AppendTextLines(const fs::path& path, const std::vector<std::string>& lines) {
@@ -231,6 +316,17 @@ std::string MoveAside(const fs::path& path) {
   }
   return "cannot move the file aside: too many " + AsideName(path, 0).filename().string() +
          " files";
+}
+
+std::string KeepCopy(const fs::path& path, const fs::path& copy) {
+  const fs::path file = FollowLinks(path);
+  if (::link(file.c_str(), copy.c_str()) == 0) return {};
+  if (errno == EEXIST) return Reason("cannot keep a copy as " + copy.string(), errno);
+  // A disk without hard links, or the file on another disk than its link: a copy of the bytes.
+  std::error_code error;
+  fs::copy_file(file, copy, fs::copy_options::none, error);
+  if (error) return "cannot keep a copy as " + copy.string() + ": " + error.message();
+  return {};
 }
 
 }  // namespace kelmora

@@ -1,18 +1,34 @@
 #pragma once
-// Text files of lines on disk, read whole and written durably: into a temporary file, synced to
-// the disk, renamed over the old one, the folder synced. The lines' bytes are code_page.h's.
+// Text files of lines on disk, read (up to limits) and written durably: into a temporary file,
+// synced to the disk, renamed over the old one, the folder synced. The lines' bytes are
+// code_page.h's.
 
 #include <filesystem>
+#include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "core/fingerprint.h"
 
 namespace kelmora {
 
+// How much of a file ReadTextLines takes in; left as they are, the whole file.
+struct TextLimits {
+  std::size_t max_lines = std::numeric_limits<std::size_t>::max();
+  std::size_t max_line_bytes = std::numeric_limits<std::size_t>::max();  // line end not counted
+  std::size_t max_bytes = std::numeric_limits<std::size_t>::max();       // line ends counted
+};
+
 struct TextFileRead {
   enum class Status { kRead, kMissing, kFailed };
+  // Where reading stopped: at the file's end, or at the first line that passes a limit.
+  enum class Cut { kWhole, kTooManyLines, kLineTooLong, kTooManyBytes };
   Status status = Status::kMissing;
   std::vector<std::string> lines;  // UTF-8, without line ends
   std::string error;               // for kFailed: why, in words
+  Cut cut = Cut::kWhole;           // for kRead; lines then ends before the line that passed
+  Fingerprint fingerprint;         // for kRead and kWhole: of the bytes read
 };
 
 // True when path names an ordinary file (a folder or other special file of that name does not
@@ -20,13 +36,27 @@ struct TextFileRead {
 bool IsOrdinaryFile(const std::filesystem::path& path);
 
 // Reads a text file into lines. kMissing when nothing exists at path; kFailed when something
-// exists but cannot be read as an ordinary file (a folder, no permission, an I/O error).
-TextFileRead ReadTextLines(const std::filesystem::path& path);
+// exists but cannot be read as an ordinary file (a folder, no permission, an I/O error). Reading
+// stops at the first line that would pass one of the limits, so a huge file costs no more than
+// the limits allow.
+TextFileRead ReadTextLines(const std::filesystem::path& path, const TextLimits& limits = {});
 
-// Writes each line followed by CR LF, safely: into a temporary file in the same folder, flushed
-// to disk, then renamed over path. Where path is a symbolic link, the file it names is replaced
-// and the link stays. The folder is created when missing. Returns the empty text on success,
-// else why it failed; on failure the old file is left as it was.
+// How a safe write went.
+struct SafeWrite {
+  bool replaced = false;  // the file holds the new bytes
+  // Empty when all went well; else why it failed (not replaced) or, replaced, why the new file
+  // may not survive a crash (its folder could not be flushed to disk).
+  std::string error;
+};
+
+// Writes bytes safely: into a temporary file in the same folder, given the old file's
+// permissions, flushed to disk, then renamed over path, and the folder flushed. Where path is a
+// symbolic link, the file it names is replaced and the link stays. The folder is created when
+// missing. On failure the old file is left as it was and the temporary file removed.
+SafeWrite WriteBytesSafely(const std::filesystem::path& path, std::string_view bytes);
+
+// Writes each line followed by CR LF, safely (WriteBytesSafely). Returns the empty text on
+// success, else why it failed.
 std::string WriteTextLinesSafely(const std::filesystem::path& path,
                                  const std::vector<std::string>& lines);
 
@@ -43,5 +73,10 @@ void RemoveStaleTemporaries(const std::filesystem::path& path);
 // Moves an unreadable file aside as "<name>.bad" before a new one is written in its place.
 // Returns the empty text on success, else why it failed.
 std::string MoveAside(const std::filesystem::path& path);
+
+// Keeps what path holds (the file a link names) under the name copy as well, without touching
+// path: a hard link, or where the disk has none, a copy. Returns the empty text on success, else
+// why it failed (copy exists already, say).
+std::string KeepCopy(const std::filesystem::path& path, const std::filesystem::path& copy);
 
 }  // namespace kelmora

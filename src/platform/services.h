@@ -49,8 +49,9 @@ class SoundService {
   std::function<void()> on_finished;
 };
 
-// Desktop notifications: at most one up at a time, with one action, "停止". Calls never wait for
-// the desktop's notification service; where none runs, nothing happens.
+// Desktop notifications: at most one alarm notification up at a time, with one action, "停止",
+// and notices beside it. Calls never wait for the desktop's notification service; where none
+// runs, nothing happens.
 class Notifier {
  public:
   virtual ~Notifier() = default;
@@ -58,6 +59,9 @@ class Notifier {
   virtual void Show(const std::string& summary, const std::string& body) = 0;
   // Takes the notification up away; none up: no effect.
   virtual void Close() = 0;
+  // Shows a notice without actions beside the notification (neither replaces the other), for
+  // what the user must hear of when no window may wait for them.
+  virtual void Notice(const std::string& summary, const std::string& body) = 0;
   // The user chose "停止" on the notification up.
   std::function<void()> on_stop;
 };

@@ -3,25 +3,96 @@
 #include <cstdio>
 
 #include "alarm/alarm_file.h"
+#include "core/code_page.h"
 #include "core/general.h"
 #include "core/text_file.h"
 
 namespace kelmora {
 namespace {
 
+namespace fs = std::filesystem;
+
 // The folder with its separator, joined with the file's name.
-std::filesystem::path InFolder(const std::filesystem::path& folder, const char* name) {
+fs::path InFolder(const fs::path& folder, const char* name) {
   std::string joined = folder.string();
   return General::PathWithSep(joined) + name;
 }
 
-std::string CannotWrite(const std::filesystem::path& path, const std::string& why) {
-  return path.string() + " に書き込めません: " + why;
+// A notice for the user, told on standard error at once as well (the journal keeps it).
+void Report(Notices& notices, std::string notice, const std::string& log) {
+  std::fprintf(stderr, "kelmora: %s\n", log.c_str());
+  notices.push_back(std::move(notice));
+}
+
+void ReportCannotWrite(Notices& notices, const fs::path& path, const std::string& why) {
+  Report(notices, path.string() + " に書き込めません: " + why,
+         "cannot write " + path.string() + ": " + why);
+}
+
+std::string LineNumber(std::size_t lines_before) {
+  return std::to_string(lines_before + 1) + " 行目";
+}
+
+// What the user is told of an alarm file whose reading stopped at a limit.
+std::string CutNotice(const fs::path& path, const AlarmFileRead& read) {
+  const std::string rest = LineNumber(read.lines_taken) +
+                           "から先を読み込めません (元のファイルは " + path.filename().string() +
+                           ".bad として残します)";
+  switch (read.cut) {
+    case TextFileRead::Cut::kTooManyLines:
+      return std::string(AlarmList::kFullNotice) + ": " + rest;
+    case TextFileRead::Cut::kLineTooLong:
+      return path.string() + " の " + LineNumber(read.lines_taken) + "は " +
+             std::to_string(kMaxAlarmLineBytes) +
+             " バイトを超えるのでアラームの行ではありません: " + rest;
+    case TextFileRead::Cut::kTooManyBytes:
+      return path.string() + " は " + std::to_string(kMaxAlarmFileBytes / (1024 * 1024)) +
+             " MiB を超えます: " + rest;
+    case TextFileRead::Cut::kWhole:
+      break;
+  }
+  return {};
+}
+
+// "<name>.changed-<yyyymmdd-hhmmss>" beside path, or with "-2", "-3"... after it when taken.
+fs::path ChangedName(const fs::path& path, DateTime now, int attempt) {
+  fs::path name = path;
+  name += ".changed-" + FormatDateTime(now, "yyyymmdd-hhnnss");
+  if (attempt > 0) name += "-" + std::to_string(attempt + 1);
+  return name;
+}
+
+// True when the file holds what known says it held (or is gone); false when it was changed, or
+// cannot be read to tell (why then says so). Another size is another content, and a file of
+// another size is not read to tell it.
+bool StillAsKnown(const fs::path& path, const std::optional<Fingerprint>& known, std::string& why) {
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(path, error);
+  if (!error && (!known || size != known->size)) return false;
+  const FileFingerprint disk = FingerprintOfFile(path);
+  if (disk.status == FileFingerprint::Status::kFailed) why = disk.error;
+  return disk.status == FileFingerprint::Status::kMissing ||
+         (disk.status == FileFingerprint::Status::kRead && disk.fingerprint == known);
+}
+
+// Keeps path as "<name>.changed-<yyyymmdd-hhmmss>" beside it, or with "-2", "-3"... after that
+// name when it is taken; returns the name, or empty with why it failed.
+fs::path KeepChanged(const fs::path& path, DateTime now, std::string& error) {
+  constexpr int kAttempts = 100;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    const fs::path kept = ChangedName(path, now, attempt);
+    std::error_code ignored;
+    if (fs::symlink_status(kept, ignored).type() != fs::file_type::not_found) continue;
+    error = KeepCopy(path, kept);
+    return error.empty() ? kept : fs::path();
+  }
+  error = "too many " + path.filename().string() + ".changed files";
+  return {};
 }
 
 }  // namespace
 
-FileStore::FileStore(const std::filesystem::path& data_folder)
+FileStore::FileStore(const fs::path& data_folder)
     : settings_path_(InFolder(data_folder, kSettingsFileName)),
       alarm_path_(InFolder(data_folder, kAlarmFileName)),
       dropped_path_(alarm_path_.string() + ".dropped") {}
@@ -35,15 +106,23 @@ void FileStore::RemoveStaleTemporaries() const {
   kelmora::RemoveStaleTemporaries(alarm_path_);
 }
 
-void FileStore::ReportUnreadable(const std::filesystem::path& path, const std::string& why,
-                                 Notices& notices) {
+void FileStore::ReportUnreadable(const fs::path& path, const std::string& why, Notices& notices) {
   aside_before_writing_.insert(path);
   notices.push_back(path.string() + " を読めません: " + why);
+}
+
+void FileStore::Remember(const fs::path& path, const TextFileRead& read) {
+  if (read.status == TextFileRead::Status::kMissing) {
+    known_[path] = std::nullopt;
+  } else if (read.status == TextFileRead::Status::kRead && read.cut == TextFileRead::Cut::kWhole) {
+    known_[path] = read.fingerprint;
+  }
 }
 
 Notices FileStore::LoadSettings(WindowSettings& settings) {
   Notices notices;
   TextFileRead read = ReadTextLines(settings_path_);
+  Remember(settings_path_, read);
   if (read.status == TextFileRead::Status::kRead) {
     SettingsReader reader(std::move(read.lines));
     ApplySettings(reader, settings);
@@ -56,23 +135,79 @@ Notices FileStore::LoadSettings(WindowSettings& settings) {
 Notices FileStore::LoadAlarms(AlarmList& list) {
   Notices notices;
   const AlarmFileRead read = LoadAlarmFile(alarm_path_, list);
+  Remember(alarm_path_, read);
   if (read.status == TextFileRead::Status::kFailed) {
     ReportUnreadable(alarm_path_, read.error, notices);
   }
-  if (read.left_out > 0) {
+  if (read.status == TextFileRead::Status::kRead && read.cut != TextFileRead::Cut::kWhole) {
     aside_before_writing_.insert(alarm_path_);
-    notices.push_back(std::string(AlarmList::kFullNotice) + ": " + std::to_string(read.left_out) +
-                      " 件を読み込めません");
+    notices.push_back(CutNotice(alarm_path_, read));
   }
   return notices;
 }
 
-Notices FileStore::BeforeWriting(const std::filesystem::path& path) {
+Notices FileStore::BeforeWriting(const fs::path& path) {
   if (!aside_before_writing_.contains(path)) return {};
+  Notices notices;
   const std::string error = MoveAside(path);
-  if (!error.empty()) return {CannotWrite(path, error)};
+  if (!error.empty()) {
+    ReportCannotWrite(notices, path, error);
+    return notices;
+  }
   aside_before_writing_.erase(path);
+  known_.erase(path);
   return {};
+}
+
+bool FileStore::KeepIfChanged(const fs::path& path, DateTime now, Notices& notices) {
+  const auto known = known_.find(path);
+  // Only an ordinary file is a user's edit; anything else in its place fails the write.
+  if (known == known_.end() || !IsOrdinaryFile(path)) return true;
+  std::string unreadable;
+  if (StillAsKnown(path, known->second, unreadable)) return true;
+  std::string error;
+  const fs::path kept = KeepChanged(path, now, error);
+  if (kept.empty()) {
+    Report(notices,
+           path.string() +
+               " は起動中に書き換えられたかもしれませんが、その内容を残せないので書き込みません: " +
+               error,
+           path.string() + " may have been changed while Kelmora ran and cannot be kept (" + error +
+               "); not written");
+    return false;
+  }
+  known_.erase(known);  // kept: until the file is written, it is not compared again
+  if (unreadable.empty()) {
+    Report(notices,
+           path.string() + " は起動中に書き換えられていました: その内容を " + kept.string() +
+               " に残しました",
+           path.string() + " was changed while Kelmora ran; kept it as " + kept.string());
+  } else {
+    Report(notices,
+           path.string() + " を読み直せません (" + unreadable + "): 念のため今の内容を " +
+               kept.string() + " に残しました",
+           "cannot read " + path.string() + " again (" + unreadable + "); kept it as " +
+               kept.string());
+  }
+  return true;
+}
+
+Notices FileStore::Save(const fs::path& path, const std::string& bytes, DateTime now) {
+  Notices notices = BeforeWriting(path);
+  if (!notices.empty()) return notices;
+  if (!KeepIfChanged(path, now, notices)) return notices;
+  const SafeWrite write = WriteBytesSafely(path, bytes);
+  if (write.replaced) known_[path] = FingerprintOf(bytes);
+  if (write.error.empty()) return notices;
+  if (write.replaced) {
+    Report(notices,
+           path.string() +
+               " は書き込みましたが、ディスクへの書き出しを確かめられません: " + write.error,
+           "wrote " + path.string() + ", but " + write.error);
+  } else {
+    ReportCannotWrite(notices, path, write.error);
+  }
+  return notices;
 }
 
 void FileStore::KeepDropped(const std::vector<DroppedLine>& dropped, DateTime now) const {
@@ -89,20 +224,12 @@ void FileStore::KeepDropped(const std::vector<DroppedLine>& dropped, DateTime no
   }
 }
 
-Notices FileStore::SaveSettings(const WindowSettings& settings) {
-  Notices notices = BeforeWriting(settings_path_);
-  if (!notices.empty()) return notices;
-  const std::string error = WriteTextLinesSafely(settings_path_, SettingsLines(settings));
-  if (!error.empty()) notices.push_back(CannotWrite(settings_path_, error));
-  return notices;
+Notices FileStore::SaveSettings(const WindowSettings& settings, DateTime now) {
+  return Save(settings_path_, TextFileBytes(SettingsLines(settings)), now);
 }
 
-Notices FileStore::SaveAlarms(const AlarmList& list) {
-  Notices notices = BeforeWriting(alarm_path_);
-  if (!notices.empty()) return notices;
-  const std::string error = SaveAlarmFile(alarm_path_, list);
-  if (!error.empty()) notices.push_back(CannotWrite(alarm_path_, error));
-  return notices;
+Notices FileStore::SaveAlarms(const AlarmList& list, DateTime now) {
+  return Save(alarm_path_, TextFileBytes(list.Lines()), now);
 }
 
 }  // namespace kelmora

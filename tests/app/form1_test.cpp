@@ -611,12 +611,31 @@ TEST_F(Form1Test, AlarmLinesBeyondTheListsLimitAreReportedAndKeptAside) {
   WriteFile("timer.ini", lines);
   Form1& form = Start();
   EXPECT_EQ(form.List1().Count(), 32767);
-  EXPECT_EQ(fakes_.messages.notices,
-            std::vector<std::string>{"アラームは 32767 件までです: 2 件を読み込めません"});
+  EXPECT_EQ(
+      fakes_.messages.notices,
+      std::vector<std::string>{"アラームは 32767 件までです: 32768 行目から先を読み込めません "
+                               "(元のファイルは timer.ini.bad として残します)"});
   form.close();
   EXPECT_EQ(ReadFile("timer.ini.bad"), lines) << "the whole file the user wrote is kept";
   const std::string written = ReadFile("timer.ini");
   EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 32767);
+}
+
+// A line longer than any alarm line (here 9000 bytes) means the file is something else: reading
+// stops there, the lines before it load, and the whole file is kept before the new one is
+// written.
+TEST_F(Form1Test, AnAlarmFileIsReadUpToALineLongerThanAnyAlarmLine) {
+  const std::string first = "2099/01/01 00:00:00\t0z\tE\ta.wav\r\n";
+  const std::string lines = first + "2099/01/02 00:00:00\t0z\tE\t" + std::string(9000, 'x') +
+                            "\r\n2099/01/03 00:00:00\t0z\tE\tc.wav\r\n";
+  WriteFile("timer.ini", lines);
+  Form1& form = Start();
+  EXPECT_EQ(form.List1().Lines(), std::vector<std::string>{"2099/01/01 00:00:00\t0z\tE\ta.wav"});
+  ASSERT_EQ(fakes_.messages.notices.size(), 1u);
+  EXPECT_NE(fakes_.messages.notices[0].find("2 行目は 8192 バイトを超える"), std::string::npos);
+  form.close();
+  EXPECT_EQ(ReadFile("timer.ini.bad"), lines);
+  EXPECT_EQ(ReadFile("timer.ini"), first);
 }
 
 // Lines the first pass cannot read leave the list but not the user's hands.
@@ -635,16 +654,55 @@ TEST_F(Form1Test, DroppedLinesAreKeptBesideTheAlarmFileWithTheTime) {
 }
 
 // One ending signal during the load step closes the notice that is up; the rest of the load
-// step shows none, so the program ends after that one signal.
-TEST_F(Form1Test, AQuitDuringTheLoadStepHoldsItsLaterNotices) {
+// step waits for no one: its notices, and the one the signal closed, go to the desktop, so the
+// program ends after that one signal.
+TEST_F(Form1Test, AQuitDuringTheLoadStepSendsItsNoticesToTheDesktop) {
   fs::create_directory(folder_ / "Varnlock.ini");
   fs::create_directory(folder_ / "timer.ini");
-  fakes_.messages.on_notice = [this] { form_->HoldNotices(); };
+  fakes_.messages.on_notice = [this] { form_->EndWithoutWindow(); };
   form_ = std::make_unique<Form1>(fakes_.Get());
   form_->Load();
   EXPECT_TRUE(form_->Loaded());
   ASSERT_EQ(fakes_.messages.notices.size(), 1u);
   EXPECT_NE(fakes_.messages.notices[0].find("Varnlock.ini"), std::string::npos);
+  ASSERT_EQ(fakes_.notifier.notices.size(), 2u);
+  EXPECT_EQ(fakes_.notifier.notices[0].summary, "!Kelmora");
+  EXPECT_EQ(fakes_.notifier.notices[0].body, fakes_.messages.notices[0]);
+  EXPECT_NE(fakes_.notifier.notices[1].body.find("timer.ini"), std::string::npos);
+}
+
+// A save that fails is told where someone will see it: in a box while the program runs on (the
+// user closed the window), on the desktop when it ends without its window or saves for the
+// session, where nobody may be there to answer. Either way the other file is written first.
+TEST_F(Form1Test, AFailedSaveIsToldInABoxOnlyWhileTheProgramRunsOn) {
+  enum class How { kClose, kEnding, kSession };
+  for (const How how : {How::kClose, How::kEnding, How::kSession}) {
+    SCOPED_TRACE(static_cast<int>(how));
+    fs::remove_all(folder_);
+    Form1& form = Start();
+    fs::create_directories(folder_ / "Varnlock.ini");  // a folder in the way of the settings
+    fakes_.messages.notices.clear();
+    fakes_.notifier.notices.clear();
+    AddThroughEditor(form, "2003/11/10 07:30:00\t0z\tE\t");
+    std::string alarms_when_told;
+    fakes_.messages.on_notice = [&] { alarms_when_told = ReadFile("timer.ini"); };
+    if (how == How::kClose) form.close();
+    if (how == How::kEnding) form.EndWithoutWindow();
+    if (how == How::kEnding) form.SaveFiles();
+    if (how == How::kSession) form.SaveForSession();
+    fakes_.messages.on_notice = nullptr;
+    EXPECT_EQ(fakes_.messages.notices.size(), how == How::kClose ? 1u : 0u);
+    EXPECT_EQ(fakes_.notifier.notices.size(), how == How::kClose ? 0u : 1u);
+    for (const auto& notice : fakes_.notifier.notices) {
+      EXPECT_EQ(notice.summary, "!Kelmora");
+      EXPECT_NE(notice.body.find("Varnlock.ini に書き込めません: "), std::string::npos);
+    }
+    if (how == How::kClose) {
+      EXPECT_EQ(alarms_when_told, "2003/11/10 07:30:00\t0z\tE\t\r\n") << "written before the box";
+    }
+    EXPECT_EQ(ReadFile("timer.ini"), "2003/11/10 07:30:00\t0z\tE\t\r\n");
+    form_.reset();
+  }
 }
 
 // An interval that stops the clock is kept, and the start tells why the clock stands.

@@ -159,6 +159,9 @@ class RecordingNotifier : public Notifier {
     log_.Add("notify " + summary + " " + body);
   }
   void Close() override { log_.Add("notification closed"); }
+  void Notice(const std::string& summary, const std::string& body) override {
+    log_.Add("notice " + summary + " " + body);
+  }
 
  private:
   Log& log_;

@@ -87,6 +87,77 @@ TEST_F(RuntimeTextFileOnDisk, WritesCrLfAfterEveryLineAndReadsItBack) {
   EXPECT_EQ(fs::directory_iterator(file.parent_path())->path(), file) << "no temporary left";
 }
 
+struct LimitCase {
+  const char* name;
+  std::string content;
+  TextLimits limits;
+  Lines lines;
+  TextFileRead::Cut cut;
+};
+
+void PrintTo(const LimitCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class RuntimeTextLimits : public ::testing::TestWithParam<LimitCase> {};
+
+// Reading stops at the first line that passes a limit; the lines before it are read whole.
+TEST_P(RuntimeTextLimits, StopAtTheFirstLineThatPassesOne) {
+  const fs::path file =
+      fs::temp_directory_path() / ("kelmora-limits-" + std::to_string(::getpid()));
+  std::ofstream(file, std::ios::binary) << GetParam().content;
+  const TextFileRead read = ReadTextLines(file, GetParam().limits);
+  fs::remove(file);
+  EXPECT_EQ(read.status, TextFileRead::Status::kRead);
+  EXPECT_EQ(read.lines, GetParam().lines);
+  EXPECT_EQ(read.cut, GetParam().cut);
+}
+
+using Cut = TextFileRead::Cut;
+INSTANTIATE_TEST_SUITE_P(
+    Table, RuntimeTextLimits,
+    ::testing::Values(
+        LimitCase{"lines_within", "a\r\nb\r\n", {.max_lines = 2}, {"a", "b"}, Cut::kWhole},
+        LimitCase{
+            "last_line_without_end_within", "a\r\nb", {.max_lines = 2}, {"a", "b"}, Cut::kWhole},
+        LimitCase{
+            "one_line_too_many", "a\r\nb\r\nc", {.max_lines = 2}, {"a", "b"}, Cut::kTooManyLines},
+        LimitCase{
+            "an_empty_line_counts", "a\nb\n\n", {.max_lines = 2}, {"a", "b"}, Cut::kTooManyLines},
+        LimitCase{"line_as_long_as_allowed",
+                  "abcd\r\nx",
+                  {.max_line_bytes = 4},
+                  {"abcd", "x"},
+                  Cut::kWhole},
+        LimitCase{"line_too_long",
+                  "ab\r\nabcde\r\nx\r\n",
+                  {.max_line_bytes = 4},
+                  {"ab"},
+                  Cut::kLineTooLong},
+        LimitCase{
+            "last_line_too_long", "ab\rabcde", {.max_line_bytes = 4}, {"ab"}, Cut::kLineTooLong},
+        LimitCase{"bytes_within", "ab\r\ncd\r\n", {.max_bytes = 8}, {"ab", "cd"}, Cut::kWhole},
+        LimitCase{
+            "bytes_passed_in_a_line", "ab\r\ncd\r\n", {.max_bytes = 5}, {"ab"}, Cut::kTooManyBytes},
+        LimitCase{"bytes_passed_in_a_line_end",
+                  "ab\r\ncd\r\n",
+                  {.max_bytes = 7},
+                  {"ab", "cd"},
+                  Cut::kTooManyBytes}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A file far larger than the limits (sparse, a line of zero bytes) is read no further than
+// they allow: the call returns at once and holds little.
+TEST_F(RuntimeTextFileOnDisk, AHugeFileIsReadOnlyAsFarAsTheLimits) {
+  const fs::path file = folder_ / "timer.ini";
+  Put(file, "first\r\n");
+  fs::resize_file(file, std::uintmax_t{4} << 30);  // 4 GiB
+  const TextFileRead read = ReadTextLines(file, {.max_line_bytes = 8192});
+  EXPECT_EQ(read.status, TextFileRead::Status::kRead);
+  EXPECT_EQ(read.lines, Lines{"first"});
+  EXPECT_EQ(read.cut, TextFileRead::Cut::kLineTooLong);
+}
+
 TEST_F(RuntimeTextFileOnDisk, FirstLineBeginningWithU_FEFFKeepsItThroughWriteAndRead) {
   const fs::path file = folder_ / "Varnlock.ini";
   const std::vector<std::string> lines = {"\xEF\xBB\xBFyyyy/mm/dd", "1.0"};

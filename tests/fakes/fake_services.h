@@ -112,6 +112,10 @@ class FakeNotifier : public Notifier {
     up = true;
   }
   void Close() override { up = false; }
+  std::vector<Shown> notices;
+  void Notice(const std::string& summary, const std::string& body) override {
+    notices.push_back({summary, body});
+  }
   // The user chose "停止".
   void ChooseStop() {
     if (on_stop) on_stop();

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The installed tree: `make install-local` (scripts/install-local.sh) of the build folder (the
-# program's folder's parent) into a fresh prefix puts the program, its sound player module, its
+# program's folder's parent) into a fresh prefix puts the program, its sound player and the player's module, its
 # default sound, the menu entry, the AppStream description, the manual page and the icons in their
 # places; the desktop file and the metainfo pass their validators (appstreamcli's pedantic checks
 # too); every icon is the program's own 16x16 icon scaled up by a whole factor; the installed
@@ -36,7 +36,8 @@ bash "$install_local" install "$build" "$prefix" >"$KEL_DIR/install.log" 2>&1 ||
 kel_log "installed $build into $prefix"
 
 icon_sizes=(16 32 48 64 128)
-expected_files=(bin/kelmora lib/kelmora/kelmora_sound.so share/kelmora/sounds/alarm.wav
+expected_files=(bin/kelmora lib/kelmora/kelmora_sound.so lib/kelmora/kelmora_play
+  share/kelmora/sounds/alarm.wav
   share/applications/kelmora.desktop
   "$metainfo" share/doc/kelmora/copyright share/man/man1/kelmora.1 share/kelmora/installed-files)
 for size in "${icon_sizes[@]}"; do
@@ -46,6 +47,7 @@ for file in "${expected_files[@]}"; do
   [[ -f $prefix/$file ]] || kel_check_failed "the install lacks $file"
 done
 [[ -x $prefix/bin/kelmora ]] || kel_fail "bin/kelmora is not executable"
+[[ -x $prefix/lib/kelmora/kelmora_play ]] || kel_fail "lib/kelmora/kelmora_play is not executable"
 # The program looks for its default sound beside its own folder: <prefix>/bin/../share/...
 kel_expect_bytes "$prefix/bin/../share/kelmora/sounds/alarm.wav" \
   "$build/share/kelmora/sounds/alarm.wav" "the default sound as the installed program finds it"

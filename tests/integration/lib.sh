@@ -512,13 +512,14 @@ kel_libfaketime() {
 
 # Starts the program on the virtual desktop with its clock starting at KEL_FAKE_START and running
 # on (libfaketime's "@" form; child processes keep the same clock), on Qt's platform KEL_QPA (xcb
-# by default).
+# by default), with the libraries named in KEL_PRELOAD preloaded too.
 kel_start_program() {
   local faketime
   faketime=$(kel_libfaketime)
   KEL_LOGS+=("$KEL_DIR/kelmora.log")
   kel_log "starting kelmora at $KEL_FAKE_START (TZ=$TZ)"
-  "${KEL_AS_USER[@]}" env QT_QPA_PLATFORM="${KEL_QPA:-xcb}" LD_PRELOAD="$faketime" \
+  "${KEL_AS_USER[@]}" env QT_QPA_PLATFORM="${KEL_QPA:-xcb}" \
+    LD_PRELOAD="$faketime${KEL_PRELOAD:+ $KEL_PRELOAD}" \
     FAKETIME="@$KEL_FAKE_START" \
     FAKETIME_DONT_RESET=1 FAKETIME_NO_CACHE=1 \
     "$KEL_PROGRAM" >>"$KEL_DIR/kelmora.log" 2>&1 &

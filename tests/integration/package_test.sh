@@ -148,7 +148,8 @@ done
 # ---- Contents
 
 contents=$(dpkg-deb -c "$deb" | awk '{ print $NF }')
-expected_files=(usr/bin/kelmora usr/lib/kelmora/kelmora_sound.so usr/share/kelmora/sounds/alarm.wav
+expected_files=(usr/bin/kelmora usr/lib/kelmora/kelmora_sound.so usr/lib/kelmora/kelmora_play
+  usr/share/kelmora/sounds/alarm.wav
   usr/share/applications/kelmora.desktop usr/share/metainfo/io.github.kelmora.kelmora.metainfo.xml
   usr/share/man/man1/kelmora.1.gz usr/share/doc/kelmora/copyright usr/share/doc/kelmora/changelog.gz)
 for size in 16 32 48 64 128; do
@@ -166,7 +167,7 @@ kel_log "the package holds ${#expected_files[@]} expected files, all under /usr"
 
 dpkg-deb -x "$deb" "$KEL_DIR/unpacked"
 dpkg-deb -x "$out/kelmora-dbgsym_${version}_$arch.deb" "$KEL_DIR/dbgsym"
-for binary in usr/bin/kelmora usr/lib/kelmora/kelmora_sound.so; do
+for binary in usr/bin/kelmora usr/lib/kelmora/kelmora_sound.so usr/lib/kelmora/kelmora_play; do
   if readelf -S "$KEL_DIR/unpacked/$binary" | grep -qE '\.(symtab|debug_info)'; then
     kel_check_failed "the packaged /$binary is not stripped"
   fi
@@ -181,6 +182,8 @@ unpacked=$KEL_DIR/unpacked/usr/bin/kelmora
   kel_fail "the default sound is not beside the packaged program's folder"
 [[ -f $KEL_DIR/unpacked/usr/bin/../lib/kelmora/kelmora_sound.so ]] ||
   kel_fail "the sound player module is not beside the packaged program's folder"
+[[ -x $KEL_DIR/unpacked/usr/bin/../lib/kelmora/kelmora_play ]] ||
+  kel_fail "the sound player program is not beside the packaged program's folder"
 kel_log "the unpacked program runs and is stripped; the -dbgsym package holds its symbols"
 
 # ---- Installed into a throwaway copy of this machine

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # A sound server that stops answering (here: PulseAudio stopped with SIGSTOP) holds up only the
-# sounds' own threads: the alarm due at +4 fires on its tick, the tip moves on every second while
-# the sound and then the chime standing in for it wait on the server, and SIGTERM still ends the
-# program within a second with both files written. A missing tool fails this test.
+# sounds' own player processes: the alarm due at +4 fires on its tick, the tip moves on every
+# second while the sound and then the chime standing in for it wait on the server, and SIGTERM
+# still ends the program within a second with both files written. A missing tool fails this test.
 source "$(dirname "$0")/lib.sh"
 kel_init "$0" "$@"
 kel_start_desktop

@@ -14,6 +14,7 @@ constexpr char kPath[] = "/org/freedesktop/Notifications";
 constexpr char kInterface[] = "org.freedesktop.Notifications";
 constexpr char kStopAction[] = "stop";
 constexpr int kNeverExpires = 0;  // the program closes it when the sound is over
+constexpr int kServiceDecidesExpiry = -1;
 
 QDBusMessage Call(const char* method) {
   return QDBusMessage::createMethodCall(QLatin1String(kService), QLatin1String(kPath),
@@ -43,6 +44,22 @@ void QtNotifier::Show(const std::string& summary, const std::string& body) {
   auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(notify), this);
   connect(watcher, &QDBusPendingCallWatcher::finished, this,
           [this, show](QDBusPendingCallWatcher* call) { Numbered(call, show); });
+}
+
+void QtNotifier::Notice(const std::string& summary, const std::string& body) {
+  QDBusMessage notify = Call("Notify");
+  const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("kelmora")}};
+  notify << QStringLiteral("Kelmora") << 0u << QStringLiteral("kelmora")
+         << QString::fromStdString(summary) << QString::fromStdString(body).toHtmlEscaped()
+         << QStringList{} << hints << kServiceDecidesExpiry;
+  std::erase_if(notices_, [](const QDBusPendingCall& call) { return call.isFinished(); });
+  notices_.push_back(bus_.asyncCall(notify, kNoticeLimitMs));
+}
+
+void QtNotifier::WaitForNotices() {
+  // Each call gives up by itself after kNoticeLimitMs.
+  for (QDBusPendingCall& call : notices_) call.waitForFinished();
+  notices_.clear();
 }
 
 void QtNotifier::Numbered(QDBusPendingCallWatcher* call, int show) {

@@ -5,9 +5,11 @@
 // bus answers with an error that is let go.
 
 #include <QDBusConnection>
+#include <QDBusPendingCall>
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 #include "platform/services.h"
 
@@ -22,6 +24,13 @@ class QtNotifier : public QObject, public Notifier {
   explicit QtNotifier(QDBusConnection bus = QDBusConnection::sessionBus());
   void Show(const std::string& summary, const std::string& body) override;
   void Close() override;
+  void Notice(const std::string& summary, const std::string& body) override;
+  // Waits until the service has answered every notice sent, or kNoticeLimitMs has passed since
+  // the last was sent: a program about to end calls it so that its last notices are not lost
+  // with it. A missing service answers at once.
+  void WaitForNotices();
+
+  static constexpr int kNoticeLimitMs = 500;
   // The number the service gave the notification up; 0 when none is up (or not numbered yet).
   // For the tests, which wait for it.
   uint ShownId() const { return id_; }
@@ -35,9 +44,10 @@ class QtNotifier : public QObject, public Notifier {
   void CloseById(uint id);
 
   QDBusConnection bus_;
-  uint id_ = 0;                  // the notification up, as the service numbered it; 0 when none
-  int shows_ = 0;                // Show calls so far: the answer to an older one is known
-  bool close_numbered_ = false;  // Close came before the service numbered the last Show
+  uint id_ = 0;    // the notification up, as the service numbered it; 0 when none
+  int shows_ = 0;  // Show calls so far: the answer to an older one is known
+  std::vector<QDBusPendingCall> notices_;  // notices not answered yet, when last looked at
+  bool close_numbered_ = false;            // Close came before the service numbered the last Show
 };
 
 }  // namespace kelmora

@@ -1,5 +1,7 @@
 #include "platform/sound/pcm_reader.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <string_view>
 
@@ -8,6 +10,19 @@ namespace kelmora {
 std::unique_ptr<PcmReader> PcmReader::Open(const QString& file) {
   auto wav_file = std::make_unique<QFile>(file);
   if (!wav_file->open(QIODevice::ReadOnly)) return nullptr;
+  return Read(std::move(wav_file));
+}
+
+std::unique_ptr<PcmReader> PcmReader::Open(int descriptor) {
+  auto wav_file = std::make_unique<QFile>();
+  if (!wav_file->open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    ::close(descriptor);
+    return nullptr;
+  }
+  return Read(std::move(wav_file));
+}
+
+std::unique_ptr<PcmReader> PcmReader::Read(std::unique_ptr<QFile> wav_file) {
   const QByteArray head = wav_file->read(static_cast<qint64>(kWavHeadBytes));
   const auto wav = ReadWavFormat(std::string_view(head.constData(), head.size()),
                                  static_cast<std::uint64_t>(wav_file->size()));

@@ -1,8 +1,7 @@
 #pragma once
 // The samples of a WAV file as a device the audio sink pulls from: the file is read a chunk at a
-// time as the sink asks, so a sound of any length takes little memory. Runs on the thread of the
-// sound it belongs to; reading may block there (a slow or network disk), never on the program's
-// user-interface thread.
+// time as the sink asks, so a sound of any length takes little memory. Runs in the sound's own
+// player process; reading may block there (a slow or network disk), never in the program.
 
 #include <QAudioFormat>
 #include <QFile>
@@ -20,6 +19,9 @@ class PcmReader : public QIODevice {
   // The reader of file (a path or a Qt resource), open; nullptr when the file cannot be read or
   // is not a WAV the player takes (see ReadWavFormat).
   static std::unique_ptr<PcmReader> Open(const QString& file);
+  // The same for a file open on descriptor, read from its start; the reader owns the descriptor
+  // (closed at once when it is no WAV).
+  static std::unique_ptr<PcmReader> Open(int descriptor);
 
   // The samples as the sink gets them: 24-bit samples come widened to 32 bits.
   QAudioFormat Format() const;
@@ -44,6 +46,7 @@ class PcmReader : public QIODevice {
 
  private:
   PcmReader(std::unique_ptr<QFile> file, const WavFormat& wav);
+  static std::unique_ptr<PcmReader> Read(std::unique_ptr<QFile> wav_file);
   int OutFrameBytes() const;
 
   std::unique_ptr<QFile> file_;

@@ -2,7 +2,6 @@
 
 #include <QAudioDevice>
 #include <QMediaDevices>
-#include <QThread>
 
 namespace kelmora {
 namespace {
@@ -14,27 +13,19 @@ constexpr int kDrainSlackMs = 1000;
 
 }  // namespace
 
-SoundSession::SoundSession(QString file) : file_(std::move(file)), drain_(this) {
+SoundSession::SoundSession(std::unique_ptr<PcmReader> reader)
+    : reader_(std::move(reader)), drain_(this) {
   drain_.setInterval(kDrainPollMs);
   connect(&drain_, &QTimer::timeout, this, &SoundSession::CheckDrained);
 }
 
 SoundSession::~SoundSession() = default;
 
-void SoundSession::RequestStop() {
-  stop_requested_ = true;
-  QMetaObject::invokeMethod(
-      this, [this] { End(std::nullopt); }, Qt::QueuedConnection);
-}
-
 void SoundSession::Start() {
-  if (QMediaDevices::audioOutputs().isEmpty()) return End(Outcome::kNoOutput);
-  reader_ = PcmReader::Open(file_);
   if (!reader_) return End(Outcome::kUnplayable);
+  if (QMediaDevices::audioOutputs().isEmpty()) return End(Outcome::kNoOutput);
   const QAudioDevice output = QMediaDevices::defaultAudioOutput();
   if (!output.isFormatSupported(reader_->Format())) return End(Outcome::kUnplayable);
-  // Opening the file or the output may have taken long: a sound stopped meanwhile stays silent.
-  if (stop_requested_) return End(std::nullopt);
   reader_->on_first_samples = [this] { emit Started(); };
   sink_ = std::make_unique<QAudioSink>(output, reader_->Format());
   // Queued: the sink reports from inside its own calls, and the report may end the sink.
@@ -63,15 +54,14 @@ void SoundSession::CheckDrained() {
   }
 }
 
-void SoundSession::End(std::optional<Outcome> outcome) {
+void SoundSession::End(Outcome outcome) {
   if (ended_) return;
   ended_ = true;
   drain_.stop();
   if (sink_) sink_->stop();
   sink_.reset();
   reader_.reset();
-  if (outcome) emit Ended(*outcome);
-  thread()->quit();
+  emit Ended(outcome);
 }
 
 }  // namespace kelmora

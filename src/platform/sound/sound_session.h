@@ -1,22 +1,21 @@
 #pragma once
-// One sound played from start to end on a thread of its own: the file is opened and read, the
-// sound server is asked for an output and fed, all there. Whatever of that blocks (a slow or
-// network disk, a sound server that does not answer) blocks only this thread; the player on the
-// user-interface thread hears of it through the signals below, or, when they do not come in
-// time, gives up on it and starts another.
+// One sound played from start to end in the player process: the sound server is asked for an
+// output and fed from the reader. Whatever of that blocks (a slow or network disk, a sound server
+// that does not answer) blocks only the player process, which the program ends when it has waited
+// long enough.
 
 #include <QAudioSink>
 #include <QDeadlineTimer>
 #include <QObject>
-#include <QString>
 #include <QTimer>
-#include <atomic>
 #include <memory>
-#include <optional>
 
 #include "platform/sound/pcm_reader.h"
 
 namespace kelmora {
+
+// The chime compiled into the player module.
+inline constexpr char kChimeResource[] = ":/kelmora/chime.wav";
 
 class SoundSession : public QObject {
   Q_OBJECT
@@ -29,14 +28,12 @@ class SoundSession : public QObject {
   };
   Q_ENUM(Outcome)
 
-  explicit SoundSession(QString file);
+  // reader: the sound's samples; nullptr for a file that could not be read as a WAV.
+  explicit SoundSession(std::unique_ptr<PcmReader> reader);
   ~SoundSession() override;
 
-  // Opens the file and starts the sound; on the session's thread, once.
+  // Starts the sound, once; Ended follows, from this call or later.
   void Start();
-  // Ends the sound without a report. Called from any thread: it takes effect at once for a
-  // session that has not begun to play, and on the session's thread for one that has.
-  void RequestStop();
 
  signals:
   void Started();  // the first samples went to the output
@@ -45,10 +42,8 @@ class SoundSession : public QObject {
  private:
   void OnSinkState();
   void CheckDrained();
-  void End(std::optional<Outcome> outcome);  // nullopt: stopped, no report
+  void End(Outcome outcome);
 
-  const QString file_;
-  std::atomic<bool> stop_requested_ = false;
   bool ended_ = false;
   std::unique_ptr<PcmReader> reader_;
   std::unique_ptr<QAudioSink> sink_;  // destroyed before the reader it pulls from

@@ -7,6 +7,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QElapsedTimer>
 #include <QStringList>
 #include <QTest>
 #include <QVariantMap>
@@ -119,6 +120,29 @@ TEST_F(NotifierTest, WithoutAServiceNothingHappens) {
   EXPECT_EQ(stub.notified.size(), 1u);
   EXPECT_EQ(stub.notified.back().body, "later");
   EXPECT_EQ(stub.notified.back().replaces, 0u);
+}
+
+// A notice stands beside the alarm's notification, neither replacing the other; a program about
+// to end waits for the service to have it, but never long (here the service cannot answer while
+// the wait holds this thread).
+TEST_F(NotifierTest, ANoticeStandsBesideTheAlarmAndIsWaitedForBriefly) {
+  StartService();
+  QtNotifier notifier(bus.Connect());
+  notifier.Show("アラーム", "alarm");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return notifier.ShownId() == 41; }, 5000));
+  QElapsedTimer clock;
+  clock.start();
+  notifier.Notice("!Kelmora", "timer.ini <cannot>");
+  notifier.WaitForNotices();
+  EXPECT_LT(clock.elapsed(), 3 * QtNotifier::kNoticeLimitMs);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return stub.notified.size() == 2; }, 5000));
+  const StubNotifications::Call& notice = stub.notified[1];
+  EXPECT_EQ(notice.replaces, 0u);
+  EXPECT_EQ(notice.summary, "!Kelmora");
+  EXPECT_EQ(notice.body, "timer.ini &lt;cannot&gt;");
+  EXPECT_TRUE(notice.actions.isEmpty());
+  EXPECT_EQ(notice.expire, -1);
+  EXPECT_EQ(notifier.ShownId(), 41u) << "the alarm's notification is still the one up";
 }
 
 // Closed before the service numbered it: it goes as soon as its number comes.

@@ -1,4 +1,4 @@
-#include "platform/sound/qt_sound.h"
+#include "platform/qt/process_sound.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,7 @@
 #include <numbers>
 
 #include "platform/sound/pulse_capture.h"
+#include "platform/sound/sound_session.h"
 #include "qt_app.h"
 
 namespace kelmora {
@@ -144,8 +145,8 @@ QByteArray MakeWav(const ToneWav& wav) {
          Little(wav.data_size ? wav.data_size : data.size(), 4) + data;
 }
 
-// The real player, heard through a private PulseAudio.
-class QtSoundTest : public ::testing::Test {
+// The real player processes, heard through a private PulseAudio.
+class PlayerProcessTest : public ::testing::Test {
  protected:
   static testing::PulseCapture& Pulse() {
     static testing::PulseCapture pulse;
@@ -159,9 +160,9 @@ class QtSoundTest : public ::testing::Test {
     sound.on_finished = [this] { ++finished; };
   }
 
-  // Every sound's thread ends once its sound is over.
+  // Every sound's process ends once its sound is over.
   void TearDown() override {
-    EXPECT_TRUE(QTest::qWaitFor([this] { return sound.SessionsRunning() == 0; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return sound.PlayersRunning() == 0; }, 5000));
     EXPECT_EQ(beeps, 0) << "the private sound server is there";
   }
 
@@ -183,10 +184,10 @@ class QtSoundTest : public ::testing::Test {
   QTemporaryDir folder;
   int finished = 0;
   int beeps = 0;
-  QtSound sound{[this] { ++beeps; }};
+  ProcessSound sound{QStringLiteral(KELMORA_BUILD_SOUND_PLAYER), [this] { ++beeps; }};
 };
 
-TEST_F(QtSoundTest, WhatIsNoWavFileGetsTheChimeAtOnce) {
+TEST_F(PlayerProcessTest, WhatIsNoWavFileGetsTheChimeAtOnce) {
   const std::string cases[] = {
       folder.filePath("missing.wav").toStdString(),
       WriteFile("notes.wav", "these are not sounds").toStdString(),
@@ -197,14 +198,14 @@ TEST_F(QtSoundTest, WhatIsNoWavFileGetsTheChimeAtOnce) {
   for (const std::string& path : cases) {
     sound.Play(path);
     EXPECT_TRUE(QTest::qWaitFor([&] { return sound.ChimesStarted() == expected + 1; },
-                                QtSound::kStartLimitMs / 2))
+                                ProcessSound::kStartLimitMs / 2))
         << path;
     expected = sound.ChimesStarted();
   }
   EXPECT_TRUE(WaitForFinished(1)) << "only the last chime, the others were replaced";
 }
 
-TEST_F(QtSoundTest, BrokenWavFallsBackToTheChimeEveryTime) {
+TEST_F(PlayerProcessTest, BrokenWavFallsBackToTheChimeEveryTime) {
   const QString broken = WriteFile("broken.wav", QByteArray("RIFF\x24\0\0\0WAVEjunkjunkjunk", 24));
   sound.Play(broken.toStdString());
   ASSERT_TRUE(QTest::qWaitFor([&] { return sound.ChimesStarted() == 1; }, 5000));
@@ -212,7 +213,7 @@ TEST_F(QtSoundTest, BrokenWavFallsBackToTheChimeEveryTime) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return sound.ChimesStarted() == 2; }, 5000));
 }
 
-TEST_F(QtSoundTest, PlayableFileIsHeardToItsEndWithoutTheChime) {
+TEST_F(PlayerProcessTest, PlayableFileIsHeardToItsEndWithoutTheChime) {
   const double start = Pulse().Seconds();
   QElapsedTimer clock;
   clock.start();
@@ -223,7 +224,7 @@ TEST_F(QtSoundTest, PlayableFileIsHeardToItsEndWithoutTheChime) {
   EXPECT_EQ(sound.ChimesStarted(), 0);
 }
 
-TEST_F(QtSoundTest, NewCallReplacesTheSoundStillPlaying) {
+TEST_F(PlayerProcessTest, NewCallReplacesTheSoundStillPlaying) {
   QElapsedTimer clock;
   clock.start();
   sound.Play(folder.filePath("missing.wav").toStdString());  // the chime starts
@@ -234,7 +235,7 @@ TEST_F(QtSoundTest, NewCallReplacesTheSoundStillPlaying) {
   EXPECT_EQ(finished, 1);
 }
 
-TEST_F(QtSoundTest, StopSilencesTheSoundAtOnceAndReportsNoEnd) {
+TEST_F(PlayerProcessTest, StopSilencesTheSoundAtOnceAndReportsNoEnd) {
   sound.Play(WriteFile("long.wav", MakeWav({.seconds = 5})).toStdString());
   const double start = Pulse().Seconds();
   ASSERT_TRUE(QTest::qWaitFor([&] { return HeardSince(start); }, 2000));
@@ -256,9 +257,10 @@ void PrintTo(const HostileCase& c, std::ostream* out) {
   *out << c.name;
 }
 
-class QtSoundHostileTest : public QtSoundTest, public ::testing::WithParamInterface<HostileCase> {};
+class PlayerProcessHostileTest : public PlayerProcessTest,
+                                 public ::testing::WithParamInterface<HostileCase> {};
 
-TEST_P(QtSoundHostileTest, GivesTheChimeOrItsOwnSoundNeverSilence) {
+TEST_P(PlayerProcessHostileTest, GivesTheChimeOrItsOwnSoundNeverSilence) {
   const double start = Pulse().Seconds();
   sound.Play(WriteFile("hostile.wav", GetParam().bytes).toStdString());
   ASSERT_TRUE(WaitForFinished(1));
@@ -267,7 +269,7 @@ TEST_P(QtSoundHostileTest, GivesTheChimeOrItsOwnSoundNeverSilence) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Files, QtSoundHostileTest,
+    Files, PlayerProcessHostileTest,
     ::testing::Values(HostileCase{"cut_to_100_bytes", MakeWav({}).left(100), true},
                       HostileCase{"sizes_0xFFFFFFFF",
                                   MakeWav({.riff_size = 0xFFFFFFFF, .data_size = 0xFFFFFFFF}),
@@ -280,28 +282,41 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // A pipe nobody writes to blocks whoever opens it, as a file on a disk that does not answer.
-TEST_F(QtSoundTest, AFileThatDoesNotOpenGivesTheChimeAfterTheLimit) {
+TEST_F(PlayerProcessTest, AFileThatDoesNotOpenGivesTheChimeAfterTheLimit) {
   const QString stuck = folder.filePath("stuck.wav");
   ASSERT_EQ(::mkfifo(stuck.toLocal8Bit().constData(), 0600), 0);
   QElapsedTimer clock;
   clock.start();
   sound.Play(stuck.toStdString());
   ASSERT_TRUE(QTest::qWaitFor([&] { return sound.ChimesStarted() == 1; }, 5000));
-  EXPECT_GE(clock.elapsed(), QtSound::kStartLimitMs * 9 / 10) << "a coarse timer may be early";
+  EXPECT_GE(clock.elapsed(), ProcessSound::kStartLimitMs * 9 / 10) << "a coarse timer may be early";
   EXPECT_TRUE(WaitForFinished(1));
-  // Let the stuck thread go, so that it ends.
-  const int pipe = ::open(stuck.toLocal8Bit().constData(), O_WRONLY | O_NONBLOCK);
-  EXPECT_GE(pipe, 0);
-  ::close(pipe);
+  // The player stuck in the pipe was ended: nobody opens it any more.
+  EXPECT_LT(::open(stuck.toLocal8Bit().constData(), O_WRONLY | O_NONBLOCK), 0);
 }
 
-TEST_F(QtSoundTest, AWavCutAfterItsHeaderGetsTheChimeAtOnce) {
+// A sound stuck in a file that does not open is ended by the next one, which plays at once.
+TEST_F(PlayerProcessTest, ANewSoundEndsTheOneStuckBeforeIt) {
+  const QString stuck = folder.filePath("stuck.wav");
+  ASSERT_EQ(::mkfifo(stuck.toLocal8Bit().constData(), 0600), 0);
+  sound.Play(stuck.toStdString());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return sound.PlayersRunning() == 1; }, 500));
+  const double start = Pulse().Seconds();
+  sound.Play(alarm.toStdString());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return sound.PlayersRunning() == 1; }, 1000))
+      << "the stuck player is gone";
+  ASSERT_TRUE(WaitForFinished(1));
+  EXPECT_TRUE(HeardSince(start));
+  EXPECT_EQ(sound.ChimesStarted(), 0);
+}
+
+TEST_F(PlayerProcessTest, AWavCutAfterItsHeaderGetsTheChimeAtOnce) {
   QFile whole(alarm);
   ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
   const QString cut = WriteFile("cut.wav", whole.read(44));
   sound.Play(cut.toStdString());
   EXPECT_TRUE(
-      QTest::qWaitFor([&] { return sound.ChimesStarted() == 1; }, QtSound::kStartLimitMs / 2));
+      QTest::qWaitFor([&] { return sound.ChimesStarted() == 1; }, ProcessSound::kStartLimitMs / 2));
 }
 
 }  // namespace
