@@ -87,7 +87,8 @@ Config& Settings() {
     if (const char* log = std::getenv("KELMORA_FAULT_LOG")) {
       made->log = real_openat()(AT_FDCWD, log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     }
-    if (const char* at = std::getenv("KELMORA_FAULT_AT")) made->fail_at = std::atol(at);
+    if (const char* at = std::getenv("KELMORA_FAULT_AT"))
+      made->fail_at = std::strtol(at, nullptr, 10);
     made->error = ErrorNamed(std::getenv("KELMORA_FAULT_ERRNO"));
     return made;
   }();
@@ -198,15 +199,21 @@ int openat64(int folder, const char* path, int flags, ...) {
   return OpenAt(folder, path, flags, mode);
 }
 
+// glibc's checked forms of open, which fortified builds call instead; the shim must take them
+// too, under their own reserved names.
+// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
 int __open_2(const char* path, int flags) {
   return OpenAt(AT_FDCWD, path, flags, 0);
 }
+// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
 int __open64_2(const char* path, int flags) {
   return OpenAt(AT_FDCWD, path, flags, 0);
 }
+// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
 int __openat_2(int folder, const char* path, int flags) {
   return OpenAt(folder, path, flags, 0);
 }
+// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
 int __openat64_2(int folder, const char* path, int flags) {
   return OpenAt(folder, path, flags, 0);
 }

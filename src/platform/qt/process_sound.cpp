@@ -20,8 +20,6 @@
 
 #include "platform/sound/player_protocol.h"
 
-extern char** environ;
-
 namespace kelmora {
 namespace {
 
