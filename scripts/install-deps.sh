@@ -34,11 +34,15 @@ add_group() {
     # The pictures come out the same on any machine only in the same font.
     screenshots) wanted+=("${desktop[@]}" fonts-dejavu-core fonts-motoya-l-cedar) ;;
     # Sound through a private PulseAudio, the package, install and manual page checks, a fresh
-    # Debian in a chroot, the session manager's stand-in (libSM), and the real desktops: Xfce's window manager and panel, and sway with
-    # Qt's Wayland platform, run as another user (setpriv, from util-linux).
+    # Debian in a chroot, the session manager's stand-in (libSM), and the real desktops: Xfce's
+    # window manager and panel, sway with Qt's Wayland platform, GNOME Shell (X11, and Wayland
+    # with XWayland) with its AppIndicator extension, and Plasma (KWin, plasmashell, kded, the
+    # activity manager), run as another user (setpriv, from util-linux).
     test) wanted+=(libgtest-dev libgmock-dev "${desktop[@]}" pulseaudio pulseaudio-utils sox strace
       dpkg-dev debhelper lintian man-db desktop-file-utils appstream debootstrap git xfwm4
-      xfce4-panel xfconf sway qt6-wayland util-linux libsm-dev) ;;
+      xfce4-panel xfconf sway qt6-wayland util-linux libsm-dev gnome-shell mutter
+      gnome-shell-extension-appindicator xwayland kwin-x11 plasma-workspace plasma-desktop kded5
+      kactivitymanagerd) ;;
     fuzz) wanted+=(clang libclang-rt-14-dev) ;;
     tidy) wanted+=(clang clang-tidy) ;;
     bench) wanted+=(libbenchmark-dev python3) ;;
