@@ -4,7 +4,7 @@
 # says in one line how many packages it installs and apt's output goes to the log (scripts/step.sh).
 #
 # usage: scripts/install-deps.sh [GROUP...]   (default: run)
-#   run          build and run: compiler, CMake, Qt 6 and a Japanese font for the texts
+#   run          build and run: compiler, CMake, Qt 6, libxcb and a Japanese font for the texts
 #   display      a virtual display, for running on a machine without one
 #   screenshots  the virtual desktop of the README's pictures and the font they are drawn in
 #   test         the unit and integration tests (virtual desktops, sound, panels, Wayland)
@@ -29,7 +29,7 @@ wanted=()
 add_group() {
   case $1 in
     run) wanted+=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins
-      libgl-dev libqt6multimedia6 qt6-gtk-platformtheme "$japanese_font") ;;
+      libgl-dev libxcb1-dev libqt6multimedia6 qt6-gtk-platformtheme "$japanese_font") ;;
     display) wanted+=(xvfb dbus) ;;
     # The pictures come out the same on any machine only in the same font.
     screenshots) wanted+=("${desktop[@]}" fonts-dejavu-core fonts-motoya-l-cedar) ;;

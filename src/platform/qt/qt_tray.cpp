@@ -1,8 +1,6 @@
 #include "platform/qt/qt_tray.h"
 
 #include <QApplication>
-#include <QDBusConnectionInterface>
-#include <QDBusReply>
 #include <QMouseEvent>
 #include <QWidget>
 
@@ -14,8 +12,6 @@ namespace {
 
 // Qt's own window for an icon docked into an XEmbed tray.
 constexpr char kXEmbedTrayWidgetName[] = "QSystemTrayIconSys";
-// The desktop's StatusNotifierItem watcher: an icon shown over D-Bus lives as long as it does.
-constexpr char kTrayWatcherService[] = "org.kde.StatusNotifierWatcher";
 
 QWidget* FindXEmbedTrayWidget() {
   for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -32,22 +28,17 @@ QString TrayTip(const std::string& tip) {
 
 QtTray::QtTray() : QtTray(Options{}) {}
 
-QtTray::QtTray(Options options) : options_(std::move(options)) {
-  host_poll_.setInterval(options_.host_poll);
-  QObject::connect(&host_poll_, &QTimer::timeout, this, [this] { CheckForTrayHost(); });
-  tray_watcher_.setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
-  QObject::connect(&tray_watcher_, &QDBusServiceWatcher::serviceOwnerChanged, this,
-                   [this](const QString&, const QString&, const QString& new_owner) {
-                     OnTrayWatcherOwnerChanged(new_owner);
-                   });
+QtTray::QtTray(Options options)
+    : options_(std::move(options)), hosts_(options_.bus(), options_.xembed_tray) {
+  hosts_.on_change = [this] { HostsChanged(); };
 }
 
 QtTray::~QtTray() = default;
 
 void QtTray::Add(const IconImage& icon, const std::string& tip) {
   present_ = true;
-  ShowIn(options_.tray_available() ? Place::kNotificationArea : Place::kStandIn, icon,
-         TrayTip(tip));
+  const bool tray = hosts_.StatusNotifierHost() || hosts_.XEmbedTray();
+  ShowIn(tray ? Place::kNotificationArea : Place::kStandIn, icon, TrayTip(tip));
 }
 
 void QtTray::Modify(const IconImage& icon, const std::string& tip) {
@@ -68,9 +59,14 @@ bool QtTray::InNotificationArea() const {
   return place_ == Place::kNotificationArea;
 }
 
-void QtTray::CheckForTrayHost() {
-  if (place_ != Place::kStandIn || !options_.tray_available()) return;
-  ShowIn(Place::kNotificationArea, icon_, tip_);
+// A host or tray appearing takes the icon from the stand-in; the host it went in through leaving
+// gives it back.
+void QtTray::HostsChanged() {
+  if (place_ == Place::kStandIn && (hosts_.StatusNotifierHost() || hosts_.XEmbedTray())) {
+    ShowIn(Place::kNotificationArea, icon_, tip_);
+  } else if (place_ == Place::kNotificationArea && through_host_ && !hosts_.StatusNotifierHost()) {
+    ShowIn(Place::kStandIn, icon_, tip_);
+  }
 }
 
 void QtTray::ShowIn(Place place, const IconImage& icon, const QString& tip) {
@@ -87,22 +83,20 @@ void QtTray::ShowIn(Place place, const IconImage& icon, const QString& tip) {
 }
 
 void QtTray::ShowInNotificationArea() {
+  through_host_ = hosts_.StatusNotifierHost();
   tray_icon_->show();
   WatchXEmbedReleases();
-  if (!xembed_widget_) WatchTrayWatcher();
 }
 
 void QtTray::ShowStandIn() {
   stand_in_->ShowInCorner();
-  host_poll_.start();
 }
 
 void QtTray::HideAll() {
-  host_poll_.stop();
   if (tray_icon_) tray_icon_->hide();
   if (stand_in_) stand_in_->hide();
   xembed_widget_ = nullptr;
-  tray_watcher_.setWatchedServices({});
+  through_host_ = false;
   place_ = Place::kNone;
   place_told_ = false;
 }
@@ -150,27 +144,6 @@ void QtTray::Report(TrayMouse what) {
 void QtTray::WatchXEmbedReleases() {
   xembed_widget_ = FindXEmbedTrayWidget();
   if (xembed_widget_) xembed_widget_->installEventFilter(this);
-}
-
-// Under StatusNotifierItem the icon is shown by the desktop's watcher and the hosts it knows;
-// when the watcher's bus name loses its owner, nothing shows the icon any more. The name is
-// watched from the moment the icon is in the tray; one without an owner then means the icon is
-// not shown over D-Bus (another kind of tray, or the watcher already gone), and is left alone.
-void QtTray::WatchTrayWatcher() {
-  const QDBusConnection bus = options_.bus();
-  if (!bus.isConnected()) return;
-  const QString service = QString::fromLatin1(kTrayWatcherService);
-  tray_watcher_.setConnection(bus);
-  tray_watcher_.setWatchedServices({service});
-  const QDBusReply<bool> owned = bus.interface()->isServiceRegistered(service);
-  if (!owned.isValid() || !owned.value()) tray_watcher_.setWatchedServices({});
-}
-
-// Only a name left without an owner counts: a watcher taken over by another without a gap
-// leaves the icon in the tray.
-void QtTray::OnTrayWatcherOwnerChanged(const QString& new_owner) {
-  if (!new_owner.isEmpty() || place_ != Place::kNotificationArea) return;
-  ShowIn(Place::kStandIn, icon_, tip_);
 }
 
 bool QtTray::eventFilter(QObject* watched, QEvent* event) {
