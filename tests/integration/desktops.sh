@@ -100,6 +100,8 @@ kel_start_gnome() {
     export DISPLAY XAUTHORITY
     [[ $DISPLAY == :* ]] || kel_fail "GNOME Shell started no XWayland"
   fi
+  # The virtual pointer is made now, before any program that watches the pointer's devices.
+  kel_gnome_pointer 512 384
   mkdir -p "$XDG_RUNTIME_DIR/shots"
   [[ -z ${KEL_USER:-} ]] || chown "$KEL_USER:" "$XDG_RUNTIME_DIR/shots"
   KEL_GRAB=kel_gnome_grab
@@ -209,12 +211,27 @@ kel_gnome_pointer() {
       globalThis.kelPointer ??= Clutter.get_default_backend().get_default_seat()
           .create_virtual_device(Clutter.InputDeviceType.POINTER_DEVICE);
       const now = GLib.get_monotonic_time();
+      // A pointer comes from somewhere: the last step moves inside the window it ends on.
+      kelPointer.notify_absolute_motion(now - 2000, $1 - 1, $2 - 1);
       kelPointer.notify_absolute_motion(now, $1, $2);
       [${buttons// /,}].forEach((button, i) => {
         kelPointer.notify_button(now + 1000 * (2 * i + 1), button, Clutter.ButtonState.PRESSED);
         kelPointer.notify_button(now + 1000 * (2 * i + 2), button, Clutter.ButtonState.RELEASED);
       });
     })()" >/dev/null
+}
+
+# kel_gnome_rest_pointer_for_tip X Y SECONDS: rests the pointer at X Y, moving it by a pixel now
+# and then as a hand does, until the program's tool tip shows (success) or SECONDS have passed.
+# A tip set after the pointer came to rest shows at its next move.
+kel_gnome_rest_pointer_for_tip() {
+  local deadline=$((SECONDS + $3)) step=0
+  while ((SECONDS <= deadline)); do
+    kel_gnome_pointer $(($1 + step % 2)) "$2"
+    if kel_wait_for 1 kel_gnome_window_shown tip; then return 0; fi
+    step=$((step + 1))
+  done
+  return 1
 }
 
 # For KEL_GRAB: a screenshot of an area through org.gnome.Shell.Screenshot, in ImageMagick's text

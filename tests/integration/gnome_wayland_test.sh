@@ -47,8 +47,7 @@ kel_wait_until 5 "the main window to go" kel_gnome_window_gone '!Kelmora'
 
 # ---- The stand-in, in the corner above the maximised window; its tip; a click restores.
 expect_in_corner_on_top stand-in
-kel_gnome_pointer $((area_right - 16)) $((area_bottom - 16))
-kel_wait_for 5 kel_gnome_window_shown tip ||
+kel_gnome_rest_pointer_for_tip $((area_right - 16)) $((area_bottom - 16)) 5 ||
   kel_check_failed "no tip shows while the pointer rests on the stand-in"
 kel_gnome_pointer $((area_right - 16)) $((area_bottom - 16)) 1
 kel_wait_until 5 "the main window to be shown" kel_gnome_window_shown '!Kelmora'

@@ -56,8 +56,7 @@ kel_write_red_24h_settings
 kel_start_program
 expect_stand_in
 kel_log "the stand-in shows the face in the corner, above the maximised window"
-kel_gnome_pointer $((area_right - 16)) $((area_bottom - 16))
-kel_wait_for 5 kel_gnome_window_shown tip ||
+kel_gnome_rest_pointer_for_tip $((area_right - 16)) $((area_bottom - 16)) 5 ||
   kel_check_failed "no tip shows while the pointer rests on the stand-in"
 kel_gnome_pointer $((area_right - 16)) $((area_bottom - 16)) 1
 kel_wait_until 5 "the main window to be shown" kel_gnome_window_shown '!Kelmora'
@@ -87,11 +86,14 @@ kel_wait_for 2 face_in_top_bar ||
 kel_wait_until 10 "the face to show in the top bar" face_in_top_bar
 kel_log "the face moved into the top bar $((SECONDS - started)) s after the extension's start"
 kel_wait_until 5 "the stand-in to go" kel_gnome_window_gone stand-in
+kel_wait_for_item 5
 kel_stop_program TERM
+kel_wait_until 5 "the face to leave the top bar" kel_not face_in_top_bar
 
 # ---- Started with the extension on: the face in the top bar; a double click restores.
 kel_start_program
-kel_wait_until 20 "the face to show in the top bar" face_in_top_bar
+kel_wait_for_item 20
+kel_wait_until 10 "the face to show in the top bar" face_in_top_bar
 kel_gnome_window_gone stand-in || kel_fail "the stand-in shows beside the face in the top bar"
 kel_gnome_pointer "$face_x" "$face_y" 1 1
 kel_wait_until 5 "the main window to be shown" kel_gnome_window_shown '!Kelmora'

@@ -660,11 +660,12 @@ kel_wait_for_stand_in() {
 # ---------------------------------------------------------------------------------------------
 # The tray item (StatusNotifierItem)
 
-# The registered items, one "service object-path" per line.
+# The registered items, one "service object-path" per line (watchers write "service/path", or
+# "service@/path" as GNOME's AppIndicator extension does, or the service alone).
 kel_sni_items() {
   kel_busctl --json=short get-property org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
     org.kde.StatusNotifierWatcher RegisteredStatusNotifierItems 2>/dev/null |
-    jq -r '.data[] | if test("/") then sub("/"; " /") else . + " /StatusNotifierItem" end'
+    jq -r '.data[] | if test("/") then sub("@?/"; " /") else . + " /StatusNotifierItem" end'
 }
 
 # Does SERVICE answer at PATH with a StatusNotifierItem?

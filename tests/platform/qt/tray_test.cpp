@@ -62,10 +62,12 @@ TEST_F(QtTrayTest, WithoutNotificationAreaTheStandInShowsInTheLowerRightCorner) 
   EXPECT_TRUE(stand_in->isVisible());
   EXPECT_FALSE(tray.InNotificationArea());
   EXPECT_EQ(stand_in->toolTip(), QString::fromUtf8("14:07 日"));
+  EXPECT_TRUE(stand_in->testAttribute(Qt::WA_AlwaysShowToolTips)) << "it is never active";
 
   const Qt::WindowFlags flags = stand_in->windowFlags();
   EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
   EXPECT_TRUE(flags.testFlag(Qt::FramelessWindowHint));
+  EXPECT_TRUE(flags.testFlag(Qt::WindowDoesNotAcceptFocus)) << "it takes no one's keyboard";
 
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
   EXPECT_EQ(stand_in->frameGeometry().bottomRight(), area.bottomRight());
