@@ -132,7 +132,7 @@ kel_gnome_enable_extension() {
 # The windows GNOME Shell shows, bottom of the stack first, one a line:
 # "NAME TYPE ABOVE CLIENT X Y WIDTH HEIGHT CLIENT-X CLIENT-Y": NAME the title (blanks as "_"),
 # except for the program's own windows other than "!Kelmora" and "アラーム": "tip" for its tool
-# tip, "stand-in" for the tray stand-in; X Y WIDTH HEIGHT the frame's rectangle, CLIENT-X
+# tip (on Wayland a popup), "stand-in" for the tray stand-in; X Y WIDTH HEIGHT the frame's rectangle, CLIENT-X
 # CLIENT-Y where the window's own content starts; TYPE a Meta.WindowType name (NORMAL, UTILITY,
 # TOOLTIP...), ABOVE true or false, CLIENT x11 or wayland.
 kel_gnome_windows() {
@@ -140,11 +140,13 @@ kel_gnome_windows() {
       const Meta = imports.gi.Meta;
       const types = Object.keys(Meta.WindowType);
       const shown = global.get_window_actors().filter(a => a.visible).map(a => a.meta_window);
+      // A Wayland popup (a tool tip) has no class of its own: its parent tells whose it is.
+      const owner = w => w.get_wm_class() || (w.get_transient_for()?.get_wm_class() ?? "");
       const name = (w, type) => {
         const title = w.get_title() || "-";
-        if (w.get_wm_class() !== "kelmora" || ["!Kelmora", "アラーム"].includes(title))
+        if (owner(w) !== "kelmora" || ["!Kelmora", "アラーム"].includes(title))
           return title.replace(/ /g, "_");
-        return type === "TOOLTIP" ? "tip" : "stand-in";
+        return ["TOOLTIP", "DROPDOWN_MENU"].includes(type) ? "tip" : "stand-in";
       };
       return global.display.sort_windows_by_stacking(shown).map(w => {
         const r = w.get_frame_rect(), c = w.frame_rect_to_client_rect(r);

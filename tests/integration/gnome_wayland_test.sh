@@ -5,7 +5,9 @@
 # work area, above a maximised window; "設定" sends it to the stand-in (GNOME has no notification
 # area), which shows the face in the corner above the maximised window and shows the tip while
 # the pointer rests on it; a click on it brings the main window back to the corner, still on top
-# (the first start keeps it topmost for the rest of the run).
+# (the first start keeps it topmost for the rest of the run). With Wayland chosen by the user
+# (QT_QPA_PLATFORM), the windows are Wayland ones, placed by the shell, and the stand-in's tip
+# shows there too.
 # shellcheck disable=SC2034 # read by lib.sh
 KEL_USER=nobody
 source "$(dirname "$0")/lib.sh"
@@ -54,5 +56,17 @@ kel_wait_until 5 "the main window to be shown" kel_gnome_window_shown '!Kelmora'
 expect_in_corner_on_top '!Kelmora'
 kel_wait_until 5 "the stand-in to go" kel_gnome_window_gone stand-in
 kel_log "a click on the stand-in brought the main window back"
+kel_stop_program TERM
+
+# ---- The user chose Wayland: the shell places the windows, and the stand-in shows its tip.
+kel_write_red_24h_settings
+KEL_QPA=wayland
+kel_start_program
+kel_wait_until 20 "the stand-in to be shown" kel_gnome_window_shown stand-in
+read -r _ _ client x y _ < <(kel_gnome_window stand-in)
+[[ $client == wayland ]] || kel_fail "the stand-in is a $client client although Wayland was chosen"
+kel_gnome_rest_pointer_for_tip $((x + 16)) $((y + 16)) 5 ||
+  kel_check_failed "no tip shows while the pointer rests on the stand-in (Wayland)"
+kel_log "chosen Wayland: the stand-in is a Wayland window at $x,$y and shows its tip"
 kel_stop_program TERM
 kel_pass

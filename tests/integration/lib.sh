@@ -882,10 +882,12 @@ kel_red_spot() {
 # kel_start_sway tray|none: sway with no screen or input devices, drawing in software, run as
 # KEL_USER (sway refuses root). With "tray", its bar's tray is the status notifier watcher and
 # host; with "none" there is no bar and no notification area at all. Sets WAYLAND_DISPLAY and
-# SWAYSOCK for the program and swaymsg.
+# SWAYSOCK for the program and swaymsg, and XDG_SESSION_TYPE as a sway session has it (no
+# XWayland: no DISPLAY).
 kel_start_sway() {
   kel_require_tools sway swaymsg
   [[ -n ${KEL_USER:-} ]] || kel_fail "sway refuses root: set KEL_USER before kel_init"
+  export XDG_SESSION_TYPE=wayland
   local config=$KEL_DIR/sway-$1.config
   printf 'xwayland disable\n' >"$config"
   if [[ $1 == tray ]]; then printf 'bar {\n  tray_output *\n}\n' >>"$config"; fi
