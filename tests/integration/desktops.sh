@@ -282,6 +282,16 @@ kel_work_area_above_bottom() {
   read -r x y width height < <(kel_work_area) && ((height > 0 && y + height < 768))
 }
 
+# plasmashell shows a tool tip (of the tray item under the pointer, say).
+kel_plasma_tooltip_shown() {
+  local window
+  for window in $(xdotool search --onlyvisible --class '^plasmashell$' 2>/dev/null); do
+    xprop -id "$window" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_TOOLTIP &&
+      return 0
+  done
+  return 1
+}
+
 kel_plasma_load_tray_watcher() {
   gdbus call --session --timeout 5 -d org.kde.kded5 -o /kded \
     -m org.kde.kded5.loadModule statusnotifierwatcher | grep -q true ||

@@ -4,8 +4,9 @@
 # panel. "設定" sends it to the stand-in while the panel's tray has no status notifier watcher
 # yet; once kded loads it, the icon moves into the tray within two seconds. Back from the tray,
 # the alarm editor opens framed with its lower edge on the main window's upper edge, whole inside
-# the work area. Started with red digits, the face shows in the tray in red, its tip is the date and
-# time, and a click on it brings the window back to the corner.
+# the work area. Started with red digits, the face shows in the tray in red, its tip is the date
+# and time and the panel shows it while the pointer rests on the face, and a click on it brings
+# the window back to the corner.
 # shellcheck disable=SC2034 # read by lib.sh
 KEL_USER=nobody
 source "$(dirname "$0")/lib.sh"
@@ -90,7 +91,10 @@ kel_wait_until 20 "the red face to show in the tray" red_face_in_tray
 kel_wait_for_item 5
 kel_wait_until 5 "the tip to show the date and time" kel_tip_is '2003/11/09 14:07 日'
 kel_log "the face shows in the tray around $face_x,$face_y, its tip \"$(kel_tip)\""
-xdotool mousemove "$face_x" "$face_y" click 1
+xdotool mousemove $((face_x - 1)) "$face_y" mousemove "$face_x" "$face_y"
+kel_wait_for 5 kel_plasma_tooltip_shown ||
+  kel_check_failed "the panel shows no tip while the pointer rests on the face"
+xdotool click 1
 expect_main_window_in_corner
 kel_wait_until 5 "the face to leave the tray" kel_not red_face_in_tray
 kel_stop_program TERM
