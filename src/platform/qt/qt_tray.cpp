@@ -37,8 +37,7 @@ QtTray::~QtTray() = default;
 
 void QtTray::Add(const IconImage& icon, const std::string& tip) {
   present_ = true;
-  const bool tray = hosts_.StatusNotifierHost() || hosts_.XEmbedTray();
-  ShowIn(tray ? Place::kNotificationArea : Place::kStandIn, icon, TrayTip(tip));
+  ShowIn(TrayAvailable() ? Place::kNotificationArea : Place::kStandIn, icon, TrayTip(tip));
 }
 
 void QtTray::Modify(const IconImage& icon, const std::string& tip) {
@@ -59,12 +58,21 @@ bool QtTray::InNotificationArea() const {
   return place_ == Place::kNotificationArea;
 }
 
-// A host or tray appearing takes the icon from the stand-in; the host it went in through leaving
-// gives it back.
+// Qt settles at the first QSystemTrayIcon, for the rest of the run, whether icons go over D-Bus
+// or into an XEmbed tray: from then on only a tray of that kind can show the icon.
+bool QtTray::TrayAvailable() const {
+  if (!over_dbus_) return hosts_.StatusNotifierHost() || hosts_.XEmbedTray();
+  return *over_dbus_ ? hosts_.StatusNotifierHost() : hosts_.XEmbedTray();
+}
+
+// A host or tray appearing takes the icon from the stand-in; the host showing it leaving gives
+// it back. (An XEmbed tray that goes away takes its icons with it: Qt shows them again in the
+// next one.)
 void QtTray::HostsChanged() {
-  if (place_ == Place::kStandIn && (hosts_.StatusNotifierHost() || hosts_.XEmbedTray())) {
+  if (place_ == Place::kStandIn && TrayAvailable()) {
     ShowIn(Place::kNotificationArea, icon_, tip_);
-  } else if (place_ == Place::kNotificationArea && through_host_ && !hosts_.StatusNotifierHost()) {
+  } else if (place_ == Place::kNotificationArea && over_dbus_.value_or(false) &&
+             !hosts_.StatusNotifierHost()) {
     ShowIn(Place::kStandIn, icon_, tip_);
   }
 }
@@ -83,7 +91,6 @@ void QtTray::ShowIn(Place place, const IconImage& icon, const QString& tip) {
 }
 
 void QtTray::ShowInNotificationArea() {
-  through_host_ = hosts_.StatusNotifierHost();
   tray_icon_->show();
   WatchXEmbedReleases();
 }
@@ -96,7 +103,6 @@ void QtTray::HideAll() {
   if (tray_icon_) tray_icon_->hide();
   if (stand_in_) stand_in_->hide();
   xembed_widget_ = nullptr;
-  through_host_ = false;
   place_ = Place::kNone;
   place_told_ = false;
 }
@@ -106,6 +112,7 @@ void QtTray::HideAll() {
 void QtTray::Push(const IconImage& icon, const QString& tip) {
   const bool to_tray = place_ == Place::kNotificationArea;
   if (to_tray && !tray_icon_) {
+    over_dbus_ = hosts_.StatusNotifierHost();  // as Qt finds it now
     tray_icon_ = std::make_unique<QSystemTrayIcon>();
     QObject::connect(tray_icon_.get(), &QSystemTrayIcon::activated, this,
                      [this](QSystemTrayIcon::ActivationReason reason) { OnActivated(reason); });

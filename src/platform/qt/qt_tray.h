@@ -65,6 +65,7 @@ class QtTray : public QObject, public TrayService {
   void OnActivated(QSystemTrayIcon::ActivationReason reason);
   void Report(TrayMouse what);
   void WatchXEmbedReleases();
+  bool TrayAvailable() const;
   void HostsChanged();
 
   Options options_;
@@ -84,9 +85,9 @@ class QtTray : public QObject, public TrayService {
   // Under XEmbed Qt reports a click on the press; the release is taken from this widget instead.
   QPointer<QWidget> xembed_widget_;
   TrayHosts hosts_;
-  // The icon went into the notification area through a StatusNotifierItem host, whose leaving
-  // leaves it unseen; one that went into an XEmbed tray does not depend on one.
-  bool through_host_ = false;
+  // Whether Qt shows icons over D-Bus (to a StatusNotifierItem host) or in an XEmbed tray,
+  // settled when the QSystemTrayIcon was made.
+  std::optional<bool> over_dbus_;
 };
 
 }  // namespace kelmora

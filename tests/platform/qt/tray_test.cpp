@@ -419,6 +419,18 @@ INSTANTIATE_TEST_SUITE_P(
                                false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Qt has settled on XEmbed for the run: a status notifier host could not show its icons.
+TEST_F(TrayWatcherTest, OnceInAnXEmbedTrayOnlyAnXEmbedTrayTakesTheIcon) {
+  xembed = true;
+  tray.Add(IconWithDot(1, 1, kRed), "12:00");
+  ASSERT_TRUE(tray.InNotificationArea());
+  tray.Remove();
+  xembed = false;
+  std::unique_ptr<FakeWatcher> watcher = StartWatcher(true);
+  tray.Add(IconWithDot(1, 1, kRed), "12:01");
+  EXPECT_NE(tray.StandIn(), nullptr);
+}
+
 TEST_F(TrayWatcherTest, WatcherTakenOverIsStillWatched) {
   std::unique_ptr<FakeWatcher> first = StartWatcher(true);
   tray.Add(IconWithDot(1, 1, kRed), "12:00");
