@@ -3,7 +3,8 @@
 # time, wake-ups (voluntary context switches) of the main thread and of all threads, tray updates,
 # and the time from start to the tray icon. Measured on a private virtual desktop (Xvfb, session
 # bus, status notifier watcher with a stand-in host) with the real clock, and compared with a bare
-# Qt tray program built here from a few lines (never part of the project's build).
+# Qt tray program built here from a few lines (never part of the project's build); then again
+# under an XEmbed tray (trayer, the watcher gone), where Qt draws the icon itself.
 #
 # Usage: bench/resource.sh [SECONDS [PATH-TO-KELMORA]]
 #   SECONDS  length of each measured window (default 120); start-up is left out of the window
@@ -161,8 +162,14 @@ start_measured() {
 }
 
 # wait_for_icon: waits for the item registered after START_TIME; sets ICON_TIME, ITEM_SERVICE
-# and ICON_MS (milliseconds from the exec to the registration).
+# and ICON_MS (milliseconds from the exec to the registration). Under an XEmbed tray
+# (ICON_IN=xembed), waits for the icon's window docked in the tray instead; ITEM_SERVICE is "-".
+ICON_IN=sni
 wait_for_icon() {
+  if [[ $ICON_IN == xembed ]]; then
+    wait_for_docked_icon
+    return
+  fi
   local found='' i
   for ((i = 0; i < 200; i++)); do
     found=$(registration_after "$START_TIME")
@@ -171,6 +178,28 @@ wait_for_icon() {
   done
   [[ -n $found ]] || kel_fail "no tray item registered within 10 s of the start"
   read -r ICON_TIME ITEM_SERVICE <<<"$found"
+  ICON_MS=$(awk -v a="$START_TIME" -v b="$ICON_TIME" 'BEGIN { printf "%.0f", (b - a) * 1000 }')
+}
+
+# The program's window inside trayer's 100x24 strip at the top left.
+icon_docked() {
+  local window x y width height
+  for window in $(kel_other_windows); do
+    read -r x y width height < <(kel_window_geometry "$window")
+    ((x + width <= 100 && y + height <= 24)) && return 0
+  done
+  return 1
+}
+
+wait_for_docked_icon() {
+  local i
+  for ((i = 0; i < 200; i++)); do
+    icon_docked && break
+    sleep 0.05
+  done
+  icon_docked || kel_fail "no icon docked in the XEmbed tray within 10 s of the start"
+  ICON_TIME=$EPOCHREALTIME
+  ITEM_SERVICE=-
   ICON_MS=$(awk -v a="$START_TIME" -v b="$ICON_TIME" 'BEGIN { printf "%.0f", (b - a) * 1000 }')
 }
 
@@ -224,13 +253,16 @@ measure_run() {
   pss=$(kib_of "/proc/$pid/smaps_rollup" Pss)
   kel_end_process "$pid" "$name"
 
-  local from to icons tips
+  local from to icons=- tips=-
   from=$(awk '$1 == "time" { print $2 }' "$KEL_DIR/$name.before")
   to=$(awk '$1 == "time" { print $2 }' "$KEL_DIR/$name.after")
-  icons=$(count_signals "$ITEM_SERVICE" NewIcon "$from" "$to")
-  tips=$(count_signals "$ITEM_SERVICE" NewToolTip "$from" "$to")
+  if [[ $ITEM_SERVICE != - ]]; then
+    icons=$(count_signals "$ITEM_SERVICE" NewIcon "$from" "$to")
+    tips=$(count_signals "$ITEM_SERVICE" NewToolTip "$from" "$to")
+  fi
   awk -v name="$name" -v mode="$mode" -v pid="$pid" -v rss="$rss" -v pss="$pss" \
     -v icons="$icons" -v tips="$tips" -v icon_ms="$ICON_MS" -v threads="$threads" '
+    function rate(n) { return n == "-" ? "-" : sprintf("%.1f", n * per_minute) }
     FNR == 1 { file++ }
     $1 == "time" { t[file] = $2 }
     $1 == "cpu" { cpu[file] = $2 }
@@ -248,10 +280,9 @@ measure_run() {
           dv * per_minute, dr / 1e6 * per_minute >> threads
         count++
       }
-      printf "%s|%s|%.1f|%.1f|%.0f|%.1f|%.1f|%.1f|%.1f|%.1f|%s|%d\n", name, mode,
+      printf "%s|%s|%.1f|%.1f|%.0f|%.1f|%.1f|%.1f|%s|%s|%s|%d\n", name, mode,
         rss / 1024, pss / 1024, (cpu[2] - cpu[1]) * 10 * per_minute, all_run / 1e6 * per_minute,
-        main_vol * per_minute, all_vol * per_minute, icons * per_minute, tips * per_minute,
-        icon_ms, count
+        main_vol * per_minute, all_vol * per_minute, rate(icons), rate(tips), icon_ms, count
     }' "$KEL_DIR/$name.before" "$KEL_DIR/$name.after" >>"$results"
   kel_log "$(tail -n 1 "$results")"
 }
@@ -320,6 +351,28 @@ measure_run bare-static 'one icon, never changed' "$BARE_TRAY"
 measure_run bare-every-second 'a new icon every second' "$BARE_TRAY" --every-second
 measure_run bare-timer-only 'an empty 1 s timer' "$BARE_TRAY" --timer-only
 
+# Under an XEmbed tray: the watcher leaves, trayer docks the icons Qt draws itself.
+# measure_xembed PREFIX PROGRAM
+measure_xembed() {
+  write_kelmora_settings 0 0
+  measure_run "$1-xembed-default" 'modes 0/0 under XEmbed' "$2"
+  write_kelmora_settings 2 0
+  measure_run "$1-xembed-digits" 'modes 2/0 under XEmbed' "$2"
+}
+stop_watcher() {
+  local i
+  for ((i = 0; i < ${#KEL_PIDS[@]}; i++)); do
+    [[ ${KEL_NAMES[i]} != status-notifier-watcher ]] || kel_end_process "${KEL_PIDS[i]}" watcher
+  done
+  kel_wait_until 5 "the watcher to leave the bus" kel_not kel_bus_name_owned \
+    org.kde.StatusNotifierWatcher
+}
+stop_watcher
+kel_start_xembed_tray
+ICON_IN=xembed
+measure_xembed kelmora "$KEL_PROGRAM"
+[[ -z $RESOURCE_BASELINE ]] || measure_xembed before "$RESOURCE_BASELINE"
+
 # ---------------------------------------------------------------------------------------------
 # Report
 
@@ -337,12 +390,12 @@ report() {
       "$name" "$mode" "$r" "$p" "$c" "$run" "$mv" "$av" "$ni" "$nt" "$ms" "$n"
   done <"$results"
   echo
-  echo "Wake-ups are voluntary context switches. Start to tray icon over $RESOURCE_STARTS further starts (min / median / max): kelmora $kel_min / $kel_median / $kel_max ms, bare Qt tray $bare_min / $bare_median / $bare_max ms."
+  echo "Wake-ups are voluntary context switches. Start to tray icon over $RESOURCE_STARTS further starts (min / median / max): kelmora $kel_min / $kel_median / $kel_max ms, bare Qt tray $bare_min / $bare_median / $bare_max ms. Under XEmbed there is no item on the bus (NewIcon and NewToolTip: -), and the start counts to the icon's window docked in the tray."
   echo
   echo '| Target (kelmora, default tip) | Measured | |'
   echo '|---|---|---|'
   local run_name main_vol cpu_run
-  for run_name in kelmora-default kelmora-digits; do
+  for run_name in kelmora-default kelmora-digits kelmora-xembed-default kelmora-xembed-digits; do
     main_vol=$(field "$run_name" 7)
     cpu_run=$(field "$run_name" 6)
     echo "| $(field "$run_name" 2): main thread at most $TARGET_MAIN_SWITCHES wake-ups a minute | $main_vol | $(verdict "$main_vol" "$TARGET_MAIN_SWITCHES" '<=') |"
@@ -353,7 +406,7 @@ report() {
   echo "| under $TARGET_RSS_MIB MiB resident (modes 0/0) | $rss MiB | $(verdict "$rss" "$TARGET_RSS_MIB" '<') |"
   echo "| tray icon within $TARGET_ICON_MS ms of the start (median) | $kel_median ms | $(verdict "$kel_median" "$TARGET_ICON_MS" '<=') |"
   if [[ -n $RESOURCE_BASELINE ]]; then
-    for run_name in seconds default digits; do
+    for run_name in seconds default digits xembed-default xembed-digits; do
       main_vol=$(field "kelmora-$run_name" 7)
       echo "| $(field "kelmora-$run_name" 2): main-thread wake-ups no more than before ($(field "before-$run_name" 7)) | $main_vol | $(verdict "$main_vol" "$(field "before-$run_name" 7)" '<=') |"
     done

@@ -4,7 +4,7 @@
 # says in one line how many packages it installs and apt's output goes to the log (scripts/step.sh).
 #
 # usage: scripts/install-deps.sh [GROUP...]   (default: run)
-#   run          build and run: compiler, CMake, Qt 6 and a Japanese font for the texts
+#   run          build and run: compiler, CMake, Qt 6, libxcb and a Japanese font for the texts
 #   display      a virtual display, for running on a machine without one
 #   screenshots  the virtual desktop of the README's pictures and the font they are drawn in
 #   test         the unit and integration tests (virtual desktops, sound, panels, Wayland)
@@ -29,16 +29,20 @@ wanted=()
 add_group() {
   case $1 in
     run) wanted+=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins
-      libgl-dev libqt6multimedia6 qt6-gtk-platformtheme "$japanese_font") ;;
+      libgl-dev libxcb1-dev libqt6multimedia6 qt6-gtk-platformtheme "$japanese_font") ;;
     display) wanted+=(xvfb dbus) ;;
     # The pictures come out the same on any machine only in the same font.
     screenshots) wanted+=("${desktop[@]}" fonts-dejavu-core fonts-motoya-l-cedar) ;;
     # Sound through a private PulseAudio, the package, install and manual page checks, a fresh
-    # Debian in a chroot, the session manager's stand-in (libSM), and the real desktops: Xfce's window manager and panel, and sway with
-    # Qt's Wayland platform, run as another user (setpriv, from util-linux).
+    # Debian in a chroot, the session manager's stand-in (libSM), and the real desktops: Xfce's
+    # window manager and panel, sway with Qt's Wayland platform, GNOME Shell (X11, and Wayland
+    # with XWayland) with its AppIndicator extension, and Plasma (KWin, plasmashell, kded, the
+    # activity manager), run as another user (setpriv, from util-linux).
     test) wanted+=(libgtest-dev libgmock-dev "${desktop[@]}" pulseaudio pulseaudio-utils sox strace
       dpkg-dev debhelper lintian man-db desktop-file-utils appstream debootstrap git xfwm4
-      xfce4-panel xfconf sway qt6-wayland util-linux libsm-dev) ;;
+      xfce4-panel xfconf sway qt6-wayland util-linux libsm-dev gnome-shell mutter
+      gnome-shell-extension-appindicator xwayland kwin-x11 plasma-workspace plasma-desktop kded5
+      kactivitymanagerd) ;;
     fuzz) wanted+=(clang libclang-rt-14-dev) ;;
     tidy) wanted+=(clang clang-tidy) ;;
     bench) wanted+=(libbenchmark-dev python3) ;;

@@ -460,8 +460,8 @@ void Form1::Command2Click() {
     connect(editor_, &Form2::ListHandedBack, this,
             [this](const std::vector<std::string>& lines) { TakeEditorLines(lines); });
   }
-  editor_->show();
   editor_->OpenOver(*this, list1_.Lines());
+  editor_->show();
   SetEditorOpen(true);
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/form1.h"
+#include "platform/display_choice.h"
 #include "platform/qt/app_paths.h"
 #include "platform/qt/process_sound.h"
 #include "platform/qt/qt_clock.h"
@@ -21,16 +22,19 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: kelmora [--help | --version]\n"
+    "Usage: kelmora [--help | --version | -platform NAME]\n"
     "Kelmora is a clock with alarms that lives in the notification area (tray).\n"
     "It keeps its settings and alarms in $XDG_CONFIG_HOME/kelmora (~/.config/kelmora).\n"
     "\n"
-    "  --help     show this help and exit\n"
-    "  --version  show the version and exit\n";
+    "  --help          show this help and exit\n"
+    "  --version       show the version and exit\n"
+    "  -platform NAME  show the windows through Qt's platform NAME (xcb, wayland...);\n"
+    "                  by default X11 where there is an X server, even on Wayland\n";
 
-// Answers --help and --version; refuses anything else. Returns the exit code, or -1 to run.
+// Answers --help and --version; refuses anything but Qt's platform choice. Returns the exit
+// code, or -1 to run.
 int HandleArguments(int argc, char** argv) {
-  if (argc < 2) return -1;
+  if (kelmora::OnlyPlatformArguments({argv + 1, argv + argc})) return -1;
   if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
     std::fputs(kUsage, stdout);
     return 0;
@@ -41,19 +45,6 @@ int HandleArguments(int argc, char** argv) {
   }
   std::fprintf(stderr, "kelmora: unknown argument '%s'\n%s", argv[1], kUsage);
   return 2;
-}
-
-// True when Qt has a display to open: an X display or a Wayland compositor, or a platform
-// chosen explicitly that needs neither (offscreen, vnc...).
-bool HasDisplay() {
-  const auto set = [](const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
-  };
-  if (set("DISPLAY") || set("WAYLAND_DISPLAY")) return true;
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  return platform != nullptr && *platform != '\0' && std::strncmp(platform, "xcb", 3) != 0 &&
-         std::strncmp(platform, "wayland", 7) != 0;
 }
 
 // The program proper, once the arguments have been answered.
@@ -119,9 +110,13 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   if (const int code = HandleArguments(argc, argv); code >= 0) return code;
-  if (!HasDisplay()) {
+  const kelmora::EnvironmentReader environment = [](const char* name) { return std::getenv(name); };
+  if (!kelmora::HasDisplay(environment, {argv + 1, argv + argc})) {
     std::fputs("kelmora: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set)\n", stderr);
     return 1;
+  }
+  if (const auto platform = kelmora::PlatformToAskFor(environment, {argv + 1, argv + argc})) {
+    qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*platform));
   }
   const int code = Run(argc, argv);
   // The files are written by now and the sound players ended: the static destructors have

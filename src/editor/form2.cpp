@@ -91,6 +91,10 @@ Form2::Form2(Services services, CmnDlog::CommonDialog& dialog, QWidget* parent)
   small.setPixelSize(12);
   setFont(small);
   setFixedSize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
+  // The window manager tells the frame it gives the editor once it knows it.
+  frame_reports_.on_frame_reported = [this](WId window) {
+    if (own_frame_guessed_ && window == internalWinId()) PlaceOverMainWindow();
+  };
   BuildControls();
   SetTabOrder();
   ConnectControls();
@@ -206,15 +210,49 @@ void Form2::SetCombo1() {
 
 void Form2::OpenOver(const QWidget& main_window, const std::vector<std::string>& main_lines) {
   Refill(main_lines);
-  const QRect main_frame = main_window.frameGeometry();
-  const int frame_height = EditorFrameHeight(frameGeometry().height(), height(),
-                                             main_frame.height(), main_window.height());
-  move(main_frame.left(), main_frame.top() - frame_height);
+  placed_over_ = &main_window;
+  if (!isVisible()) RequestFrame(*this);
+  PlaceOverMainWindow();
 }
 
-int EditorFrameHeight(int editor_frame, int editor_client, int main_frame, int main_client) {
-  if (editor_frame > editor_client) return editor_frame;
-  return editor_client + std::max(0, main_frame - main_client);
+namespace {
+
+// The frame around a window as Qt knows it: none until the window manager has framed it.
+QMargins QtFrame(const QWidget& window) {
+  const QRect frame = window.frameGeometry();
+  const QRect area = window.geometry();
+  return QMargins(area.left() - frame.left(), area.top() - frame.top(),
+                  frame.right() - area.right(), frame.bottom() - area.bottom());
+}
+
+QMargins FrameOf(const QWidget& window) {
+  return ReportedFrame(window).value_or(QtFrame(window));
+}
+
+}  // namespace
+
+// Placed by its own area, which the window manager keeps where it is asked to put it.
+void Form2::PlaceOverMainWindow() {
+  if (!placed_over_) return;
+  const std::optional<QMargins> reported = ReportedFrame(*this);
+  const QMargins main_frame = FrameOf(*placed_over_);
+  const QMargins frame = EditorFrame(reported, QtFrame(*this), main_frame);
+  own_frame_guessed_ = !reported.has_value();
+  setGeometry(QRect(EditorPosition(placed_over_->geometry(), main_frame, size(), frame), size()));
+}
+
+QPoint EditorPosition(const QRect& main_area, const QMargins& main_frame, const QSize& editor_size,
+                      const QMargins& editor_frame) {
+  const int outer_left = main_area.left() - main_frame.left();
+  const int outer_top = main_area.top() - main_frame.top();
+  return QPoint(outer_left + editor_frame.left(),
+                outer_top - editor_frame.bottom() - editor_size.height());
+}
+
+QMargins EditorFrame(const std::optional<QMargins>& reported, const QMargins& from_qt,
+                     const QMargins& main_frame) {
+  if (reported) return *reported;
+  return from_qt.isNull() ? main_frame : from_qt;
 }
 
 void Form2::Refill(const std::vector<std::string>& lines) {

@@ -9,23 +9,33 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMargins>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QWidget>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "alarm/alarm_list.h"
 #include "editor/cmn_dlog.h"
+#include "platform/qt/x11_desktop.h"
 #include "platform/services.h"
 
 namespace kelmora {
 
-// The editor's frame height, to stand it on the main window. Right after its first show the
-// window manager may not have framed the editor yet (frame and client the same height); it gets
-// the same title bar and borders as the main window, so those are counted in.
-int EditorFrameHeight(int editor_frame, int editor_client, int main_frame, int main_client);
+// Where the editor's own area goes (its top left corner) so that its frame stands on the main
+// window's frame, lower edge on upper edge, left edges in line: from the main window's own area
+// and frame, the editor's size and frame.
+QPoint EditorPosition(const QRect& main_area, const QMargins& main_frame, const QSize& editor_size,
+                      const QMargins& editor_frame);
+
+// The editor's frame as best known: the window manager's report, else Qt's once it has framed
+// the window, else the main window's (the editor gets the same title bar and borders).
+QMargins EditorFrame(const std::optional<QMargins>& reported, const QMargins& from_qt,
+                     const QMargins& main_frame);
 
 // A vertical scroll bar used as a spinner: its top end is the largest value and its upper arrow
 // (and a track click above the thumb, and the Up key) raise the value by one. Inside, the bar
@@ -44,7 +54,9 @@ class Form2 : public QWidget {
   Form2(Services services, CmnDlog::CommonDialog& dialog, QWidget* parent = nullptr);
 
   // Refills the editor list with the main list's lines and stands the window on top of
-  // main_window, its lower edge on the main window's upper edge, wherever that puts it.
+  // main_window, its frame's lower edge on the main window's frame's upper edge, wherever that
+  // puts it. Called before the window is shown, it appears there at once; a frame the window
+  // manager reports later places it again.
   void OpenOver(const QWidget& main_window, const std::vector<std::string>& main_lines);
 
   void SetCombo1();  // fills the unit list and shows "h:時間" with no item selected
@@ -106,11 +118,16 @@ class Form2 : public QWidget {
   void SelectRowQuietly(int row);
   void Refill(const std::vector<std::string>& lines);
   void WriteTimeFields();
+  void PlaceOverMainWindow();
 
   Services services_;
   CmnDlog::CommonDialog& dialog_;
   AlarmList list1_;
   std::string sound_path_;  // the entry's sound, mirrored to the wav button's tool tip
+  // The window the editor stands on, and whether it was placed without its own frame known.
+  QPointer<const QWidget> placed_over_;
+  bool own_frame_guessed_ = false;
+  X11DesktopEvents frame_reports_;
 };
 
 }  // namespace kelmora

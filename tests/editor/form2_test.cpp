@@ -228,19 +228,40 @@ TEST_F(Form2Test, OpeningAgainDropsWhatWasAddedSince) {
   EXPECT_EQ(form->SelectedIndex(), -1);
 }
 
-// Heights: editor frame, editor client, main frame, main client, expected editor frame.
-TEST(EditorFrameHeightTest, CountsTheTitleBarTheWindowManagerHasNotAddedYet) {
+// The main window's area at 866,618 (158x150); the editor 157x202.
+TEST(EditorPositionTest, TheEditorsFrameStandsOnTheMainWindowsFrame) {
   struct Case {
-    int editor_frame, editor_client, main_frame, main_client, expected;
+    const char* window_manager;
+    QMargins main_frame, editor_frame;
+    QPoint expected;
   };
-  for (const Case& c : {Case{226, 202, 174, 150, 226},     // both framed
-                        Case{202, 202, 174, 150, 226},     // the editor not framed yet
-                        Case{202, 202, 150, 150, 202},     // no window manager frames windows
-                        Case{230, 202, 174, 150, 230}}) {  // the editor's own frame wins
-    EXPECT_EQ(EditorFrameHeight(c.editor_frame, c.editor_client, c.main_frame, c.main_client),
-              c.expected)
-        << c.editor_frame << " " << c.main_frame;
+  const QRect main_area(866, 618, 158, 150);
+  const QSize editor(157, 202);
+  for (const Case& c : {
+           Case{"none", {}, {}, {866, 416}},
+           Case{"title bar only (mutter)", {0, 37, 0, 0}, {0, 37, 0, 0}, {866, 379}},
+           Case{"title bar and borders (KWin)", {0, 29, 0, 0}, {0, 29, 0, 0}, {866, 387}},
+           Case{"borders all round (xfwm4)", {5, 26, 5, 5}, {5, 26, 5, 5}, {866, 385}},
+           Case{"another frame for the editor", {5, 26, 5, 5}, {2, 20, 2, 2}, {863, 388}},
+       }) {
+    const QPoint at = EditorPosition(main_area, c.main_frame, editor, c.editor_frame);
+    EXPECT_EQ(at, c.expected) << c.window_manager;
+    // The outer edges: the editor's frame ends where the main window's begins.
+    EXPECT_EQ(at.y() + editor.height() + c.editor_frame.bottom(),
+              main_area.top() - c.main_frame.top())
+        << c.window_manager;
+    EXPECT_EQ(at.x() - c.editor_frame.left(), main_area.left() - c.main_frame.left())
+        << c.window_manager;
   }
+}
+
+TEST(EditorFrameTest, TheWindowManagersReportElseQtsElseTheMainWindows) {
+  const QMargins main_frame(5, 26, 5, 5);
+  const QMargins reported(4, 24, 4, 4);
+  const QMargins from_qt(15, 36, 15, 15);  // mutter's invisible borders counted in
+  EXPECT_EQ(EditorFrame(reported, from_qt, main_frame), reported);
+  EXPECT_EQ(EditorFrame(std::nullopt, from_qt, main_frame), from_qt);
+  EXPECT_EQ(EditorFrame(std::nullopt, QMargins(), main_frame), main_frame) << "not framed yet";
 }
 
 TEST_F(Form2Test, StandsOnTopOfTheMainWindow) {

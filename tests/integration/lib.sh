@@ -512,13 +512,15 @@ kel_libfaketime() {
 
 # Starts the program on the virtual desktop with its clock starting at KEL_FAKE_START and running
 # on (libfaketime's "@" form; child processes keep the same clock), on Qt's platform KEL_QPA (xcb
-# by default), with the libraries named in KEL_PRELOAD preloaded too.
+# by default; "default" leaves the choice to the program, as a user's start does), with the
+# libraries named in KEL_PRELOAD preloaded too.
 kel_start_program() {
-  local faketime
+  local faketime platform=(QT_QPA_PLATFORM="${KEL_QPA:-xcb}")
   faketime=$(kel_libfaketime)
+  [[ ${KEL_QPA:-} != default ]] || platform=(-u QT_QPA_PLATFORM)
   KEL_LOGS+=("$KEL_DIR/kelmora.log")
   kel_log "starting kelmora at $KEL_FAKE_START (TZ=$TZ)"
-  "${KEL_AS_USER[@]}" env QT_QPA_PLATFORM="${KEL_QPA:-xcb}" \
+  "${KEL_AS_USER[@]}" env "${platform[@]}" \
     LD_PRELOAD="$faketime${KEL_PRELOAD:+ $KEL_PRELOAD}" \
     FAKETIME="@$KEL_FAKE_START" \
     FAKETIME_DONT_RESET=1 FAKETIME_NO_CACHE=1 \
@@ -606,10 +608,21 @@ kel_window_geometry() {
          /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print x, y, w, h }'
 }
 
+# kel_grab_screen X Y WIDTH HEIGHT: that part of the screen in ImageMagick's text form, one
+# pixel a line. The X server's picture by default; a desktop that composites the screen itself
+# (GNOME Shell) sets KEL_GRAB to a function of its own that takes the same arguments.
+kel_grab_screen() {
+  if [[ -n ${KEL_GRAB:-} ]]; then
+    "$KEL_GRAB" "$@"
+  else
+    import -window root -depth 8 -crop "${3}x${4}+${1}+${2}" +repage txt:-
+  fi
+}
+
 # kel_screen_art X Y WIDTH HEIGHT: that part of the screen as ASCII art, "R" for pure red
 # (#FF0000), "." for anything else, one row per line.
 kel_screen_art() {
-  import -window root -depth 8 -crop "${3}x${4}+${1}+${2}" +repage txt:- |
+  kel_grab_screen "$@" |
     awk -v h="$4" 'NR > 1 { split($1, at, /[,:]/); row[at[2]] = row[at[2]] ($3 == "#FF0000" ? "R" : ".") }
                    END { for (y = 0; y < h; y++) print row[y] }'
 }
@@ -629,25 +642,30 @@ kel_other_windows() {
 kel_other_window_visible() { [[ -n $(kel_other_windows) ]]; }
 
 # kel_wait_for_stand_in SECONDS: waits for the tray stand-in window and checks it is 32x32 in the
-# lower right corner of the 1024x768 screen; sets KEL_STAND_IN_X and KEL_STAND_IN_Y.
+# lower right corner of the work area (the 1024x768 screen where no window manager tells one);
+# sets KEL_STAND_IN_X and KEL_STAND_IN_Y.
 kel_wait_for_stand_in() {
   kel_wait_until "$1" "the tray stand-in window to be shown" kel_other_window_visible
-  local window width height
+  local window width height area_x area_y area_width area_height right=1024 bottom=768
+  if read -r area_x area_y area_width area_height < <(kel_work_area); then
+    right=$((area_x + area_width)) bottom=$((area_y + area_height))
+  fi
   window=$(kel_other_windows | head -1)
   read -r KEL_STAND_IN_X KEL_STAND_IN_Y width height < <(kel_window_geometry "$window")
   kel_log "stand-in window $window at $KEL_STAND_IN_X,$KEL_STAND_IN_Y size ${width}x$height"
-  ((width == 32 && height == 32 && KEL_STAND_IN_X == 1024 - 32 && KEL_STAND_IN_Y == 768 - 32)) ||
-    kel_fail "the stand-in is at $KEL_STAND_IN_X,$KEL_STAND_IN_Y size ${width}x$height, expected 32x32 in the lower right corner"
+  ((width == 32 && height == 32 && KEL_STAND_IN_X == right - 32 && KEL_STAND_IN_Y == bottom - 32)) ||
+    kel_fail "the stand-in is at $KEL_STAND_IN_X,$KEL_STAND_IN_Y size ${width}x$height, expected 32x32 in the lower right corner of the work area (ending at $right,$bottom)"
 }
 
 # ---------------------------------------------------------------------------------------------
 # The tray item (StatusNotifierItem)
 
-# The registered items, one "service object-path" per line.
+# The registered items, one "service object-path" per line (watchers write "service/path", or
+# "service@/path" as GNOME's AppIndicator extension does, or the service alone).
 kel_sni_items() {
   kel_busctl --json=short get-property org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
     org.kde.StatusNotifierWatcher RegisteredStatusNotifierItems 2>/dev/null |
-    jq -r '.data[] | if test("/") then sub("/"; " /") else . + " /StatusNotifierItem" end'
+    jq -r '.data[] | if test("/") then sub("@?/"; " /") else . + " /StatusNotifierItem" end'
 }
 
 # Does SERVICE answer at PATH with a StatusNotifierItem?
@@ -854,7 +872,7 @@ kel_start_xfce() {
 # and blue at most 60: a red face scaled by a tray blends its edges) in that part of the screen,
 # x y their centre on the screen.
 kel_red_spot() {
-  import -window root -depth 8 -crop "${3}x${4}+${1}+${2}" +repage txt:- |
+  kel_grab_screen "$@" |
     awk -v x0="$1" -v y0="$2" '
       NR > 1 { split($1, at, /[,:]/); colour = $2; gsub(/[()]/, "", colour); split(colour, c, ",")
                if (c[1] >= 180 && c[2] <= 60 && c[3] <= 60) { n++; sx += at[1]; sy += at[2] } }
@@ -864,10 +882,12 @@ kel_red_spot() {
 # kel_start_sway tray|none: sway with no screen or input devices, drawing in software, run as
 # KEL_USER (sway refuses root). With "tray", its bar's tray is the status notifier watcher and
 # host; with "none" there is no bar and no notification area at all. Sets WAYLAND_DISPLAY and
-# SWAYSOCK for the program and swaymsg.
+# SWAYSOCK for the program and swaymsg, and XDG_SESSION_TYPE as a sway session has it (no
+# XWayland: no DISPLAY).
 kel_start_sway() {
   kel_require_tools sway swaymsg
   [[ -n ${KEL_USER:-} ]] || kel_fail "sway refuses root: set KEL_USER before kel_init"
+  export XDG_SESSION_TYPE=wayland
   local config=$KEL_DIR/sway-$1.config
   printf 'xwayland disable\n' >"$config"
   if [[ $1 == tray ]]; then printf 'bar {\n  tray_output *\n}\n' >>"$config"; fi
@@ -908,3 +928,7 @@ kel_sway_other_window_visible() {
   windows=$(kel_sway_windows)
   [[ -n $windows ]] && grep -qvxF '!Kelmora' <<<"$windows"
 }
+
+# GNOME Shell and KDE Plasma.
+# shellcheck source=desktops.sh
+source "${BASH_SOURCE[0]%/*}/desktops.sh"

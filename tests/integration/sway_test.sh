@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# On Wayland: sway (headless) and Qt's Wayland platform, run as an unprivileged user since sway
-# refuses root. A Wayland program cannot place its windows; the compositor decides. The first
+# On Wayland: sway (headless, no XWayland), run as an unprivileged user since sway refuses root.
+# With no X server, the program chooses Qt's Wayland platform itself. A Wayland program cannot
+# place its windows; the compositor decides. The first
 # start shows the main window, and SIGTERM writes both files with the start values. Started
 # with a settings file, the program registers its tray item with sway's bar showing the face;
 # Activate brings the window back. Without a tray host the stand-in window shows instead.
@@ -9,7 +10,7 @@ KEL_USER=nobody
 source "$(dirname "$0")/lib.sh"
 kel_init "$0" "$@"
 # shellcheck disable=SC2034 # read by lib.sh
-KEL_QPA=wayland
+KEL_QPA=default
 compgen -G '/usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so' >/dev/null ||
   kel_fail "missing Qt's Wayland platform: install qt6-wayland"
 kel_start_sway tray

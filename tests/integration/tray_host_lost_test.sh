@@ -52,7 +52,7 @@ kel_wait_until 5 "the tray item ($first_item) to be withdrawn" \
 kel_no_window_visible || kel_fail "the main window was shown when the tray went away"
 kel_expect_running
 
-# The panel is back: the stand-in polls for it and hands the icon back.
+# The panel is back: the watcher taking its name and its host registering hand the icon back.
 kel_start_watcher
 kel_wait_for_item 15
 kel_wait_until 5 "the stand-in to go away" kel_not kel_other_window_visible

@@ -2,9 +2,10 @@
 # On a real X11 desktop: Xfce's window manager (xfwm4, which frames windows) and panel (its default
 # layout, a strip along the top whose notification area hosts status notifier items). At the
 # first start the framed window ends at the lower right corner of the work area and stays below
-# the panel; the alarm editor opens framed above it and inside the work area; "設定" sends the
-# window into the panel. Started with red digits, the face shows in the panel; a click on it
-# there brings the window back to the corner, and "設定" sends it back into the panel.
+# the panel; the alarm editor opens framed, its lower edge on the main window's upper edge, inside
+# the work area; "設定" sends the window into the panel. Started with red digits, the face shows
+# in the panel; a click on it there brings the window back to the corner, and "設定" sends it
+# back into the panel.
 source "$(dirname "$0")/lib.sh"
 kel_init "$0" "$@"
 kel_start_xfce
@@ -42,7 +43,7 @@ red_face_in_panel() {
 # ---- The first start: no settings file, the start colours (black).
 kel_start_program
 expect_main_window_in_corner
-read -r _ main_y _ _ < <(kel_frame_geometry "$main")
+read -r main_x main_y _ _ < <(kel_frame_geometry "$main")
 
 editor_windows() { xdotool search --onlyvisible --name '^アラーム$' 2>/dev/null; }
 # shellcheck disable=SC2317 # called through kel_wait_until
@@ -53,8 +54,9 @@ editor=$(editor_windows | head -1)
 kel_wait_until 5 "the window manager to frame the editor" kel_framed "$editor"
 read -r x y width height < <(kel_frame_geometry "$editor")
 kel_log "the framed editor is at $x,$y size ${width}x$height"
-((y + height <= main_y)) ||
-  kel_check_failed "the editor (bottom $((y + height))) is not above the main window (top $main_y)"
+((x == main_x && y + height == main_y)) ||
+  kel_check_failed "the editor ($x $y $width $height) does not stand on the main window (frame" \
+    "at $main_x,$main_y)"
 ((x >= area_x && y >= area_y && x + width <= area_right && y + height <= area_bottom)) ||
   kel_check_failed "the editor ($x $y $width $height) is not inside the work area"
 

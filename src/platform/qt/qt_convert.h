@@ -15,7 +15,8 @@ namespace kelmora {
 QImage ToQImage(const IconImage& icon);
 
 // The icon with integer-scaled copies (16, 32, 48, 64 px, nearest neighbour) and the face
-// centred in 22 and 24 px, so trays and title bars of those sizes show crisp pixels, not a blur.
+// centred in 22 and 24 px, so trays and title bars of those sizes show crisp pixels, not a blur;
+// other sizes get the largest copy that fits, centred. Nothing of it goes into Qt's pixmap cache.
 QIcon ToQIcon(const IconImage& icon);
 
 // The colour value as a Qt colour, and back.

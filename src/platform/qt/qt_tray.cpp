@@ -1,8 +1,6 @@
 #include "platform/qt/qt_tray.h"
 
 #include <QApplication>
-#include <QDBusConnectionInterface>
-#include <QDBusReply>
 #include <QMouseEvent>
 #include <QWidget>
 
@@ -14,8 +12,6 @@ namespace {
 
 // Qt's own window for an icon docked into an XEmbed tray.
 constexpr char kXEmbedTrayWidgetName[] = "QSystemTrayIconSys";
-// The desktop's StatusNotifierItem watcher: an icon shown over D-Bus lives as long as it does.
-constexpr char kTrayWatcherService[] = "org.kde.StatusNotifierWatcher";
 
 QWidget* FindXEmbedTrayWidget() {
   for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -32,22 +28,16 @@ QString TrayTip(const std::string& tip) {
 
 QtTray::QtTray() : QtTray(Options{}) {}
 
-QtTray::QtTray(Options options) : options_(std::move(options)) {
-  host_poll_.setInterval(options_.host_poll);
-  QObject::connect(&host_poll_, &QTimer::timeout, this, [this] { CheckForTrayHost(); });
-  tray_watcher_.setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
-  QObject::connect(&tray_watcher_, &QDBusServiceWatcher::serviceOwnerChanged, this,
-                   [this](const QString&, const QString&, const QString& new_owner) {
-                     OnTrayWatcherOwnerChanged(new_owner);
-                   });
+QtTray::QtTray(Options options)
+    : options_(std::move(options)), hosts_(options_.bus(), options_.xembed_tray) {
+  hosts_.on_change = [this] { HostsChanged(); };
 }
 
 QtTray::~QtTray() = default;
 
 void QtTray::Add(const IconImage& icon, const std::string& tip) {
   present_ = true;
-  ShowIn(options_.tray_available() ? Place::kNotificationArea : Place::kStandIn, icon,
-         TrayTip(tip));
+  ShowIn(TrayAvailable() ? Place::kNotificationArea : Place::kStandIn, icon, TrayTip(tip));
 }
 
 void QtTray::Modify(const IconImage& icon, const std::string& tip) {
@@ -68,9 +58,23 @@ bool QtTray::InNotificationArea() const {
   return place_ == Place::kNotificationArea;
 }
 
-void QtTray::CheckForTrayHost() {
-  if (place_ != Place::kStandIn || !options_.tray_available()) return;
-  ShowIn(Place::kNotificationArea, icon_, tip_);
+// Qt settles at the first QSystemTrayIcon, for the rest of the run, whether icons go over D-Bus
+// or into an XEmbed tray: from then on only a tray of that kind can show the icon.
+bool QtTray::TrayAvailable() const {
+  if (!over_dbus_) return hosts_.StatusNotifierHost() || hosts_.XEmbedTray();
+  return *over_dbus_ ? hosts_.StatusNotifierHost() : hosts_.XEmbedTray();
+}
+
+// A host or tray appearing takes the icon from the stand-in; the host showing it leaving gives
+// it back. (An XEmbed tray that goes away takes its icons with it: Qt shows them again in the
+// next one.)
+void QtTray::HostsChanged() {
+  if (place_ == Place::kStandIn && TrayAvailable()) {
+    ShowIn(Place::kNotificationArea, icon_, tip_);
+  } else if (place_ == Place::kNotificationArea && over_dbus_.value_or(false) &&
+             !hosts_.StatusNotifierHost()) {
+    ShowIn(Place::kStandIn, icon_, tip_);
+  }
 }
 
 void QtTray::ShowIn(Place place, const IconImage& icon, const QString& tip) {
@@ -89,20 +93,16 @@ void QtTray::ShowIn(Place place, const IconImage& icon, const QString& tip) {
 void QtTray::ShowInNotificationArea() {
   tray_icon_->show();
   WatchXEmbedReleases();
-  if (!xembed_widget_) WatchTrayWatcher();
 }
 
 void QtTray::ShowStandIn() {
   stand_in_->ShowInCorner();
-  host_poll_.start();
 }
 
 void QtTray::HideAll() {
-  host_poll_.stop();
   if (tray_icon_) tray_icon_->hide();
   if (stand_in_) stand_in_->hide();
   xembed_widget_ = nullptr;
-  tray_watcher_.setWatchedServices({});
   place_ = Place::kNone;
   place_told_ = false;
 }
@@ -112,6 +112,7 @@ void QtTray::HideAll() {
 void QtTray::Push(const IconImage& icon, const QString& tip) {
   const bool to_tray = place_ == Place::kNotificationArea;
   if (to_tray && !tray_icon_) {
+    over_dbus_ = hosts_.StatusNotifierHost();  // as Qt finds it now
     tray_icon_ = std::make_unique<QSystemTrayIcon>();
     QObject::connect(tray_icon_.get(), &QSystemTrayIcon::activated, this,
                      [this](QSystemTrayIcon::ActivationReason reason) { OnActivated(reason); });
@@ -150,27 +151,6 @@ void QtTray::Report(TrayMouse what) {
 void QtTray::WatchXEmbedReleases() {
   xembed_widget_ = FindXEmbedTrayWidget();
   if (xembed_widget_) xembed_widget_->installEventFilter(this);
-}
-
-// Under StatusNotifierItem the icon is shown by the desktop's watcher and the hosts it knows;
-// when the watcher's bus name loses its owner, nothing shows the icon any more. The name is
-// watched from the moment the icon is in the tray; one without an owner then means the icon is
-// not shown over D-Bus (another kind of tray, or the watcher already gone), and is left alone.
-void QtTray::WatchTrayWatcher() {
-  const QDBusConnection bus = options_.bus();
-  if (!bus.isConnected()) return;
-  const QString service = QString::fromLatin1(kTrayWatcherService);
-  tray_watcher_.setConnection(bus);
-  tray_watcher_.setWatchedServices({service});
-  const QDBusReply<bool> owned = bus.interface()->isServiceRegistered(service);
-  if (!owned.isValid() || !owned.value()) tray_watcher_.setWatchedServices({});
-}
-
-// Only a name left without an owner counts: a watcher taken over by another without a gap
-// leaves the icon in the tray.
-void QtTray::OnTrayWatcherOwnerChanged(const QString& new_owner) {
-  if (!new_owner.isEmpty() || place_ != Place::kNotificationArea) return;
-  ShowIn(Place::kStandIn, icon_, tip_);
 }
 
 bool QtTray::eventFilter(QObject* watched, QEvent* event) {

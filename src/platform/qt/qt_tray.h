@@ -2,20 +2,20 @@
 // The notification-area icon over QSystemTrayIcon, or the stand-in window where the desktop has
 // no notification area. Icon and tip go to the platform only when they changed, so the tray
 // hears from the program about once a minute even when the clock ticks every second. A tray
-// that goes away under the icon (the panel crashed or restarts) hands it to the stand-in, which
-// gives it back once a tray is there again.
+// that appears after the start (the panel started later, an extension turned on) takes the icon
+// from the stand-in as soon as it is there; one that goes away under the icon (the panel crashed
+// or restarts) hands it back to the stand-in.
 
 #include <QDBusConnection>
-#include <QDBusServiceWatcher>
 #include <QObject>
 #include <QPointer>
 #include <QSystemTrayIcon>
-#include <QTimer>
-#include <chrono>
 #include <functional>
 #include <memory>
 
+#include "platform/qt/tray_hosts.h"
 #include "platform/qt/tray_stand_in.h"
+#include "platform/qt/x11_desktop.h"
 #include "platform/services.h"
 
 namespace kelmora {
@@ -26,13 +26,10 @@ constexpr std::size_t kTrayTipBytes = 63;
 class QtTray : public QObject, public TrayService {
  public:
   struct Options {
-    // Asks the desktop for a notification area. Each call opens a D-Bus connection, so it is
-    // asked at Add and, while the stand-in is up, at most once per host_poll.
-    std::function<bool()> tray_available = &QSystemTrayIcon::isSystemTrayAvailable;
-    std::chrono::milliseconds host_poll{5000};
-    // The bus of the StatusNotifierItem watcher, asked for each time the icon goes into the
-    // notification area.
+    // The bus of the StatusNotifierItem watcher.
     std::function<QDBusConnection()> bus = &QDBusConnection::sessionBus;
+    // Whether an XEmbed tray is there (asked at Add and when one announces itself).
+    std::function<bool()> xembed_tray = &XEmbedTrayPresent;
   };
 
   QtTray();
@@ -51,9 +48,8 @@ class QtTray : public QObject, public TrayService {
   bool InNotificationArea() const;
   // The QSystemTrayIcon is shown (it must not be while the stand-in is).
   bool TrayIconShown() const { return tray_icon_ && tray_icon_->isVisible(); }
-  bool PollingForHost() const { return host_poll_.isActive(); }
-  // Moves the icon into the notification area once one has appeared; run by the poll timer.
-  void CheckForTrayHost();
+  // A StatusNotifierItem host is registered, as the tray last heard.
+  bool HostRegistered() const { return hosts_.StatusNotifierHost(); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -69,8 +65,8 @@ class QtTray : public QObject, public TrayService {
   void OnActivated(QSystemTrayIcon::ActivationReason reason);
   void Report(TrayMouse what);
   void WatchXEmbedReleases();
-  void WatchTrayWatcher();
-  void OnTrayWatcherOwnerChanged(const QString& new_owner);
+  bool TrayAvailable() const;
+  void HostsChanged();
 
   Options options_;
   bool present_ = false;  // added, not removed since
@@ -82,13 +78,16 @@ class QtTray : public QObject, public TrayService {
   bool place_told_ = false;
   int platform_updates_ = 0;
 
+  // Made only once a notification area is there: Qt decides at the first QSystemTrayIcon, for
+  // the rest of the run, whether icons go over D-Bus.
   std::unique_ptr<QSystemTrayIcon> tray_icon_;
   std::unique_ptr<TrayStandIn> stand_in_;
-  QTimer host_poll_;
   // Under XEmbed Qt reports a click on the press; the release is taken from this widget instead.
   QPointer<QWidget> xembed_widget_;
-  // Under StatusNotifierItem, the watcher's bus name while the icon is in the notification area.
-  QDBusServiceWatcher tray_watcher_;
+  TrayHosts hosts_;
+  // Whether Qt shows icons over D-Bus (to a StatusNotifierItem host) or in an XEmbed tray,
+  // settled when the QSystemTrayIcon was made.
+  std::optional<bool> over_dbus_;
 };
 
 }  // namespace kelmora

@@ -9,8 +9,13 @@
 namespace kelmora {
 
 TrayStandIn::TrayStandIn()
-    : QLabel(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    : QLabel(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                          Qt::WindowDoesNotAcceptFocus) {
   setAttribute(Qt::WA_QuitOnClose, false);
+  // Appearing, it takes the keyboard from no one; so it never becomes the active window, and Qt
+  // shows tool tips only in the active one unless told otherwise.
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setAttribute(Qt::WA_AlwaysShowToolTips);
   setObjectName(QStringLiteral("kelmora-tray-stand-in"));
   setFixedSize(IconImage::kSize * kScale, IconImage::kSize * kScale);
 }
