@@ -172,7 +172,7 @@ report() {
   echo '|---|---|---|'
   echo "| WAV file opened within $TARGET_MS ms after S + 1.000 | $max ms | $verdict |"
   echo
-  echo "Measured $(date +%Y-%m-%d) on $(nproc) CPUs (load average $(cut -d' ' -f1-3 /proc/loadavg)), real clock, strace -f --seccomp-bpf -e trace=openat,connect,execve, $(basename "$(dirname "$(dirname "$KEL_PROGRAM")")") build."
+  echo "Measured $(date -u +%Y-%m-%d) on $(nproc) CPUs (load average $(cut -d' ' -f1-3 /proc/loadavg)), real clock, strace -f --seccomp-bpf -e trace=openat,connect,execve, $(basename "$(dirname "$(dirname "$KEL_PROGRAM")")") build."
 }
 
 # shown "THREADS FDS MIB": as the table shows it.

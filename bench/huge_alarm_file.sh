@@ -212,7 +212,7 @@ report() {
   echo "| first tip within $TARGET_TIP_MS ms of the start | $worst_tip ms | $(verdict "$worst_tip" "$TARGET_TIP_MS" '<=') |"
   echo "| under $TARGET_PEAK_MIB MiB peak resident | $worst_peak MiB | $(verdict "$worst_peak" "$TARGET_PEAK_MIB" '<') |"
   echo
-  echo "Medians of $HUGE_RUNS starts each. Measured $(date +%Y-%m-%d) on $(nproc) CPUs (load average $(cut -d' ' -f1-3 /proc/loadavg)), files in the page cache, real clock, $(basename "$(dirname "$(dirname "$KEL_PROGRAM")")") build${HUGE_BASELINE:+; \"before\": $HUGE_BASELINE}."
+  echo "Medians of $HUGE_RUNS starts each. Measured $(date -u +%Y-%m-%d) on $(nproc) CPUs (load average $(cut -d' ' -f1-3 /proc/loadavg)), files in the page cache, real clock, $(basename "$(dirname "$(dirname "$KEL_PROGRAM")")") build${HUGE_BASELINE:+; \"before\": $HUGE_BASELINE}."
 }
 verdict() { if awk -v v="$1" -v l="$2" "BEGIN { exit !(v $3 l) }"; then echo met; else echo "**missed**"; fi; }
 

@@ -419,7 +419,7 @@ report() {
   awk -F'|' '$1 == "kelmora-default" { printf "| %s | %s | %s ms |\n", $2, $4, $5 }' "$threads" |
     sort -t'|' -k3 -rn
   echo
-  echo "Measured $(date +%Y-%m-%d) on $(nproc) CPUs (load average $load_before before, $(cut -d' ' -f1-3 /proc/loadavg) after), ${RESOURCE_SECONDS} s windows starting ${SETTLE_SECONDS} s after the tray icon appeared, real clock, $(basename "$(dirname "$(dirname "$KEL_PROGRAM")")") build${RESOURCE_BASELINE:+; \"before\": $RESOURCE_BASELINE}; Qt $(pkg-config --modversion Qt6Widgets)."
+  echo "Measured $(date -u +%Y-%m-%d) on $(nproc) CPUs (load average $load_before before, $(cut -d' ' -f1-3 /proc/loadavg) after), ${RESOURCE_SECONDS} s windows starting ${SETTLE_SECONDS} s after the tray icon appeared, real clock, $(basename "$(dirname "$(dirname "$KEL_PROGRAM")")") build${RESOURCE_BASELINE:+; \"before\": $RESOURCE_BASELINE}; Qt $(pkg-config --modversion Qt6Widgets)."
 }
 
 report >"$KEL_DIR/report.md"
