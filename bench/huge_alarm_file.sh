@@ -69,22 +69,10 @@ make_files() {
 # ---------------------------------------------------------------------------------------------
 # Watching the tray's signals
 
-monitor_log=$KEL_DIR/monitor.log
-start_monitor() {
-  dbus-monitor --session "type='signal',interface='org.kde.StatusNotifierItem'" \
-    "type='signal',interface='org.kde.StatusNotifierWatcher'" >"$monitor_log" 2>&1 &
-  kel_track $! dbus-monitor
-  kel_wait_until 10 "dbus-monitor to listen" monitor_heard_probe
-}
-monitor_heard_probe() {
-  gdbus emit --session -o /StatusNotifierItem -s org.kde.StatusNotifierItem.NewTitle >/dev/null 2>&1
-  grep -q 'member=NewTitle' "$monitor_log"
-}
-
 # "TIME MEMBER SENDER" of each monitored signal.
 monitor_signals() {
   awk '/^signal / { time = $2; sub(/^time=/, "", time); sender = $3; sub(/^sender=/, "", sender)
-                    member = $0; sub(/.*member=/, "", member); print time, member, sender }' "$monitor_log"
+                    member = $0; sub(/.*member=/, "", member); print time, member, sender }' "$KEL_MONITOR_LOG"
 }
 
 # registration_after T0: "TIME SERVICE" of the first item registered after T0.
@@ -93,7 +81,7 @@ registration_after() {
     /^signal / { time = $2; sub(/^time=/, "", time); registered = /member=StatusNotifierItemRegistered/; next }
     registered && /^ *string "/ && time + 0 >= t0 + 0 {
       service = $0; sub(/^ *string "/, "", service); sub(/["\/].*/, "", service); print time, service; exit }
-  ' "$monitor_log"
+  ' "$KEL_MONITOR_LOG"
 }
 
 # tips_after SERVICE T0: the times of SERVICE's NewToolTip signals after T0.
@@ -218,7 +206,7 @@ verdict() { if awk -v v="$1" -v l="$2" "BEGIN { exit !(v $3 l) }"; then echo met
 
 make_files
 kel_start_desktop
-start_monitor
+kel_start_item_monitor
 for name in "${cases[@]}"; do
   for ((run = 1; run <= HUGE_RUNS; run++)); do
     measure "$name" kelmora "$KEL_PROGRAM" "$name"

@@ -96,21 +96,6 @@ EOF
 # Watching the tray's signals: one monitor for the whole script, started before any program, so
 # every item registration and every NewIcon / NewToolTip is seen with the time it passed the bus.
 
-monitor_log=$KEL_DIR/monitor.log
-
-start_monitor() {
-  dbus-monitor --session "type='signal',interface='org.kde.StatusNotifierItem'" \
-    "type='signal',interface='org.kde.StatusNotifierWatcher'" >"$monitor_log" 2>&1 &
-  kel_track $! dbus-monitor
-  # A probe signal of our own shows when the monitor listens.
-  kel_wait_until 10 "dbus-monitor to listen" monitor_heard_probe
-}
-
-monitor_heard_probe() {
-  gdbus emit --session -o /StatusNotifierItem -s org.kde.StatusNotifierItem.NewTitle >/dev/null 2>&1
-  grep -q 'member=NewTitle' "$monitor_log"
-}
-
 # The monitored signals, one a line: "TIME MEMBER SENDER FIRST-STRING-ARGUMENT".
 monitor_signals() {
   awk '
@@ -125,7 +110,7 @@ monitor_signals() {
     record != "" && argument == "" && /^ *string "/ {
       argument = $0; sub(/^ *string "/, "", argument); sub(/"$/, "", argument)
     }
-    END { flush() }' "$monitor_log"
+    END { flush() }' "$KEL_MONITOR_LOG"
 }
 
 # registration_after T0: "TIME SERVICE" of the first item registered after T0 (empty if none).
@@ -338,7 +323,7 @@ measure_kelmora() {
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 build_bare_tray
 kel_start_desktop
-start_monitor
+kel_start_item_monitor
 
 write_kelmora_settings 0 0
 time_starts

@@ -87,7 +87,7 @@ kel_start_gnome() {
     KEL_WAYLAND_NAME=kelmora-wayland
     options=(--wayland --headless --virtual-monitor 1024x768 --wayland-display="$KEL_WAYLAND_NAME")
   else
-    kel_start_xvfb_glx
+    kel_start_xvfb +extension GLX  # GNOME Shell composites with GLX
   fi
   kel_start_logged gnome-shell "${KEL_AS_USER[@]}" env gnome-shell "${options[@]}" --unsafe-mode
   KEL_GNOME_PID=$KEL_STARTED_PID
@@ -106,20 +106,6 @@ kel_start_gnome() {
   [[ -z ${KEL_USER:-} ]] || chown "$KEL_USER:" "$XDG_RUNTIME_DIR/shots"
   KEL_GRAB=kel_gnome_grab
   kel_log "GNOME Shell on $session (display $DISPLAY${WAYLAND_DISPLAY:+, $WAYLAND_DISPLAY})${*:+, extensions $*}"
-}
-
-# Xvfb as lib.sh starts it, with GLX, which GNOME Shell composites with.
-kel_start_xvfb_glx() {
-  local displayfile=$KEL_DIR/display
-  : >"$displayfile"
-  Xvfb -displayfd 3 -noreset -nolisten tcp +extension GLX -screen 0 1024x768x24 \
-    3>"$displayfile" >"$KEL_DIR/xvfb.log" 2>&1 &
-  kel_track $! Xvfb
-  KEL_LOGS+=("$KEL_DIR/xvfb.log")
-  kel_wait_until 10 "Xvfb to report its display" test -s "$displayfile"
-  DISPLAY=:$(tr -d '[:space:]' <"$displayfile")
-  export DISPLAY
-  kel_wait_until 10 "display $DISPLAY to answer" xwininfo -root >/dev/null 2>&1
 }
 
 # Turns an extension on while the shell runs, as the Extensions application does.

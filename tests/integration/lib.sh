@@ -281,11 +281,26 @@ kel_bus_name_owned() {
     -m org.freedesktop.DBus.NameHasOwner "$1" 2>/dev/null | grep -q true
 }
 
+# dbus-monitor writing the tray item's and the watcher's signals into KEL_MONITOR_LOG, from the
+# moment it listens (a probe signal of our own shows when).
+kel_start_item_monitor() {
+  KEL_MONITOR_LOG=$KEL_DIR/monitor.log
+  dbus-monitor --session "type='signal',interface='org.kde.StatusNotifierItem'" \
+    "type='signal',interface='org.kde.StatusNotifierWatcher'" >"$KEL_MONITOR_LOG" 2>&1 &
+  kel_track $! dbus-monitor
+  kel_wait_until 10 "dbus-monitor to listen" kel_monitor_heard_probe
+}
+kel_monitor_heard_probe() {
+  gdbus emit --session -o /StatusNotifierItem -s org.kde.StatusNotifierItem.NewTitle >/dev/null 2>&1
+  grep -q 'member=NewTitle' "$KEL_MONITOR_LOG"
+}
+
+# Arguments are further Xvfb options (+extension GLX, say).
 kel_start_xvfb() {
   local displayfile=$KEL_DIR/display
   : >"$displayfile"
   # -displayfd: the server picks a free display number itself and writes it when ready.
-  Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1024x768x24 \
+  Xvfb -displayfd 3 -noreset -nolisten tcp "$@" -screen 0 1024x768x24 \
     3>"$displayfile" >"$KEL_DIR/xvfb.log" 2>&1 &
   kel_track $! Xvfb
   KEL_LOGS+=("$KEL_DIR/xvfb.log")
@@ -842,6 +857,15 @@ kel_frame_geometry() {
   read -r left right top bottom < <(xprop -id "$1" _NET_FRAME_EXTENTS |
     awk -F'[=,]' 'NF >= 5 { print $2 + 0, $3 + 0, $4 + 0, $5 + 0 }')
   echo $((x - left)) $((y - top)) $((width + left + right)) $((height + top + bottom))
+}
+
+# The window is framed, its outer rectangle's lower right corner on the work area's ("x y width
+# height", as kel_work_area prints it), and its top inside the work area.
+kel_framed_in_corner() {
+  local window=$1 area_x=$2 area_y=$3 area_width=$4 area_height=$5 x y width height
+  kel_framed "$window" || return 1
+  read -r x y width height < <(kel_frame_geometry "$window")
+  ((x + width == area_x + area_width && y + height == area_y + area_height && y >= area_y))
 }
 
 # Xvfb with Xfce's window manager (xfwm4, frames windows and keeps the work area) and panel, with

@@ -16,18 +16,10 @@ read -r area_x area_y area_width area_height < <(kel_work_area)
 area_right=$((area_x + area_width))
 area_bottom=$((area_y + area_height))
 
-# The main window, framed, with its outer rectangle's lower right corner at the work area's.
-# shellcheck disable=SC2317 # called through kel_wait_for
-framed_in_corner() {
-  local x y width height
-  kel_framed "$1" || return 1
-  read -r x y width height < <(kel_frame_geometry "$1")
-  ((x + width == area_right && y + height == area_bottom))
-}
 expect_main_window_in_corner() {
   kel_wait_until 20 "the main window to be shown" kel_window_visible
   main=$(kel_visible_windows | head -n 1)
-  kel_wait_for 5 framed_in_corner "$main" ||
+  kel_wait_for 5 kel_framed_in_corner "$main" "$area_x" "$area_y" "$area_width" "$area_height" ||
     kel_fail "the framed window ($(kel_frame_geometry "$main")) does not end at the lower right" \
       "corner of the work area ($area_x $area_y $area_width $area_height)"
   kel_log "the framed window $(kel_frame_geometry "$main") ends at the work area's corner"
