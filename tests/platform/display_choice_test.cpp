@@ -102,7 +102,7 @@ TEST(OnlyPlatformArgumentsTest, PairsOfPlatformOptionAndName) {
     std::vector<std::string> arguments;
     bool only;
   };
-  for (Case c :
+  for (const Case& c :
        {Case{{}, true}, Case{{"-platform", "xcb"}, true},
         Case{{"--platform", "wayland", "-platform", "xcb"}, true}, Case{{"-platform"}, false},
         Case{{"--help"}, false}, Case{{"-platform", "xcb", "--version"}, false}}) {
