@@ -72,14 +72,28 @@ std::int64_t UnitSeconds(char unit) {
   }
 }
 
-// What the pass makes of one line: the line to keep, or nothing; why, when it could not read it.
+// What the pass makes of one line: the line to keep, or nothing; why, when it could not read it;
+// the firings it was moved over (a count of 0 when none).
 struct LineOutcome {
   std::optional<std::string> survivor;
   std::string unreadable_because;
+  MovedOver moved;
 };
 
 LineOutcome Unreadable(std::string why) {
-  return {std::nullopt, std::move(why)};
+  return {std::nullopt, std::move(why), {}};
+}
+
+// The line goes with its one firing at due.
+LineOutcome Gone(DateTime due) {
+  return {std::nullopt, {}, {0, due, 0, 1}};
+}
+
+// steps firings from due on, step_seconds apart, put earliest first (a step back in time
+// leaves the earliest last).
+MovedOver Firings(DateTime due, std::int64_t steps, std::int64_t step_seconds) {
+  if (step_seconds >= 0 || steps == 0) return {0, due, step_seconds, steps};
+  return {0, due + seconds{(steps - 1) * step_seconds}, -step_seconds, steps};
 }
 
 // The line with its due time written in canonical form and the count it now has.
@@ -105,12 +119,12 @@ LineOutcome CatchUpLine(DateTime due, const AlarmLine& fields, DateTime now) {
   const std::int64_t step = *number * UnitSeconds(interval.back());
   const std::optional<CatchUp> catch_up =
       step > 0 ? MovingCatchUp((now - due).count(), step, count) : StandingCatchUp(count);
-  if (!catch_up) return {};
+  if (!catch_up) return Gone(due);
   const std::optional<DateTime> moved = MoveBy(due, catch_up->steps, step);
   if (!moved) return Unreadable("a step takes the due time outside the years 100 to 9999");
   const std::string count_text =
       catch_up->count ? ShortestDecimal(*catch_up->count) : std::string(AlarmLine::kNoLimit);
-  return {Rebuild(*moved, fields, count_text), {}};
+  return {Rebuild(*moved, fields, count_text), {}, Firings(due, catch_up->steps, step)};
 }
 
 LineOutcome PassLine(const std::string& line, DateTime now) {
@@ -119,20 +133,26 @@ LineOutcome PassLine(const std::string& line, DateTime now) {
     return line.empty() ? LineOutcome{} : Unreadable("it does not split into four fields");
   const std::optional<DateTime> due = ParseDateTime(fields->due);
   if (!due) return Unreadable("the due time is not a date-time");
-  if (*due > now) return {line, {}};
-  if (fields->count == AlarmLine::kLastFiring) return {};
-  if (*due == now) return {Rebuild(*due, *fields, fields->count), {}};
+  if (*due > now) return {line, {}, {}};
+  if (fields->count == AlarmLine::kLastFiring) return Gone(*due);
+  if (*due == now) return {Rebuild(*due, *fields, fields->count), {}, {}};
   return CatchUpLine(*due, *fields, now);
 }
 
 }  // namespace
 
 std::vector<std::string> SchedulerPass(const std::vector<std::string>& lines, DateTime now,
-                                       const PassWarning& warn) {
+                                       const PassWarning& warn,
+                                       std::vector<MovedOver>* moved_over) {
   std::vector<std::string> survivors;
   survivors.reserve(lines.size());
-  for (const std::string& line : lines) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string& line = lines[i];
     LineOutcome outcome = PassLine(line, now);
+    if (moved_over && outcome.moved.count > 0) {
+      outcome.moved.line = i;
+      moved_over->push_back(outcome.moved);
+    }
     if (outcome.survivor && !outcome.survivor->empty()) {
       survivors.push_back(std::move(*outcome.survivor));
     } else if (!outcome.unreadable_because.empty() && warn) {

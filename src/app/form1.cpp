@@ -10,7 +10,9 @@
 #include <utility>
 
 #include "alarm/alarm_line.h"
+#include "alarm/passed_alarms.h"
 #include "alarm/scheduler.h"
+#include "alarm/snooze.h"
 #include "core/general.h"
 #include "core/twips.h"
 #include "editor/form2.h"
@@ -30,6 +32,14 @@ constexpr const char* kIntervalNotice = "更新時間を 0.001 以上に設定�
 
 // A plain colour value that no 32-bit colour reference equals: nothing is masked out.
 constexpr ColorValue kNoMask = -1;
+
+// The buttons of the ringing alarm's notification.
+constexpr char kStopKey[] = "stop";
+constexpr char kSnoozeKey[] = "snooze";
+
+// Alarm checks come a tick apart, and a minute apart at the most: a gap this much longer means
+// more than a busy moment, the machine slept or the clock was set forward.
+constexpr std::chrono::seconds kGapBeyondLongestSleep{60};
 
 }  // namespace
 
@@ -63,7 +73,7 @@ Form1::Form1(Services services, QWidget* parent)
   services_.timer.on_tick = [this](std::int64_t ticks) { TicksCame(ticks); };
   services_.timer.on_clock_set = [this] { Changed(); };
   services_.tray.on_mouse = [this](TrayMouse what) { TrayMouseUp(what); };
-  services_.notifier.on_stop = [this] { StopAlarmSound(); };
+  services_.notifier.on_action = [this](const std::string& key) { NotificationChosen(key); };
   services_.sound.on_finished = [this] { services_.notifier.Close(); };
 }
 
@@ -71,7 +81,7 @@ Form1::~Form1() {
   services_.timer.on_tick = nullptr;
   services_.timer.on_clock_set = nullptr;
   services_.tray.on_mouse = nullptr;
-  services_.notifier.on_stop = nullptr;
+  services_.notifier.on_action = nullptr;
   services_.sound.on_finished = nullptr;
   if (editor_) delete editor_.data();
 }
@@ -109,6 +119,8 @@ void Form1::changeEvent(QEvent* event) {
 }
 
 void Form1::Changed() {
+  // A check with the gate closed in between is no gap in the checks.
+  if (!AlarmGateOpen()) last_check_.reset();
   if (plan_once_) {
     plan_once_->Due();
   } else {
@@ -227,7 +239,8 @@ void Form1::Load() {
   }
   CmnDlog::SetFilter(dialog_, "音楽ファイル|*.wav|");
   GetArm1();
-  GetAlarm();
+  // The catch-up rings nothing; the user hears of what it moved on once, on the desktop.
+  TellPassed(kPassedWhileNotRunning, Passed(PassList1()));
   loaded_ = true;
 }
 
@@ -298,25 +311,64 @@ bool Form1::AlarmGateOpen() const {
 
 void Form1::AlarmCheck() {
   if (!AlarmGateOpen()) return;
+  const DateTime now = services_.clock.Now();
+  const bool clock_moved = ClockMoved(std::exchange(last_check_, now), now);
   const TickView line0 = ReadForTick(list1_.At(0));
-  if (!line0.due || services_.clock.Now() <= *line0.due) return;
-  FireAlarm(std::string(DueTimeShown(list1_.At(0))), line0.sound_path);
+  if (!line0.due || now <= *line0.due) return;
+  FireAlarm(std::string(DueTimeShown(list1_.At(0))), line0.sound_path, clock_moved);
 }
 
-void Form1::FireAlarm(const std::string& due_shown, const std::string& sound_path) {
+bool Form1::ClockMoved(std::optional<DateTime> last_check, DateTime now) const {
+  if (!last_check) return false;
+  const std::chrono::milliseconds tick{services_.timer.Interval()};
+  return now - *last_check > std::max(tick, kLongestSleep) + kGapBeyondLongestSleep;
+}
+
+void Form1::FireAlarm(const std::string& due_shown, const std::string& sound_path,
+                      bool clock_moved) {
   WavPlayer::PlayWav(services_.sound, services_.paths.default_sound, sound_path);
-  GetAlarm();
+  const std::vector<MovedOver> moved = PassList1();
   ShowInTray(ProgramIcon(), FormatDateTime(services_.clock.Now(), tip_format_));
   // Said on the desktop too, for a user away from the speakers; the sound comes first.
+  ringing_sound_ = sound_path;
   const std::string& played = sound_path.empty() ? services_.paths.default_sound : sound_path;
   services_.notifier.Show("アラーム",
-                          due_shown + "\n" + std::filesystem::path(played).filename().string());
+                          due_shown + "\n" + std::filesystem::path(played).filename().string(),
+                          {{kStopKey, "停止"}, {kSnoozeKey, SnoozeLabel()}});
+  // Whatever else fell due while the clock moved was moved on unheard (line 0's first rang).
+  if (clock_moved) TellPassed(kPassedWhileClockMoved, Passed(moved, 0));
+}
+
+void Form1::NotificationChosen(const std::string& key) {
+  if (key == kStopKey) StopAlarmSound();
+  if (key == kSnoozeKey) Snooze();
 }
 
 // "停止" on the alarm's notification.
 void Form1::StopAlarmSound() {
   services_.sound.Stop();
   services_.notifier.Close();
+}
+
+// The alarm that rang rings again a few minutes from now, as a line of its own.
+void Form1::Snooze() {
+  const PlanOnce plan(*this);
+  StopAlarmSound();
+  AddToList1(SnoozeLine(services_.clock.Now(), ringing_sound_));
+}
+
+// An open editor gets the line too: the copy it hands back at its close becomes the main list.
+void Form1::AddToList1(const std::string& line) {
+  if (list1_.Add(line) < 0) {
+    ShowNotices({AlarmList::kFullNotice});
+    return;
+  }
+  if (editor_open_ && editor_) editor_->AddLine(line);
+  Changed();
+}
+
+void Form1::TellPassed(std::string_view lead, const PassedAlarms& passed) {
+  if (passed.count > 0) services_.notifier.Notice("アラーム", PassedAlarmsText(lead, passed));
 }
 
 void Form1::Lng() {
@@ -348,15 +400,23 @@ ColorValue Form1::ButtonFace() const {
 }
 
 void Form1::GetAlarm() {
+  PassList1();
+}
+
+std::vector<MovedOver> Form1::PassList1() {
   const DateTime now = services_.clock.Now();
   std::vector<DroppedLine> dropped;
+  std::vector<MovedOver> moved;
   std::vector<std::string> survivors = SchedulerPass(
-      list1_.Lines(), now, [&dropped](const std::string& line, const std::string& why) {
+      list1_.Lines(), now,
+      [&dropped](const std::string& line, const std::string& why) {
         WarnOnStandardError(line, why);
         dropped.push_back({line, why});
-      });
+      },
+      &moved);
   SetList1(survivors);
   store_.KeepDropped(dropped, now);
+  return moved;
 }
 
 void Form1::SetTmr() {

@@ -17,10 +17,14 @@
 #include <QPushButton>
 #include <QWidget>
 #include <array>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "alarm/alarm_list.h"
+#include "alarm/passed_alarms.h"
+#include "alarm/scheduler.h"
 #include "editor/cmn_dlog.h"
 #include "platform/services.h"
 #include "render/clock_face.h"
@@ -140,8 +144,17 @@ class Form1 : public QWidget {
   void CountQuietTicks(std::int64_t ticks);
   void PlanWake();
   bool RedrawChanges(DateTime at, ColorValue background, const std::string* line0) const;
-  void FireAlarm(const std::string& due_shown, const std::string& sound_path);
+  // A gap since the last check longer than the timer ever sleeps: the clock moved forward.
+  bool ClockMoved(std::optional<DateTime> last_check, DateTime now) const;
+  void FireAlarm(const std::string& due_shown, const std::string& sound_path, bool clock_moved);
+  void NotificationChosen(const std::string& key);
   void StopAlarmSound();
+  void Snooze();
+  void AddToList1(const std::string& line);
+  // The scheduler pass; returns the firings it moved lines over.
+  std::vector<MovedOver> PassList1();
+  // One notice on the desktop of the alarms that passed unheard, none when none did.
+  void TellPassed(std::string_view lead, const PassedAlarms& passed);
   ColorValue ButtonFace() const;
   void ShowNotices(const Notices& notices);
   void NotifyNotices(const Notices& notices);
@@ -168,7 +181,9 @@ class Form1 : public QWidget {
   IconImage icon_{};       // the window's icon, also the one last handed to the tray
   std::string tip_shown_;  // the tip last handed to the tray
   bool icon_shown_ = false;
-  Raster preview_{};  // the picture the preview shows
+  Raster preview_{};                    // the picture the preview shows
+  std::optional<DateTime> last_check_;  // the last alarm check, while the gate stayed open
+  std::string ringing_sound_;  // the sound field of the alarm that rang last, for its snooze
   QPointer<Form2> editor_;
   bool editor_open_ = false;       // the editor holds a copy of the list, not yet handed back
   PlanOnce* plan_once_ = nullptr;  // the innermost handler holding the plan

@@ -66,6 +66,8 @@ class Form2 : public QWidget {
   // The entry's sound path; the tests read it beside the tool tip that shows it.
   const std::string& SoundPath() const { return sound_path_; }
   int SelectedIndex() const;  // the selected line of the editor list, -1 when none
+  // Adds a line to the copy and shows it; a full list adds nothing and says so.
+  void AddLine(const std::string& line);
 
   QListWidget* List1Box = nullptr;  // shows List1(), one line per item
   QLabel* Label1 = nullptr;         // 指定時刻
@@ -110,7 +112,6 @@ class Form2 : public QWidget {
   void Command1MouseDown(Qt::MouseButton button);
   void Command2Click();
   std::string BuildLine() const;
-  void AddLine(const std::string& line);
 
   void SetSoundPath(std::string path);
   void ShowLineAt(int row, const std::string& line);

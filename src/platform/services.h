@@ -49,21 +49,29 @@ class SoundService {
   std::function<void()> on_finished;
 };
 
-// Desktop notifications: at most one alarm notification up at a time, with one action, "停止",
-// and notices beside it. Calls never wait for the desktop's notification service; where none
-// runs, nothing happens.
+// A button on the alarm's notification: the key the service reports back, the text it shows.
+struct NotificationAction {
+  std::string key;
+  std::string label;
+};
+
+// Desktop notifications: at most one alarm notification up at a time, with its buttons, and
+// notices beside it. Calls never wait for the desktop's notification service; where none runs,
+// nothing happens.
 class Notifier {
  public:
   virtual ~Notifier() = default;
-  // Shows a notification, in place of the one still up.
-  virtual void Show(const std::string& summary, const std::string& body) = 0;
+  // Shows the ringing alarm's notification, in place of the one still up; it stays until closed,
+  // and carries the buttons where the service shows buttons.
+  virtual void Show(const std::string& summary, const std::string& body,
+                    const std::vector<NotificationAction>& actions) = 0;
   // Takes the notification up away; none up: no effect.
   virtual void Close() = 0;
-  // Shows a notice without actions beside the notification (neither replaces the other), for
+  // Shows a notice without buttons beside the notification (neither replaces the other), for
   // what the user must hear of when no window may wait for them.
   virtual void Notice(const std::string& summary, const std::string& body) = 0;
-  // The user chose "停止" on the notification up.
-  std::function<void()> on_stop;
+  // The user chose the button with this key on the notification up.
+  std::function<void(const std::string& key)> on_action;
 };
 
 // Modal message boxes captioned "!Kelmora", no icon.

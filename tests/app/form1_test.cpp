@@ -476,7 +476,7 @@ TEST_F(AlarmTick, FiringShowsANotificationWhoseStopEndsTheSound) {
   using Shown = fakes::FakeNotifier::Shown;
   const std::vector<Shown> first = {{"アラーム", "2003/11/09 12:00:00\nbell.wav"}};
   EXPECT_EQ(fakes_.notifier.shown, first);
-  fakes_.notifier.ChooseStop();
+  fakes_.notifier.Choose("停止");
   EXPECT_EQ(fakes_.sound.stops, 1);
   EXPECT_FALSE(fakes_.notifier.up);
 
@@ -565,6 +565,123 @@ TEST_F(AlarmTick, NothingFiresWhileTheEditorIsOpenAndTheDueAlarmFiresOnceItClose
   form.Tick();
   EXPECT_EQ(fakes_.sound.played, std::vector<std::string>{"bell.wav"});
   EXPECT_EQ(form.List1().At(0), "2003/11/09 12:00:00\t0z\t0\tbell.wav");
+}
+
+// スヌーズ on the notification: the sound stops, and the alarm rings again five minutes later
+// from a line of its own, in order among the others and saved with them.
+TEST_F(AlarmTick, SnoozeAddsALineThatRingsAgainFiveMinutesLater) {
+  SetNow(11, 59, 59);
+  Form1& form =
+      StartInTray("2003/11/09 12:00:00\t1d\tE\t/snd/bell.wav\r\n2003/11/09 12:03:00\t0z\t0\t\r\n");
+  SetNow(12, 0, 1);
+  form.Tick();
+  ASSERT_EQ(fakes_.notifier.actions.size(), 2u);
+  EXPECT_EQ(fakes_.notifier.actions[0].label, "停止");
+  SetNow(12, 0, 4);
+  fakes_.notifier.Choose("スヌーズ (5分)");
+  EXPECT_EQ(fakes_.sound.stops, 1);
+  EXPECT_FALSE(fakes_.notifier.up);
+  const std::string snoozed = "2003/11/09 12:05:04\t0z\t0\t/snd/bell.wav";
+  EXPECT_EQ(form.List1().Lines(),
+            (std::vector<std::string>{"2003/11/09 12:03:00\t0z\t0\t", snoozed,
+                                      "2003/11/10 12:00:00\t1d\tE\t/snd/bell.wav"}));
+  form.SaveForSession();
+  EXPECT_NE(ReadFile("timer.ini").find(snoozed + "\r\n"), std::string::npos);
+
+  SetNow(12, 3, 1);
+  form.Tick();
+  SetNow(12, 5, 4);
+  form.Tick();
+  EXPECT_EQ(fakes_.sound.played.size(), 2u) << "not before its second";
+  SetNow(12, 5, 5);
+  form.Tick();
+  EXPECT_EQ(fakes_.sound.played.back(), "/snd/bell.wav");
+  EXPECT_EQ(form.List1().Count(), 1);
+  EXPECT_TRUE(fakes_.notifier.notices.empty()) << "nothing passed unheard";
+}
+
+// The editor's copy becomes the main list when it closes: a snooze while it is open goes into
+// the copy too, so the close does not undo it.
+TEST_F(AlarmTick, ASnoozeWhileTheEditorIsOpenIsNotUndoneByItsClose) {
+  SetNow(11, 59, 59);
+  Form1& form = StartInTray("2003/11/09 12:00:00\t0z\t0\t\r\n");
+  SetNow(12, 0, 1);
+  form.Tick();
+  fakes_.tray.Release(TrayMouse::kLeftUp);
+  form.Command2->click();  // ♪
+  form.Editor()->List1().Add("2003/11/09 13:00:00\t0z\t0\t");
+  SetNow(12, 0, 30);
+  fakes_.notifier.Choose("スヌーズ (5分)");
+  EXPECT_EQ(form.Editor()->List1Box->count(), 1) << "the editor shows the snooze";
+  form.Editor()->close();
+  EXPECT_EQ(form.List1().Lines(), (std::vector<std::string>{"2003/11/09 12:05:30\t0z\t0\t",
+                                                            "2003/11/09 13:00:00\t0z\t0\t"}));
+}
+
+// Alarms that fell due while the program was not running ring nothing; the user is told of them
+// once, on the desktop. Unreadable lines are no alarms.
+TEST_F(Form1Test, AlarmsThatPassedWhileNotRunningAreToldOnceWithoutASound) {
+  WriteSettings("1.0");
+  WriteFile("timer.ini",
+            "2003/11/07 07:30:00\t1d\tE\t\r\n2003/11/09 13:00:00\t0z\t0\t\r\n"
+            "2003/11/09 09:00:00\t0z\t0\tx.wav\r\n2003/11/09 08:00:00\tbroken\r\n");
+  SetNow(12, 0, 0);
+  Start();
+  using Shown = fakes::FakeNotifier::Shown;
+  EXPECT_EQ(
+      fakes_.notifier.notices,
+      (std::vector<Shown>{{"アラーム",
+                           "起動していない間に 4 件のアラームが過ぎました: 2003/11/07 07:30:00, "
+                           "2003/11/08 07:30:00, 2003/11/09 07:30:00, …"}}));
+  EXPECT_TRUE(fakes_.sound.played.empty());
+  EXPECT_TRUE(fakes_.notifier.shown.empty());
+}
+
+TEST_F(Form1Test, NothingIsToldWhenNothingFellDueWhileNotRunning) {
+  WriteSettings("1.0");
+  WriteFile("timer.ini", "2003/11/09 13:00:00\t0z\t0\t\r\n2003/11/09 12:00:00\t1d\tE\t\r\n");
+  SetNow(12, 0, 0);
+  Start();
+  EXPECT_TRUE(fakes_.notifier.notices.empty());
+}
+
+// The clock jumps forward (the machine woke from sleep, the clock was set): the first alarm due
+// rings, late, and what else fell due meanwhile is told once.
+TEST_F(AlarmTick, AClockJumpRingsTheFirstAlarmAndTellsOfTheOthersThatPassed) {
+  SetNow(11, 59, 59);
+  Form1& form =
+      StartInTray("2003/11/09 12:00:00\t1h\tE\tbell.wav\r\n2003/11/09 12:30:00\t0z\t0\t\r\n");
+  form.Tick();
+  SetNow(12, 0, 1);
+  form.Tick();
+  EXPECT_TRUE(fakes_.notifier.notices.empty()) << "on time";
+  SetNow(15, 10, 0);
+  form.Tick();
+  EXPECT_EQ(fakes_.sound.played,
+            (std::vector<std::string>{"bell.wav", fakes_.paths.default_sound}));
+  using Shown = fakes::FakeNotifier::Shown;
+  EXPECT_EQ(fakes_.notifier.notices,
+            (std::vector<Shown>{{"アラーム",
+                                 "スリープ中または時刻の変更で 3 件のアラームが過ぎました: "
+                                 "2003/11/09 13:00:00, 2003/11/09 14:00:00, "
+                                 "2003/11/09 15:00:00"}}));
+}
+
+// Hours in the editor are no jump of the clock: the check stood still, as it is meant to.
+TEST_F(AlarmTick, AlarmsDueWhileTheEditorWasOpenAreNotToldAsAClockJump) {
+  SetNow(11, 59, 59);
+  Form1& form =
+      StartInTray("2003/11/09 12:00:00\t1h\tE\tbell.wav\r\n2003/11/09 12:30:00\t0z\t0\t\r\n");
+  form.Tick();
+  fakes_.tray.Release(TrayMouse::kLeftUp);
+  form.Command2->click();  // ♪
+  form.Command1->click();  // 設定: the window goes to the tray, the editor stays open
+  SetNow(15, 10, 0);
+  form.Tick();
+  form.Editor()->close();
+  form.Tick();
+  EXPECT_EQ(fakes_.sound.played, std::vector<std::string>{"bell.wav"});
+  EXPECT_TRUE(fakes_.notifier.notices.empty());
 }
 
 TEST_F(AlarmTick, ALineOfFewerFieldsFiresTheDefaultSoundAndGoes) {

@@ -155,7 +155,8 @@ class RecordingSound : public SoundService {
 class RecordingNotifier : public Notifier {
  public:
   explicit RecordingNotifier(Log& log) : log_(log) {}
-  void Show(const std::string& summary, const std::string& body) override {
+  void Show(const std::string& summary, const std::string& body,
+            const std::vector<NotificationAction>&) override {
     log_.Add("notify " + summary + " " + body);
   }
   void Close() override { log_.Add("notification closed"); }

@@ -106,9 +106,12 @@ class FakeNotifier : public Notifier {
     bool operator==(const Shown&) const = default;
   };
   std::vector<Shown> shown;
+  std::vector<NotificationAction> actions;  // the buttons of the last one shown
   bool up = false;
-  void Show(const std::string& summary, const std::string& body) override {
+  void Show(const std::string& summary, const std::string& body,
+            const std::vector<NotificationAction>& buttons) override {
     shown.push_back({summary, body});
+    actions = buttons;
     up = true;
   }
   void Close() override { up = false; }
@@ -116,9 +119,11 @@ class FakeNotifier : public Notifier {
   void Notice(const std::string& summary, const std::string& body) override {
     notices.push_back({summary, body});
   }
-  // The user chose "停止".
-  void ChooseStop() {
-    if (on_stop) on_stop();
+  // The user chose the button labelled label on the notification up.
+  void Choose(const std::string& label) {
+    for (const NotificationAction& action : actions) {
+      if (action.label == label && up && on_action) on_action(action.key);
+    }
   }
 };
 

@@ -12,13 +12,33 @@ namespace {
 constexpr char kService[] = "org.freedesktop.Notifications";
 constexpr char kPath[] = "/org/freedesktop/Notifications";
 constexpr char kInterface[] = "org.freedesktop.Notifications";
-constexpr char kStopAction[] = "stop";
 constexpr int kNeverExpires = 0;  // the program closes it when the sound is over
 constexpr int kServiceDecidesExpiry = -1;
 
 QDBusMessage Call(const char* method) {
   return QDBusMessage::createMethodCall(QLatin1String(kService), QLatin1String(kPath),
                                         QLatin1String(kInterface), QLatin1String(method));
+}
+
+// The urgency levels of the notification specification.
+enum Urgency : uchar { kNormal = 1, kCritical = 2 };
+
+QVariantMap Hints(Urgency urgency) {
+  QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("kelmora")},
+                    {QStringLiteral("urgency"), QVariant::fromValue(uchar{urgency})}};
+  // The alarm plays its own sound; the service's would sound over it.
+  if (urgency == kCritical) hints.insert(QStringLiteral("suppress-sound"), true);
+  return hints;
+}
+
+// Services that take markup in the body would read "<" and "&" in a file name as markup.
+QDBusMessage Notify(uint replaces, const std::string& summary, const std::string& body,
+                    const QStringList& actions, Urgency urgency, int expire) {
+  QDBusMessage notify = Call("Notify");
+  notify << QStringLiteral("Kelmora") << replaces << QStringLiteral("kelmora")
+         << QString::fromStdString(summary) << QString::fromStdString(body).toHtmlEscaped()
+         << actions << Hints(urgency) << expire;
+  return notify;
 }
 
 }  // namespace
@@ -29,16 +49,39 @@ QtNotifier::QtNotifier(QDBusConnection bus) : bus_(std::move(bus)) {
                QStringLiteral("ActionInvoked"), this, SLOT(OnActionInvoked(uint, QString)));
   bus_.connect(QString(), QLatin1String(kPath), QLatin1String(kInterface),
                QStringLiteral("NotificationClosed"), this, SLOT(OnClosed(uint, uint)));
+  if (!bus_.isConnected()) return;
+  service_.setConnection(bus_);
+  service_.setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
+  service_.addWatchedService(QLatin1String(kService));
+  connect(&service_, &QDBusServiceWatcher::serviceOwnerChanged, this,
+          [this](const QString&, const QString&, const QString& new_owner) {
+            ++questions_;  // an answer still on its way is from the service that left
+            without_actions_ = false;
+            if (!new_owner.isEmpty()) AskCapabilities();
+          });
+  AskCapabilities();
 }
 
-void QtNotifier::Show(const std::string& summary, const std::string& body) {
-  QDBusMessage notify = Call("Notify");
-  const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("kelmora")}};
-  // Services that take markup in the body would read "<" and "&" in a file name as markup.
-  notify << QStringLiteral("Kelmora") << id_ << QStringLiteral("kelmora")
-         << QString::fromStdString(summary) << QString::fromStdString(body).toHtmlEscaped()
-         << QStringList{QLatin1String(kStopAction), QStringLiteral("停止")} << hints
-         << kNeverExpires;
+void QtNotifier::AskCapabilities() {
+  const int question = ++questions_;
+  auto* call = new QDBusPendingCallWatcher(bus_.asyncCall(Call("GetCapabilities")), this);
+  connect(call, &QDBusPendingCallWatcher::finished, this, [this, call, question] {
+    call->deleteLater();
+    const QDBusPendingReply<QStringList> reply = *call;
+    if (question != questions_ || reply.isError()) return;
+    without_actions_ = !reply.value().contains(QStringLiteral("actions"));
+  });
+}
+
+void QtNotifier::Show(const std::string& summary, const std::string& body,
+                      const std::vector<NotificationAction>& actions) {
+  QStringList buttons;
+  if (!without_actions_) {
+    for (const NotificationAction& action : actions) {
+      buttons << QString::fromStdString(action.key) << QString::fromStdString(action.label);
+    }
+  }
+  const QDBusMessage notify = Notify(id_, summary, body, buttons, kCritical, kNeverExpires);
   const int show = ++shows_;
   close_numbered_ = false;
   auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(notify), this);
@@ -47,11 +90,7 @@ void QtNotifier::Show(const std::string& summary, const std::string& body) {
 }
 
 void QtNotifier::Notice(const std::string& summary, const std::string& body) {
-  QDBusMessage notify = Call("Notify");
-  const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("kelmora")}};
-  notify << QStringLiteral("Kelmora") << 0u << QStringLiteral("kelmora")
-         << QString::fromStdString(summary) << QString::fromStdString(body).toHtmlEscaped()
-         << QStringList{} << hints << kServiceDecidesExpiry;
+  const QDBusMessage notify = Notify(0, summary, body, {}, kNormal, kServiceDecidesExpiry);
   std::erase_if(notices_, [](const QDBusPendingCall& call) { return call.isFinished(); });
   notices_.push_back(bus_.asyncCall(notify, kNoticeLimitMs));
 }
@@ -90,7 +129,7 @@ void QtNotifier::CloseById(uint id) {
 }
 
 void QtNotifier::OnActionInvoked(uint id, const QString& action_key) {
-  if (id != 0 && id == id_ && action_key == QLatin1String(kStopAction) && on_stop) on_stop();
+  if (id != 0 && id == id_ && on_action) on_action(action_key.toStdString());
 }
 
 void QtNotifier::OnClosed(uint id, uint) {

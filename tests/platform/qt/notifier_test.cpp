@@ -1,5 +1,6 @@
-// Desktop notifications on a private bus: what reaches the service, "停止", and a service that
-// is missing or slow never making the program wait.
+// Desktop notifications on a private bus: what reaches the service, the buttons and the answers
+// to them, a service without buttons, and a service that is missing or slow never making the
+// program wait.
 
 #include "platform/qt/qt_notifier.h"
 
@@ -37,6 +38,8 @@ class StubNotifications : public QObject {
   };
   std::vector<Call> notified;
   std::vector<uint> closed;
+  QStringList capabilities{QStringLiteral("actions"), QStringLiteral("body")};
+  int asked = 0;  // GetCapabilities calls
 
  public slots:
   uint Notify(const QString& app, uint replaces, const QString& icon, const QString& summary,
@@ -46,6 +49,10 @@ class StubNotifications : public QObject {
     return replaces != 0 ? replaces : static_cast<uint>(notified.size()) + 40;
   }
   void CloseNotification(uint id) { closed.push_back(id); }
+  QStringList GetCapabilities() {
+    ++asked;
+    return capabilities;
+  }
 
  signals:
   void ActionInvoked(uint id, const QString& action_key);
@@ -71,13 +78,15 @@ class NotifierTest : public ::testing::Test {
   StubNotifications stub;
 };
 
-TEST_F(NotifierTest, ShowsReplacesClosesAndHearsStop) {
+const std::vector<NotificationAction> kButtons{{"stop", "停止"}, {"snooze", "スヌーズ (5分)"}};
+
+TEST_F(NotifierTest, ShowsReplacesClosesAndHearsTheButtons) {
   StartService();
   QtNotifier notifier(bus.Connect());
-  int stops = 0;
-  notifier.on_stop = [&] { ++stops; };
+  std::vector<std::string> chosen;
+  notifier.on_action = [&](const std::string& key) { chosen.push_back(key); };
 
-  notifier.Show("アラーム", "2026/12/07 07:30:00\n<a&b>.wav");
+  notifier.Show("アラーム", "2026/12/07 07:30:00\n<a&b>.wav", kButtons);
   EXPECT_TRUE(stub.notified.empty()) << "Show returns before the service has answered";
   ASSERT_TRUE(QTest::qWaitFor([&] { return stub.notified.size() == 1; }, 5000));
   const StubNotifications::Call& first = stub.notified[0];
@@ -86,18 +95,22 @@ TEST_F(NotifierTest, ShowsReplacesClosesAndHearsStop) {
   EXPECT_EQ(first.icon, "kelmora");
   EXPECT_EQ(first.summary, "アラーム");
   EXPECT_EQ(first.body, "2026/12/07 07:30:00\n&lt;a&amp;b&gt;.wav");
-  EXPECT_EQ(first.actions, (QStringList{"stop", "停止"}));
+  EXPECT_EQ(first.actions, (QStringList{"stop", "停止", "snooze", "スヌーズ (5分)"}));
   EXPECT_EQ(first.hints.value("desktop-entry").toString(), "kelmora");
+  EXPECT_EQ(first.hints.value("urgency").toInt(), 2) << "critical: it stays until closed";
+  EXPECT_TRUE(first.hints.value("suppress-sound").toBool());
   EXPECT_EQ(first.expire, 0);
 
   ASSERT_TRUE(QTest::qWaitFor([&] { return notifier.ShownId() == 41; }, 5000));
-  notifier.Show("アラーム", "second");
+  notifier.Show("アラーム", "second", kButtons);
   ASSERT_TRUE(QTest::qWaitFor([&] { return stub.notified.size() == 2; }, 5000));
   EXPECT_EQ(stub.notified[1].replaces, 41u);
 
   emit stub.ActionInvoked(99, QStringLiteral("stop"));  // another program's notification
+  emit stub.ActionInvoked(41, QStringLiteral("snooze"));
   emit stub.ActionInvoked(41, QStringLiteral("stop"));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return stops == 1; }, 5000));  // and none for the other
+  ASSERT_TRUE(QTest::qWaitFor([&] { return chosen.size() == 2; }, 5000));
+  EXPECT_EQ(chosen, (std::vector<std::string>{"snooze", "stop"})) << "none for the other";
 
   notifier.Close();
   ASSERT_TRUE(QTest::qWaitFor([&] { return stub.closed.size() == 1; }, 5000));
@@ -109,13 +122,13 @@ TEST_F(NotifierTest, ShowsReplacesClosesAndHearsStop) {
 TEST_F(NotifierTest, WithoutAServiceNothingHappens) {
   QDBusConnection program_bus = bus.Connect();
   QtNotifier notifier(program_bus);
-  notifier.Show("アラーム", "2026/12/07 07:30:00\nalarm.wav");
+  notifier.Show("アラーム", "2026/12/07 07:30:00\nalarm.wav", kButtons);
   notifier.Close();
-  notifier.Show("アラーム", "unheard");
+  notifier.Show("アラーム", "unheard", kButtons);
   // A call that waits on the same connection: the bus has answered the ones before it.
   EXPECT_FALSE(program_bus.interface()->isServiceRegistered("org.freedesktop.Notifications"));
   StartService();
-  notifier.Show("アラーム", "later");
+  notifier.Show("アラーム", "later", kButtons);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !stub.notified.empty(); }, 5000));
   EXPECT_EQ(stub.notified.size(), 1u);
   EXPECT_EQ(stub.notified.back().body, "later");
@@ -128,7 +141,7 @@ TEST_F(NotifierTest, WithoutAServiceNothingHappens) {
 TEST_F(NotifierTest, ANoticeStandsBesideTheAlarmAndIsWaitedForBriefly) {
   StartService();
   QtNotifier notifier(bus.Connect());
-  notifier.Show("アラーム", "alarm");
+  notifier.Show("アラーム", "alarm", kButtons);
   ASSERT_TRUE(QTest::qWaitFor([&] { return notifier.ShownId() == 41; }, 5000));
   QElapsedTimer clock;
   clock.start();
@@ -141,6 +154,8 @@ TEST_F(NotifierTest, ANoticeStandsBesideTheAlarmAndIsWaitedForBriefly) {
   EXPECT_EQ(notice.summary, "!Kelmora");
   EXPECT_EQ(notice.body, "timer.ini &lt;cannot&gt;");
   EXPECT_TRUE(notice.actions.isEmpty());
+  EXPECT_EQ(notice.app, "Kelmora");
+  EXPECT_EQ(notice.hints.value("urgency").toInt(), 1);
   EXPECT_EQ(notice.expire, -1);
   EXPECT_EQ(notifier.ShownId(), 41u) << "the alarm's notification is still the one up";
 }
@@ -149,10 +164,26 @@ TEST_F(NotifierTest, ANoticeStandsBesideTheAlarmAndIsWaitedForBriefly) {
 TEST_F(NotifierTest, ACloseBeforeTheServiceAnsweredStillCloses) {
   StartService();
   QtNotifier notifier(bus.Connect());
-  notifier.Show("アラーム", "short");
+  notifier.Show("アラーム", "short", kButtons);
   notifier.Close();
   ASSERT_TRUE(QTest::qWaitFor([&] { return stub.closed.size() == 1; }, 5000));
   EXPECT_EQ(stub.closed[0], 41u);
+}
+
+// A service that shows no buttons gets the alarm without them; it is asked when it appears, and
+// the one after it may show them again.
+TEST_F(NotifierTest, AServiceWithoutButtonsGetsAPlainNotification) {
+  QtNotifier notifier(bus.Connect());
+  stub.capabilities = {QStringLiteral("body")};
+  StartService();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !notifier.OffersButtons(); }, 5000));
+  notifier.Show("アラーム", "plain", kButtons);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return stub.notified.size() == 1; }, 5000));
+  EXPECT_TRUE(stub.notified[0].actions.isEmpty());
+  EXPECT_EQ(stub.notified[0].hints.value("urgency").toInt(), 2);
+
+  ASSERT_TRUE(service_bus.unregisterService(QStringLiteral("org.freedesktop.Notifications")));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return notifier.OffersButtons(); }, 5000));
 }
 
 }  // namespace
