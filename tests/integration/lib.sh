@@ -443,6 +443,8 @@ kel_start_notifications() {
 
 # kel_notify_line N: the N-th "notify" line of the log (from 1).
 kel_notify_line() { grep $'^notify\t' "$KEL_NOTIFY_LOG" | sed -n "${1}p"; }
+# kel_notify_field N FIELD: one field of it, from 1 ("notify"); an empty one stays empty.
+kel_notify_field() { kel_notify_line "$1" | cut -f "$2"; }
 kel_notified() { [[ -n $(kel_notify_line "$1") ]]; }
 kel_closed() { grep -q $'^close\t'"$1"'$' "$KEL_NOTIFY_LOG"; }
 
@@ -502,9 +504,26 @@ kel_expect_bytes() {
   fi
 }
 
-# The faked clock, SECONDS after the start, in the alarm file's form "yyyy/mm/dd hh:nn:ss".
+# The faked clock, SECONDS (maybe negative) after the start, in the alarm file's form
+# "yyyy/mm/dd hh:nn:ss".
 kel_fake_time_plus() {
-  date -d "$KEL_FAKE_START $1 seconds" '+%Y/%m/%d %H:%M:%S'
+  date -d "@$(($(date -d "$KEL_FAKE_START" +%s) + $1))" '+%Y/%m/%d %H:%M:%S'
+}
+
+# Seconds from the start to a time in the alarm file's form.
+kel_seconds_after_start() {
+  echo $(($(date -d "${1//\//-}" +%s) - $(date -d "$KEL_FAKE_START" +%s)))
+}
+
+# kel_jump_clock SECONDS: the program's faked clock (wall and monotonic) jumps forward, as when
+# the machine wakes from sleep. Only for a program started with KEL_FAKE_JUMPS=1, whose clock
+# libfaketime reads from a file (KEL_FAKE_FILE) at every look.
+kel_jump_clock() {
+  [[ -n ${KEL_FAKE_FILE:-} ]] || kel_fail "kel_jump_clock needs KEL_FAKE_JUMPS=1 before kel_start_program"
+  KEL_FAKE_JUMPED=$((${KEL_FAKE_JUMPED:-0} + $1))
+  printf '@%s\n' "$(kel_fake_time_plus "$KEL_FAKE_JUMPED" | tr / -)" >"$KEL_FAKE_FILE.new"
+  mv "$KEL_FAKE_FILE.new" "$KEL_FAKE_FILE"
+  kel_log "the clock jumps $1 s forward"
 }
 
 # ---------------------------------------------------------------------------------------------
@@ -526,18 +545,23 @@ kel_libfaketime() {
 }
 
 # Starts the program on the virtual desktop with its clock starting at KEL_FAKE_START and running
-# on (libfaketime's "@" form; child processes keep the same clock), on Qt's platform KEL_QPA (xcb
-# by default; "default" leaves the choice to the program, as a user's start does), with the
-# libraries named in KEL_PRELOAD preloaded too.
+# on (libfaketime's "@" form; child processes keep the same clock; with KEL_FAKE_JUMPS=1 read
+# from a file, so that kel_jump_clock can move it), on Qt's platform KEL_QPA (xcb by default;
+# "default" leaves the choice to the program, as a user's start does), with the libraries named
+# in KEL_PRELOAD preloaded too.
 kel_start_program() {
-  local faketime platform=(QT_QPA_PLATFORM="${KEL_QPA:-xcb}")
+  local faketime platform=(QT_QPA_PLATFORM="${KEL_QPA:-xcb}") clock=(FAKETIME="@$KEL_FAKE_START")
   faketime=$(kel_libfaketime)
   [[ ${KEL_QPA:-} != default ]] || platform=(-u QT_QPA_PLATFORM)
+  if [[ ${KEL_FAKE_JUMPS:-} == 1 ]]; then
+    KEL_FAKE_FILE=$KEL_DIR/faketime
+    printf '@%s\n' "$KEL_FAKE_START" >"$KEL_FAKE_FILE"
+    clock=(FAKETIME_TIMESTAMP_FILE="$KEL_FAKE_FILE")
+  fi
   KEL_LOGS+=("$KEL_DIR/kelmora.log")
   kel_log "starting kelmora at $KEL_FAKE_START (TZ=$TZ)"
   "${KEL_AS_USER[@]}" env "${platform[@]}" \
-    LD_PRELOAD="$faketime${KEL_PRELOAD:+ $KEL_PRELOAD}" \
-    FAKETIME="@$KEL_FAKE_START" \
+    LD_PRELOAD="$faketime${KEL_PRELOAD:+ $KEL_PRELOAD}" "${clock[@]}" \
     FAKETIME_DONT_RESET=1 FAKETIME_NO_CACHE=1 \
     "$KEL_PROGRAM" >>"$KEL_DIR/kelmora.log" 2>&1 &
   KEL_PROGRAM_PID=$!

@@ -5,7 +5,8 @@
 //     -m org.kelmora.TestNotifications.Invoke <id> <action-key>
 // Log lines hold tab-separated fields:
 //   notify <id> <replaces_id> <app_name> <app_icon> <summary> <body> <actions> <desktop-entry>
-//   <expire_timeout>   (line ends in the body written as \n, actions joined by ",")
+//   <expire_timeout> <urgency>   (line ends in the body written as \n, actions joined by ",",
+//   urgency 0 low, 1 normal, 2 critical, empty when not given)
 //   close <id>
 
 #include <QCoreApplication>
@@ -15,6 +16,12 @@
 #include <QTextStream>
 #include <QVariantMap>
 #include <cstdio>
+
+// The urgency hint as a number (it comes as a byte), empty when not given.
+QString Urgency(const QVariantMap& hints) {
+  const QVariant urgency = hints.value(QStringLiteral("urgency"));
+  return urgency.isValid() ? QString::number(urgency.toInt()) : QString();
+}
 
 class Notifications : public QObject {
   Q_OBJECT
@@ -35,7 +42,7 @@ class Notifications : public QObject {
     Log(QStringList{QStringLiteral("notify"), QString::number(id), QString::number(replaces), app,
                     icon, summary, escaped, actions.join(QLatin1Char(',')),
                     hints.value(QStringLiteral("desktop-entry")).toString(),
-                    QString::number(expire)});
+                    QString::number(expire), Urgency(hints)});
     return id;
   }
   void CloseNotification(uint id) {

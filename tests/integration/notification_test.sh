@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # An alarm that rings in the tray says so on the desktop: one notification through the session's
 # notification service (here a stand-in that logs what it gets) with the summary "アラーム", the
-# due time as the tip shows it and the sound file's name, the program's icon and desktop entry,
-# and one action, "停止". Choosing "停止" silences a 20 s song within half a second and takes the
+# due time as the tip shows it and the sound file's name, the program's name, icon and desktop
+# entry, urgency critical, and the actions "停止" and "スヌーズ (5分)". Choosing "停止" silences a 20 s song within half a second and takes the
 # notification away; the program goes on: the next alarm rings, is said again, and its short
 # sound, ending by itself, takes its notification away.
 source "$(dirname "$0")/lib.sh"
@@ -28,13 +28,14 @@ kel_wait_for_item 20
 
 # check_notification N DUE SOUND: the N-th notification and what it says; sets notified_id.
 check_notification() {
-  local kind id replaces app icon summary body actions entry expire
-  IFS=$'\t' read -r kind id replaces app icon summary body actions entry expire < <(kel_notify_line "$1")
-  kel_log "notification $1: id $id, replaces $replaces, \"$summary\", \"$body\", actions $actions, icon $icon, entry $entry, expires $expire"
+  local kind id replaces app icon summary body actions entry expire urgency
+  IFS=$'\t' read -r kind id replaces app icon summary body actions entry expire urgency < <(kel_notify_line "$1")
+  kel_log "notification $1: id $id, replaces $replaces, \"$summary\", \"$body\", actions $actions, icon $icon, entry $entry, expires $expire, urgency $urgency"
   [[ $summary == 'アラーム' && $body == "$2\\n$3" ]] ||
     kel_fail "notification $1 says \"$summary\" / \"$body\", expected \"アラーム\" / \"$2\\n$3\""
-  [[ $actions == 'stop,停止' && $icon == kelmora && $entry == kelmora && $app == Kelmora ]] ||
-    kel_fail "notification $1: actions \"$actions\", icon \"$icon\", desktop entry \"$entry\", app \"$app\""
+  [[ $actions == 'stop,停止,snooze,スヌーズ (5分)' && $icon == kelmora && $entry == kelmora &&
+    $app == Kelmora && $urgency == 2 ]] ||
+    kel_fail "notification $1: actions \"$actions\", icon \"$icon\", desktop entry \"$entry\", app \"$app\", urgency \"$urgency\""
   notified_id=$id
 }
 
