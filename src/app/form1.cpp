@@ -119,7 +119,7 @@ void Form1::changeEvent(QEvent* event) {
 }
 
 void Form1::Changed() {
-  // A check with the gate closed in between is no gap in the checks.
+  // No check runs while the gate is closed: the time until it opens again is no jump of the clock.
   if (!AlarmGateOpen()) last_check_.reset();
   if (plan_once_) {
     plan_once_->Due();

@@ -454,6 +454,20 @@ kel_invoke_action() {
     -m org.kelmora.TestNotifications.Invoke "$1" "$2" >/dev/null
 }
 
+# kel_choose_and_hear_silence ID KEY LABEL CAPTURE: the user chooses the action KEY (shown as
+# LABEL) on notification ID while its sound plays into CAPTURE: the notification goes, and the
+# recording is silent from half a second after the choice on.
+kel_choose_and_hear_silence() {
+  local id=$1 key=$2 label=$3 capture=$4 chosen_at after
+  kel_invoke_action "$id" "$key"
+  chosen_at=$(kel_capture_seconds)
+  kel_wait_until 5 "the notification to be closed after $label" kel_closed "$id"
+  kel_wait_until 6 "the recording to pass $label" kel_capture_longer_than "$(kel_plus "$chosen_at" 3)"
+  after=$(kel_sound_stat "$capture" 'Maximum amplitude' trim "$(kel_plus "$chosen_at" 0.5)" 2.5)
+  kel_log "after $label at ${chosen_at}s of the recording: maximum amplitude $after"
+  kel_greater 0.01 "$after" || kel_fail "the sound still plays half a second after $label ($after)"
+}
+
 # ---------------------------------------------------------------------------------------------
 # The program's files
 

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include "platform/qt/bus_name_watch.h"
+
 namespace kelmora {
 namespace {
 
@@ -50,15 +52,11 @@ QtNotifier::QtNotifier(QDBusConnection bus) : bus_(std::move(bus)) {
   bus_.connect(QString(), QLatin1String(kPath), QLatin1String(kInterface),
                QStringLiteral("NotificationClosed"), this, SLOT(OnClosed(uint, uint)));
   if (!bus_.isConnected()) return;
-  service_.setConnection(bus_);
-  service_.setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
-  service_.addWatchedService(QLatin1String(kService));
-  connect(&service_, &QDBusServiceWatcher::serviceOwnerChanged, this,
-          [this](const QString&, const QString&, const QString& new_owner) {
-            ++questions_;  // an answer still on its way is from the service that left
-            without_actions_ = false;
-            if (!new_owner.isEmpty()) AskCapabilities();
-          });
+  WatchBusName(service_, bus_, QLatin1String(kService), this, [this](bool owned) {
+    ++questions_;  // an answer still on its way is from the service that left
+    without_actions_ = false;
+    if (owned) AskCapabilities();
+  });
   AskCapabilities();
 }
 

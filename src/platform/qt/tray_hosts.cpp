@@ -4,6 +4,8 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
 
+#include "platform/qt/bus_name_watch.h"
+
 namespace kelmora {
 namespace {
 
@@ -37,18 +39,14 @@ TrayHosts::TrayHosts(QDBusConnection bus, std::function<bool()> xembed_tray)
     if (on_change) on_change();
   };
   if (!bus_.isConnected()) return;
-  watcher_name_.setConnection(bus_);
-  watcher_name_.setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
-  watcher_name_.addWatchedService(QLatin1String(kWatcherService));
-  connect(&watcher_name_, &QDBusServiceWatcher::serviceOwnerChanged, this,
-          [this](const QString&, const QString&, const QString& new_owner) {
-            if (new_owner.isEmpty()) {
-              ++questions_;  // an answer still on its way is from the watcher that left
-              Heard(false);
-            } else {
-              AskWatcher();
-            }
-          });
+  WatchBusName(watcher_name_, bus_, QLatin1String(kWatcherService), this, [this](bool owned) {
+    if (owned) {
+      AskWatcher();
+    } else {
+      ++questions_;  // an answer still on its way is from the watcher that left
+      Heard(false);
+    }
+  });
   bus_.connect(QLatin1String(kWatcherService), QLatin1String(kWatcherPath),
                QLatin1String(kWatcherInterface), QStringLiteral("StatusNotifierHostRegistered"),
                this, SLOT(OnHostRegistered()));
