@@ -906,6 +906,17 @@ kel_framed_in_corner() {
   ((x + width == area_x + area_width && y + height == area_y + area_height && y >= area_y))
 }
 
+# kel_expect_main_window_in_corner X Y WIDTH HEIGHT: the main window shows, and its frame ends at
+# the lower right corner of that work area; sets main to the window.
+kel_expect_main_window_in_corner() {
+  kel_wait_until 20 "the main window to be shown" kel_window_visible
+  main=$(kel_visible_windows | head -n 1)
+  kel_wait_for 5 kel_framed_in_corner "$main" "$@" ||
+    kel_fail "the framed window ($(kel_frame_geometry "$main")) does not end at the lower right" \
+      "corner of the work area ($*)"
+  kel_log "the framed window $(kel_frame_geometry "$main") ends at the work area's corner"
+}
+
 # Xvfb with Xfce's window manager (xfwm4, frames windows and keeps the work area) and panel, with
 # the panel's default layout: a dark strip along the top whose notification area is the status
 # notifier watcher and host, and an XEmbed tray. xfconfd, which the panel reads its layout from,

@@ -16,14 +16,6 @@ read -r area_x area_y area_width area_height < <(kel_work_area)
 area_right=$((area_x + area_width))
 area_bottom=$((area_y + area_height))
 
-expect_main_window_in_corner() {
-  kel_wait_until 20 "the main window to be shown" kel_window_visible
-  main=$(kel_visible_windows | head -n 1)
-  kel_wait_for 5 kel_framed_in_corner "$main" "$area_x" "$area_y" "$area_width" "$area_height" ||
-    kel_fail "the framed window ($(kel_frame_geometry "$main")) does not end at the lower right" \
-      "corner of the work area ($area_x $area_y $area_width $area_height)"
-  kel_log "the framed window $(kel_frame_geometry "$main") ends at the work area's corner"
-}
 press_set() { xdotool mousemove --window "$main" 108 14 click 1; } # "設定"
 # The red face in the panel's system tray, at its right end.
 # shellcheck disable=SC2317 # called through kel_wait_until
@@ -48,7 +40,7 @@ editor_on_main_window() {
 
 # ---- The first start, no tray watcher yet: "設定" shows the stand-in.
 kel_start_program
-expect_main_window_in_corner
+kel_expect_main_window_in_corner "$area_x" "$area_y" "$area_width" "$area_height"
 press_set
 kel_wait_until 5 "the main window to go" kel_no_window_visible
 kel_wait_for_stand_in 10
@@ -63,7 +55,7 @@ kel_wait_until 5 "the stand-in to go" kel_not kel_other_window_visible
 
 # ---- Back from the tray, the editor opens on the main window, whole inside the work area.
 kel_item_call Activate
-expect_main_window_in_corner
+kel_expect_main_window_in_corner "$area_x" "$area_y" "$area_width" "$area_height"
 xdotool mousemove --window "$main" 140 14 click 1 # "♪"
 kel_wait_until 10 "the alarm editor to be shown" editor_visible
 editor=$(editor_windows | head -n 1)
@@ -87,7 +79,7 @@ xdotool mousemove $((face_x - 1)) "$face_y" mousemove "$face_x" "$face_y"
 kel_wait_for 5 kel_plasma_tooltip_shown ||
   kel_check_failed "the panel shows no tip while the pointer rests on the face"
 xdotool click 1
-expect_main_window_in_corner
+kel_expect_main_window_in_corner "$area_x" "$area_y" "$area_width" "$area_height"
 kel_wait_until 5 "the face to leave the tray" kel_not red_face_in_tray
 kel_stop_program TERM
 kel_pass

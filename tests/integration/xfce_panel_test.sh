@@ -13,14 +13,6 @@ read -r area_x area_y area_width area_height < <(kel_work_area)
 area_right=$((area_x + area_width))
 area_bottom=$((area_y + area_height))
 
-expect_main_window_in_corner() {
-  kel_wait_until 20 "the main window to be shown" kel_window_visible
-  main=$(kel_visible_windows | head -1)
-  kel_wait_for 5 kel_framed_in_corner "$main" "$area_x" "$area_y" "$area_width" "$area_height" ||
-    kel_fail "the framed window ($(kel_frame_geometry "$main")) does not end at the lower right" \
-      "corner of the work area ($area_x $area_y $area_width $area_height)"
-  kel_log "the framed window $(kel_frame_geometry "$main") ends at the work area's corner"
-}
 # The "設定" button, 88 to 129 pixels from the window's left, 4 to 25 from its top.
 press_set() { xdotool mousemove --window "$main" 108 14 click 1; }
 # The red face in the panel's notification area, at its right end (the task list at its left
@@ -34,7 +26,7 @@ red_face_in_panel() {
 
 # ---- The first start: no settings file, the start colours (black).
 kel_start_program
-expect_main_window_in_corner
+kel_expect_main_window_in_corner "$area_x" "$area_y" "$area_width" "$area_height"
 read -r main_x main_y _ _ < <(kel_frame_geometry "$main")
 
 editor_windows() { xdotool search --onlyvisible --name '^アラーム$' 2>/dev/null; }
@@ -63,7 +55,7 @@ kel_start_program
 kel_wait_until 20 "the red face to show in the panel" red_face_in_panel
 kel_log "the face shows in the panel around $face_x,$face_y"
 xdotool mousemove "$face_x" "$face_y" click 1
-expect_main_window_in_corner
+kel_expect_main_window_in_corner "$area_x" "$area_y" "$area_width" "$area_height"
 kel_wait_until 5 "the face to leave the panel" kel_not red_face_in_panel
 press_set
 kel_wait_until 5 "the main window to go into the panel" kel_no_window_visible

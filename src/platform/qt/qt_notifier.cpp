@@ -22,7 +22,7 @@ QDBusMessage Call(const char* method) {
                                         QLatin1String(kInterface), QLatin1String(method));
 }
 
-// The urgency levels of the notification specification.
+// The urgency levels of the freedesktop.org notification protocol.
 enum Urgency : uchar { kNormal = 1, kCritical = 2 };
 
 QVariantMap Hints(Urgency urgency) {
