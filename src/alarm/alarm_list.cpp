@@ -74,4 +74,9 @@ void AlarmList::Remove(int index) {
   if (ValidIndex(index, Count())) lines_.erase(lines_.begin() + index);
 }
 
+int AlarmList::Find(const std::string& line) const {
+  const auto found = std::find(lines_.begin(), lines_.end(), line);
+  return found == lines_.end() ? -1 : static_cast<int>(found - lines_.begin());
+}
+
 }  // namespace kelmora

@@ -26,6 +26,8 @@ class AlarmList {
   // Replaces the line at index and moves it to its sorted place; returns the new index.
   int Replace(int index, std::string line);
   void Remove(int index);
+  // The index of a line with exactly this text, -1 when the list has none.
+  int Find(const std::string& line) const;
 
  private:
   std::vector<std::string> lines_;

@@ -162,6 +162,20 @@ std::vector<std::string> SchedulerPass(const std::vector<std::string>& lines, Da
   return survivors;
 }
 
+std::vector<LineChange> ChangesForCopy(const std::vector<std::string>& copy,
+                                       const std::vector<std::string>& passed, DateTime now) {
+  std::vector<std::string> given = passed;
+  std::sort(given.begin(), given.end());
+  std::vector<LineChange> changes;
+  for (const std::string& line : copy) {
+    if (!std::binary_search(given.begin(), given.end(), line)) continue;
+    std::vector<std::string> after = SchedulerPass({line}, now);
+    if (after.size() == 1 && after[0] == line) continue;
+    changes.push_back({line, after.empty() ? std::nullopt : std::optional(std::move(after[0]))});
+  }
+  return changes;
+}
+
 void WarnOnStandardError(const std::string& line, const std::string& why) {
   std::cerr << "kelmora: dropped alarm line \"" << line << "\": " << why << '\n';
 }

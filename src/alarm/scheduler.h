@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,18 @@ struct MovedOver {
 std::vector<std::string> SchedulerPass(const std::vector<std::string>& lines, DateTime now,
                                        const PassWarning& warn = {},
                                        std::vector<MovedOver>* moved_over = nullptr);
+
+// A line of a copy that a pass changed, and what it became (nullopt: it went).
+struct LineChange {
+  std::string before;
+  std::optional<std::string> after;
+};
+
+// A copy of the lines taken before a pass (the editor's) follows the pass: each of its lines that
+// the pass was given goes the way the pass took it, moved on or gone; lines only the copy has
+// (added or changed there) stay as they are. Returns one change per line of the copy it changes.
+std::vector<LineChange> ChangesForCopy(const std::vector<std::string>& copy,
+                                       const std::vector<std::string>& passed, DateTime now);
 
 // Warns on standard error: "kelmora: dropped alarm line "<line>": <why>".
 void WarnOnStandardError(const std::string& line, const std::string& why);

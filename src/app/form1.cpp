@@ -228,8 +228,9 @@ void Form1::Load() {
   store_.RemoveStaleTemporaries();
   LdDat();
   SetTmr();
-  // An interval the 設定 button would refuse stops the clock: the user is told why it stands.
-  if (services_.timer.Interval() == 0) ShowNotices({kIntervalNotice});
+  // An interval of 0 stops the clock as the user asked. One that cannot be (negative, beyond 32
+  // bits) is told on the desktop: nothing at start waits for an answer.
+  if (IntervalOutOfRange(IntervalText())) NotifyNotices({kIntervalNotice});
   Lng();
   SelectModes();
   if (store_.SettingsFileExists()) {
@@ -303,10 +304,10 @@ bool Form1::RedrawChanges(DateTime at, ColorValue background, const std::string*
   return TipText(at, tip_format_, line0) != tip_shown_;
 }
 
-// Alarms are checked only while the window is in the tray and no editor holds a copy of the
-// list: closing the editor puts its copy back, which would undo what a firing did meanwhile.
+// Alarms are checked while the window is in the tray, the editor open or not: what a firing
+// does to the main list, the editor's copy follows (PassList1).
 bool Form1::AlarmGateOpen() const {
-  return !list1_.Empty() && !isVisible() && !editor_open_;
+  return !list1_.Empty() && !isVisible();
 }
 
 void Form1::AlarmCheck() {
@@ -407,14 +408,20 @@ std::vector<MovedOver> Form1::PassList1() {
   const DateTime now = services_.clock.Now();
   std::vector<DroppedLine> dropped;
   std::vector<MovedOver> moved;
+  const std::vector<std::string> passed = list1_.Lines();
   std::vector<std::string> survivors = SchedulerPass(
-      list1_.Lines(), now,
+      passed, now,
       [&dropped](const std::string& line, const std::string& why) {
         WarnOnStandardError(line, why);
         dropped.push_back({line, why});
       },
       &moved);
   SetList1(survivors);
+  // Closing the editor hands its copy back: there the lines move on or go as they did here, so
+  // that the copy neither undoes a firing nor rings it again.
+  if (editor_open_ && editor_) {
+    editor_->FollowPass(ChangesForCopy(editor_->List1().Lines(), passed, now));
+  }
   store_.KeepDropped(dropped, now);
   return moved;
 }

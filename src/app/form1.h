@@ -137,7 +137,7 @@ class Form1 : public QWidget {
   void Lb1Click(int index);
   void TrayMouseUp(TrayMouse what);
   void RedrawAndCheck();
-  // The alarm check runs: the window is hidden, no editor is open and the main list is not empty.
+  // The alarm check runs: the window is hidden and the main list is not empty.
   bool AlarmGateOpen() const;
   void AlarmCheck();
   void TicksCame(std::int64_t ticks);

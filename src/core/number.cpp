@@ -23,6 +23,7 @@ class NumberScanner {
   explicit NumberScanner(std::string_view text) : text_(text) { SkipBlanks(); }
 
   char Peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
+  bool AtEnd() const { return pos_ == text_.size(); }
   void Take() {
     ++pos_;
     SkipBlanks();
@@ -44,6 +45,7 @@ struct NumberText {
   int integer_digits = 0;          // digits before '.', leading zeros excluded
   int leading_fraction_zeros = 0;  // zeros right after '.' while no other digit came
   bool has_digit = false;
+  bool bare_exponent_letter = false;  // an "e" with no digits after it, not part of the number
 };
 
 void TakeDigits(NumberScanner& scanner, std::string& out) {
@@ -88,6 +90,7 @@ void TakeExponent(NumberScanner& scanner, NumberText& number) {
   std::string digits;
   TakeDigits(scanner, digits);
   if (!digits.empty()) number.exponent = exponent + digits;
+  number.bare_exponent_letter = digits.empty();
 }
 
 // The power of ten of the first significant digit, saturated far beyond the double range.
@@ -133,21 +136,40 @@ std::string WithCapitalExponent(std::string text) {
   return text;
 }
 
-}  // namespace
-
-std::optional<double> ReadLeadingNumber(std::string_view text) {
-  NumberScanner scanner(text);
-  NumberText number;
-  TakeMantissa(scanner, number);
-  if (!number.has_digit) return std::nullopt;
-  TakeExponent(scanner, number);
-
+std::optional<double> ValueOf(const NumberText& number) {
   std::string chars = number.mantissa + number.exponent;
   double value = 0.0;
   auto [end, error] = std::from_chars(chars.data(), chars.data() + chars.size(), value);
   if (error == std::errc::result_out_of_range) return OutOfRangeValue(number);
   if (error != std::errc() || end != chars.data() + chars.size()) return std::nullopt;
   return value;
+}
+
+// The number at the start of the text, and whether nothing but blanks follows it.
+struct ScannedNumber {
+  std::optional<double> value;
+  bool whole_text = false;
+};
+
+ScannedNumber ScanNumber(std::string_view text) {
+  NumberScanner scanner(text);
+  NumberText number;
+  TakeMantissa(scanner, number);
+  if (!number.has_digit) return {};
+  TakeExponent(scanner, number);
+  return {ValueOf(number), scanner.AtEnd() && !number.bare_exponent_letter};
+}
+
+}  // namespace
+
+std::optional<double> ReadLeadingNumber(std::string_view text) {
+  return ScanNumber(text).value;
+}
+
+std::optional<double> ReadWholeNumber(std::string_view text) {
+  const ScannedNumber scanned = ScanNumber(text);
+  if (!scanned.whole_text) return std::nullopt;
+  return scanned.value;
 }
 
 double ReadNumber(std::string_view text) {

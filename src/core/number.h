@@ -15,6 +15,10 @@ namespace kelmora {
 // Returns nullopt when the text does not begin with a number (after blanks).
 std::optional<double> ReadLeadingNumber(std::string_view text);
 
+// The number the text holds when it holds nothing else (blanks and tabs around it allowed):
+// "2.5" and " 3 " read, "2.5abc", "1e" and "" do not (nullopt).
+std::optional<double> ReadWholeNumber(std::string_view text);
+
 // ReadLeadingNumber, with 0 where the text holds no leading number.
 double ReadNumber(std::string_view text);
 

@@ -59,10 +59,10 @@ std::string NumberText(const QLineEdit* box) {
   return ShortestDecimal(ReadNumber(S(box->text())));
 }
 
-// Rewrites a number field as a whole number, halves away from zero; text that does not begin
-// with a number (the empty text included) stays as it is.
+// Rewrites a number field as a whole number, halves away from zero; text that is not a number
+// ("2.5abc", the empty text) stays as typed.
 void TidyNumberBox(QLineEdit* box) {
-  const auto number = ReadLeadingNumber(S(box->text()));
+  const auto number = ReadWholeNumber(S(box->text()));
   if (!number || !std::isfinite(*number)) return;
   box->setText(Q(ShortestDecimal(RoundHalfAwayFromZero(*number))));
 }
@@ -170,9 +170,13 @@ void Form2::ConnectControls() {
   });
   connect(Check2, &QCheckBox::toggled, Text3, &QWidget::setEnabled);
 
-  connect(List1Box, &QListWidget::currentRowChanged, this, &Form2::List1Click);
+  // Only a line the user selects (a click, the arrow keys) fills the fields: the focus entering
+  // the list makes its first line current without selecting it, and leaves the fresh entry be.
+  connect(List1Box, &QListWidget::itemSelectionChanged, this,
+          [this] { List1Click(SelectedIndex()); });
   connect(List1Box, &QListWidget::itemClicked, this,
           [this](QListWidgetItem* item) { List1Click(List1Box->row(item)); });
+  connect(Combo1, &QComboBox::textActivated, this, &Form2::ShowUnitText);
   List1Box->installEventFilter(this);
 
   connect(Command1, &QPushButton::clicked, this, &Form2::Command1Click);
@@ -205,7 +209,13 @@ void Form2::SetCombo1() {
   Combo1->clear();
   for (std::string_view item : kUnitItems) Combo1->addItem(Q(item));
   Combo1->setCurrentIndex(-1);
-  Combo1->setEditText(Q(kDefaultUnitText));
+  ShowUnitText(Q(kDefaultUnitText));
+}
+
+// The unit box is narrow: it shows the start of its text, the letter a line takes, not the end.
+void Form2::ShowUnitText(const QString& text) {
+  Combo1->setEditText(text);
+  Combo1->lineEdit()->setCursorPosition(0);
 }
 
 void Form2::OpenOver(const QWidget& main_window, const std::vector<std::string>& main_lines) {
@@ -327,7 +337,7 @@ void Form2::FillInterval(std::string_view interval) {
     Check1->setChecked(false);
   } else if (item >= 0) {
     Combo1->setCurrentIndex(item);
-    Combo1->setEditText(Combo1->itemText(item));
+    ShowUnitText(Combo1->itemText(item));
   }
   Text2->setText(Q(interval.substr(0, unit_start)));
 }
@@ -389,6 +399,21 @@ void Form2::AddLine(const std::string& line) {
     return;
   }
   ShowLineAt(index, line);
+}
+
+void Form2::FollowPass(const std::vector<LineChange>& changes) {
+  const int selected = SelectedIndex();
+  std::optional<std::string> selected_line;
+  if (selected >= 0) selected_line = list1_.At(selected);
+  for (const LineChange& change : changes) {
+    const int row = list1_.Find(change.before);
+    if (row < 0) continue;
+    list1_.Remove(row);
+    HideLineAt(row);
+    if (change.after) AddLine(*change.after);
+    if (selected_line == change.before) selected_line = change.after;
+  }
+  SelectRowQuietly(selected_line ? list1_.Find(*selected_line) : -1);
 }
 
 // Chooses the sound in the Open dialog; a cancel or a name that is no ordinary file keeps it.

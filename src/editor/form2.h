@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "alarm/alarm_list.h"
+#include "alarm/scheduler.h"
 #include "editor/cmn_dlog.h"
 #include "platform/qt/x11_desktop.h"
 #include "platform/services.h"
@@ -68,6 +69,9 @@ class Form2 : public QWidget {
   int SelectedIndex() const;  // the selected line of the editor list, -1 when none
   // Adds a line to the copy and shows it; a full list adds nothing and says so.
   void AddLine(const std::string& line);
+  // A scheduler pass of the main list changed these lines of the copy: they move on or go here
+  // too, and the selected line, moved on, stays selected.
+  void FollowPass(const std::vector<LineChange>& changes);
 
   QListWidget* List1Box = nullptr;  // shows List1(), one line per item
   QLabel* Label1 = nullptr;         // 指定時刻
@@ -107,6 +111,7 @@ class Form2 : public QWidget {
   void FillTime(std::string_view due_text);
   void FillInterval(std::string_view interval);
   void FillCount(std::string_view count);
+  void ShowUnitText(const QString& text);
 
   void Command1Click();
   void Command1MouseDown(Qt::MouseButton button);

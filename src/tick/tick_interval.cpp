@@ -23,6 +23,11 @@ TickInterval ComputeTickInterval(std::string_view interval_text) {
   return {kOneSecond, RoundToInt32(*ms / static_cast<double>(kOneSecond)).value_or(0)};
 }
 
+bool IntervalOutOfRange(std::string_view interval_text) {
+  const std::optional<std::int32_t> ms = IntervalMilliseconds(interval_text);
+  return !ms || *ms < 0;
+}
+
 bool AcceptableInterval(std::string_view interval_text) {
   return ReadNumber(interval_text) >= 0.001 && IntervalMilliseconds(interval_text).has_value();
 }

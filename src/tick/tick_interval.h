@@ -15,6 +15,10 @@ struct TickInterval {
 // tick_limit ms/1000 (halves to even); below: ms and 0. Negative or beyond 32 bits: stopped.
 TickInterval ComputeTickInterval(std::string_view interval_text);
 
+// An interval whose milliseconds are negative or do not fit 32 bits. It stops the clock as 0 does,
+// but unlike 0 (or text without a number) it is no choice a user makes: the start says so.
+bool IntervalOutOfRange(std::string_view interval_text);
+
 // What the 設定 button accepts: a leading number of at least 0.001 whose milliseconds fit
 // 32 bits.
 bool AcceptableInterval(std::string_view interval_text);

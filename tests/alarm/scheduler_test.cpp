@@ -182,6 +182,22 @@ TEST(SchedulerPass, KeepsInputOrderAndDropsOnlyWhatGoes) {
   EXPECT_THAT(SchedulerPass({}, At(kNow)), IsEmpty());
 }
 
+// The editor's copy: a shared line moves on or goes as the pass took it, a line only the copy has
+// (added or changed there) stays, and a shared line the pass left alone is no change.
+TEST(SchedulerPass, ACopyFollowsThePassOnlyOnTheLinesItShares) {
+  const std::string moves = Line("2026/12/06 10:00:00", "1h", "E", "b");
+  const std::string goes = Line("2026/12/06 09:00:00", "0z", "0", "c");
+  const std::string later = Line("2027/01/01 00:00:00", "0z", "E");
+  const std::string changed_there = Line("2026/12/06 10:00:00", "1h", "E", "x");
+  const auto changes =
+      ChangesForCopy({goes, moves, changed_there, later}, {moves, goes, later}, At(kNow));
+  ASSERT_EQ(changes.size(), 2u);
+  EXPECT_EQ(changes[0].before, goes);
+  EXPECT_EQ(changes[0].after, std::nullopt);
+  EXPECT_EQ(changes[1].before, moves);
+  EXPECT_EQ(changes[1].after, Line("2026/12/06 13:00:00", "1h", "E", "b"));
+}
+
 TEST(SchedulerPass, WarningOnStandardErrorNamesTheLineAndTheReason) {
   ::testing::internal::CaptureStderr();
   SchedulerPass({Line("2026/99/06 10:00:00", "1h", "E", "x")}, At(kNow), WarnOnStandardError);

@@ -44,6 +44,20 @@ INSTANTIATE_TEST_SUITE_P(
                       LeadingNumberCase{"abc", std::nullopt},
                       LeadingNumberCase{"E", std::nullopt}));
 
+// The number tidying of the editor's boxes rewrites only text that is a number and nothing else.
+TEST(RuntimeWholeNumber, ReadsOnlyTextThatIsANumberAndNothingElse) {
+  const std::vector<std::pair<std::string, std::optional<double>>> table = {
+      {"2.5", 2.5},
+      {" 3 ", 3.0},
+      {"- 1 5", -15.0},
+      {"1e3", 1000.0},
+      {"2.5abc", std::nullopt},
+      {"1e", std::nullopt},
+      {"30m", std::nullopt},
+      {"", std::nullopt}};
+  for (const auto& [text, expected] : table) EXPECT_EQ(ReadWholeNumber(text), expected) << text;
+}
+
 TEST(RuntimeLeadingNumberLimits, HugeExponentsGiveInfinityThatNoWidthTakes) {
   EXPECT_EQ(ReadNumber("1e400"), std::numeric_limits<double>::infinity());
   EXPECT_EQ(ReadNumber("-1e99999999999999999999"), -std::numeric_limits<double>::infinity());

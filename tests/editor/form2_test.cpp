@@ -142,6 +142,7 @@ TEST_F(Form2Test, OpensWithTheLoadDefaults) {
   EXPECT_EQ(S(form->Combo1->itemText(3)), "s:秒");
   EXPECT_EQ(form->Combo1->currentIndex(), -1);
   EXPECT_EQ(S(form->Combo1->currentText()), "h:時間");
+  EXPECT_EQ(form->Combo1->lineEdit()->cursorPosition(), 0) << "the unit letter shows";
   EXPECT_EQ(S(form->Text2->text()), "1");
   EXPECT_EQ(S(form->Text3->text()), "1");
   EXPECT_FALSE(form->Check1->isChecked());
@@ -369,6 +370,17 @@ TEST_F(Form2Test, ArrowKeysSelectAndFillLikeAClick) {
   EXPECT_EQ(form->SoundPath(), "/b.wav");
 }
 
+// The focus entering the list makes line 0 current without selecting it: the entry stays fresh.
+TEST_F(Form2Test, ALineMadeCurrentWithoutSelectionFillsNothing) {
+  Open({"2026/01/05 07:30:00\t30m\t3\t/a.wav"});
+  form->List1Box->selectionModel()->setCurrentIndex(form->List1Box->model()->index(0, 0),
+                                                    QItemSelectionModel::NoUpdate);
+  EXPECT_EQ(form->SelectedIndex(), -1);
+  EXPECT_FALSE(form->Check1->isChecked());
+  EXPECT_FALSE(form->Check2->isChecked());
+  EXPECT_EQ(form->SoundPath(), kDefaultSound);
+}
+
 TEST_F(Form2Test, ASpinnerClickAfterASelectionStartsFromTheSpinnersOwnValue) {
   fake.clock.now = *MakeDateTime(2026, 12, 6, 10, 15, 0);
   Open({"2026/01/05 07:30:00\t30m\tE\t/a.wav"});
@@ -531,6 +543,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, Form2TidyTest,
                                            TidyCase{"LeadingBlanks", false, "  30", "30"},
                                            TidyCase{"Exponent", true, "2e2", "200"},
                                            TidyCase{"Letters", false, "abc", "abc"},
+                                           TidyCase{"NumberThenLetters", false, "2.5abc", "2.5abc"},
                                            TidyCase{"LettersInCount", true, "xyz", "xyz"},
                                            TidyCase{"Empty", false, "", ""},
                                            TidyCase{"EmptyCount", true, "", ""}),
