@@ -1,12 +1,7 @@
 #include "app/form1.h"
 
-#include <QApplication>
-#include <QCloseEvent>
-#include <QFrame>
-#include <QMouseEvent>
-#include <QPalette>
-#include <QPixmap>
 #include <algorithm>
+#include <filesystem>
 #include <utility>
 
 #include "alarm/alarm_line.h"
@@ -15,8 +10,8 @@
 #include "alarm/snooze.h"
 #include "core/general.h"
 #include "core/twips.h"
+#include "core/user_texts.h"
 #include "editor/form2.h"
-#include "platform/qt/qt_convert.h"
 #include "platform/wav_player.h"
 #include "tick/tick_interval.h"
 #include "tick/tick_plan.h"
@@ -26,9 +21,6 @@
 
 namespace kelmora {
 namespace {
-
-// What the user is told of an update interval that would stop the clock.
-constexpr const char* kIntervalNotice = "更新時間を 0.001 以上に設定して下さい";
 
 // A plain colour value that no 32-bit colour reference equals: nothing is masked out.
 constexpr ColorValue kNoMask = -1;
@@ -65,11 +57,9 @@ class Form1::PlanOnce {
   bool due_ = false;
 };
 
-Form1::Form1(Services services, QWidget* parent)
-    : QWidget(parent), services_(std::move(services)), store_(services_.paths.data_folder) {
-  setWindowTitle(QStringLiteral("!Kelmora"));
-  setFixedSize(2370 / kTwipsPerPixel, 2250 / kTwipsPerPixel);
-  setWindowIcon(ToQIcon(ProgramIcon()));
+Form1::Form1(Services services, MainWindowView& view)
+    : services_(std::move(services)), view_(view), store_(services_.paths.data_folder) {
+  ShowIcon(ProgramIcon());
   services_.timer.on_tick = [this](std::int64_t ticks) { TicksCame(ticks); };
   services_.timer.on_clock_set = [this] { Changed(); };
   services_.tray.on_mouse = [this](TrayMouse what) { TrayMouseUp(what); };
@@ -83,39 +73,10 @@ Form1::~Form1() {
   services_.tray.on_mouse = nullptr;
   services_.notifier.on_action = nullptr;
   services_.sound.on_finished = nullptr;
-  if (editor_) delete editor_.data();
 }
 
-void Form1::EnsureControls() {
-  if (Text1) return;
-  const bool shown = isVisible();
-  BuildControls();
-  ShowModes();
-  PaintLabels();
-  ShowPreview();
-  // Children added to a window already shown stay hidden until they are shown themselves.
-  if (shown) {
-    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) child->show();
-  }
-}
-
-void Form1::showEvent(QShowEvent* event) {
-  EnsureControls();
-  QWidget::showEvent(event);
-  Changed();  // the alarm check stops
-}
-
-void Form1::hideEvent(QHideEvent* event) {
-  QWidget::hideEvent(event);
-  Changed();  // the alarm check runs again
-}
-
-// The button-face colour is the face's background.
-void Form1::changeEvent(QEvent* event) {
-  QWidget::changeEvent(event);
-  if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange) {
-    Changed();
-  }
+void Form1::WindowChanged() {
+  Changed();  // the alarm check stops or runs again; the background may differ
 }
 
 void Form1::Changed() {
@@ -128,40 +89,42 @@ void Form1::Changed() {
   }
 }
 
+MainWindowState Form1::State() const {
+  return {interval_text_, face_.Mode1, face_.Mode2, face_.Mode1 != 0, face_.Clr,
+          face_.Picture1.ToIcon(kNoMask)};
+}
+
+void Form1::Render() {
+  view_.Render(State());
+}
+
+// The analog upper line leaves no room for a lower one: it has "なし".
 void Form1::SetMode1(std::int16_t mode) {
   face_.Mode1 = mode;
+  if (mode == 0) face_.Mode2 = 0;
+  Render();
   Changed();
 }
 
 void Form1::SetMode2(std::int16_t mode) {
   face_.Mode2 = mode;
-  Changed();
-}
-
-void Form1::SetColour(int index, ColorValue colour) {
-  face_.Clr[static_cast<std::size_t>(index)] = colour;
-  if (Lb1[0]) PaintColourLabel(*Lb1[static_cast<std::size_t>(index)], colour);
+  Render();
   Changed();
 }
 
 void Form1::TakeSettings(const WindowSettings& settings) {
   tip_format_ = settings.tip_format;
-  SetIntervalText(settings.interval_text);
+  interval_text_ = settings.interval_text;
   face_.Mode1 = settings.mode1;
   face_.Mode2 = settings.mode2;
   face_.Clr = settings.colors;
-  PaintLabels();
+  Render();
   Changed();
 }
 
 void Form1::SetList1(const std::vector<std::string>& lines) {
   list1_.Clear();
   list1_.AddAll(lines);
-  Changed();
-}
-
-void Form1::SetEditorOpen(bool open) {
-  editor_open_ = open;
   Changed();
 }
 
@@ -176,49 +139,8 @@ void Form1::ShowInTray(const IconImage& icon, const std::string& tip) {
 // Hides the window and adds the tray icon with an empty tip, which the next redraw fills.
 void Form1::GoToTray() {
   tip_shown_.clear();
-  TaskTray::TrayAdd(*this, services_.tray, icon_, "");
+  TaskTray::TrayAdd(view_, services_.tray, icon_, "");
   Changed();
-}
-
-void Form1::BuildControls() {
-  Picture1 = new QLabel(this);
-  Picture1->setGeometry(TwipsRect(120, 120, 240, 240));
-  Text1 = new QLineEdit(QString::fromStdString(interval_text_), this);
-  Text1->setGeometry(TwipsRect(480, 120, 555, 270));
-  auto* label1 = new QLabel(QStringLiteral("秒"), this);
-  label1->setGeometry(TwipsRect(1080, 180, 180, 180));
-  Command1 = new QPushButton(QStringLiteral("設定"), this);
-  Command1->setGeometry(TwipsRect(1320, 60, 615, 315));
-  Command2 = new QPushButton(QStringLiteral("♪"), this);
-  Command2->setGeometry(TwipsRect(1920, 60, 375, 315));
-  Combo1 = new QComboBox(this);
-  Combo1->setGeometry(TwipsRect(60, 480, 2235, 300));
-  Combo1->addItem(QStringLiteral("アナログ"));
-  AddCmb(Combo1);
-  auto* frame1 = new QFrame(this);
-  frame1->setGeometry(TwipsRect(60, 720, 2235, 555));
-  Combo2 = new QComboBox(this);
-  Combo2->setGeometry(TwipsRect(60, 1380, 2235, 300));
-  Combo2->addItem(QStringLiteral("なし"));
-  AddCmb(Combo2);
-  auto* frame2 = new QFrame(this);
-  frame2->setGeometry(TwipsRect(60, 1620, 2235, 555));
-  for (QFrame* frame : {frame1, frame2}) frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
-  static constexpr int kLabelLefts[] = {180, 660, 1140, 1620};
-  for (int i = 0; i < 8; ++i) {
-    Lb1[i] = MakeColourLabel(i < 4 ? frame1 : frame2, i);
-    Lb1[i]->setGeometry(TwipsRect(kLabelLefts[i % 4], 240, 330, 195));
-    Lb1[i]->installEventFilter(this);
-  }
-  setTabOrder(Text1, Command1);
-  setTabOrder(Command1, Command2);
-  setTabOrder(Command2, Combo1);
-  setTabOrder(Combo1, Combo2);
-
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1Click(); });
-  connect(Command2, &QPushButton::clicked, this, [this] { Command2Click(); });
-  connect(Combo1, &QComboBox::activated, this, [this] { Combo1Click(); });
-  connect(Combo2, &QComboBox::activated, this, [this] { Combo2Click(); });
 }
 
 void Form1::Load() {
@@ -230,13 +152,14 @@ void Form1::Load() {
   SetTmr();
   // An interval of 0 stops the clock as the user asked. One that cannot be (negative, beyond 32
   // bits) is told on the desktop: nothing at start waits for an answer.
-  if (IntervalOutOfRange(IntervalText())) NotifyNotices({kIntervalNotice});
+  if (IntervalOutOfRange(interval_text_)) NotifyNotices({texts::kIntervalNotice});
   Lng();
-  SelectModes();
+  // The lists show the modes read, the analog face without a lower line.
+  SetMode1(face_.Mode1);
   if (store_.SettingsFileExists()) {
     GoToTray();
   } else {
-    TopMost::StayOnTop(*this, 1);
+    TopMost::StayOnTop(view_, 1);
   }
   CmnDlog::SetFilter(dialog_, "音楽ファイル|*.wav|");
   GetArm1();
@@ -282,7 +205,7 @@ void Form1::Replan() {
 void Form1::PlanWake() {
   TickTimer& timer = services_.timer;
   if (timer.Interval() == 0) return;
-  const ColorValue background = ButtonFace();
+  const ColorValue background = services_.appearance.ButtonFace();
   const std::string* line0 = list1_.Empty() ? nullptr : &list1_.At(0);
   TickPlanInput plan;
   plan.lattice = timer.Lattice();
@@ -307,7 +230,7 @@ bool Form1::RedrawChanges(DateTime at, ColorValue background, const std::string*
 // Alarms are checked while the window is in the tray, the editor open or not: what a firing
 // does to the main list, the editor's copy follows (PassList1).
 bool Form1::AlarmGateOpen() const {
-  return !list1_.Empty() && !isVisible();
+  return !list1_.Empty() && !view_.Shown();
 }
 
 void Form1::AlarmCheck() {
@@ -333,9 +256,9 @@ void Form1::FireAlarm(const std::string& due_shown, const std::string& sound_pat
   // Said on the desktop too, for a user away from the speakers; the sound comes first.
   ringing_sound_ = sound_path;
   const std::string& played = sound_path.empty() ? services_.paths.default_sound : sound_path;
-  services_.notifier.Show("アラーム",
+  services_.notifier.Show(texts::kAlarm,
                           due_shown + "\n" + std::filesystem::path(played).filename().string(),
-                          {{kStopKey, "停止"}, {kSnoozeKey, SnoozeLabel()}});
+                          {{kStopKey, texts::kStop}, {kSnoozeKey, SnoozeLabel()}});
   // Whatever else fell due while the clock moved was moved on unheard (line 0's first rang).
   if (clock_moved) TellPassed(kPassedWhileClockMoved, Passed(moved, 0));
 }
@@ -364,19 +287,19 @@ void Form1::AddToList1(const std::string& line) {
     ShowNotices({AlarmList::kFullNotice});
     return;
   }
-  if (editor_open_ && editor_) editor_->AddLine(line);
+  if (EditorOpen()) editor_->AddLine(line);
   Changed();
 }
 
 void Form1::TellPassed(std::string_view lead, const PassedAlarms& passed) {
-  if (passed.count > 0) services_.notifier.Notice("アラーム", PassedAlarmsText(lead, passed));
+  if (passed.count > 0) services_.notifier.Notice(texts::kAlarm, PassedAlarmsText(lead, passed));
 }
 
 void Form1::Lng() {
   const DateTime now = services_.clock.Now();
-  const ColorValue background = ButtonFace();
+  const ColorValue background = services_.appearance.ButtonFace();
   face_.Draw(now, background);
-  ShowPreview();
+  Render();
   ShowInTray(face_.Picture1.ToIcon(background),
              TipText(now, tip_format_, list1_.Empty() ? nullptr : &list1_.At(0)));
 }
@@ -385,19 +308,7 @@ void Form1::ShowIcon(const IconImage& icon) {
   if (icon_shown_ && icon == icon_) return;
   icon_ = icon;
   icon_shown_ = true;
-  setWindowIcon(ToQIcon(icon_));
-}
-
-void Form1::ShowPreview() {
-  if (!Picture1) return;
-  if (Picture1->pixmap().isNull() || !(preview_ == face_.Picture1)) {
-    preview_ = face_.Picture1;
-    Picture1->setPixmap(QPixmap::fromImage(ToQImage(preview_.ToIcon(kNoMask))));
-  }
-}
-
-ColorValue Form1::ButtonFace() const {
-  return FromQColor(QApplication::palette().color(QPalette::Button));
+  view_.SetIcon(icon_);
 }
 
 void Form1::GetAlarm() {
@@ -419,15 +330,13 @@ std::vector<MovedOver> Form1::PassList1() {
   SetList1(survivors);
   // Closing the editor hands its copy back: there the lines move on or go as they did here, so
   // that the copy neither undoes a firing nor rings it again.
-  if (editor_open_ && editor_) {
-    editor_->FollowPass(ChangesForCopy(editor_->List1().Lines(), passed, now));
-  }
+  if (EditorOpen()) editor_->FollowPass(ChangesForCopy(editor_->List1().Lines(), passed, now));
   store_.KeepDropped(dropped, now);
   return moved;
 }
 
 void Form1::SetTmr() {
-  const TickInterval interval = ComputeTickInterval(IntervalText());
+  const TickInterval interval = ComputeTickInterval(interval_text_);
   services_.timer.SetInterval(interval.milliseconds);
   tick_limit_ = interval.tick_limit;
   tick_count_ = 0;
@@ -448,70 +357,29 @@ void Form1::LdDat() {
   TakeSettings(settings);
 }
 
-std::string Form1::IntervalText() const {
-  return Text1 ? Text1->text().toStdString() : interval_text_;
-}
-
-void Form1::SetIntervalText(const std::string& text) {
-  if (Text1) {
-    Text1->setText(QString::fromStdString(text));
-  } else {
-    interval_text_ = text;
-  }
-}
-
-void Form1::PaintLabels() {
-  if (!Lb1[0]) return;
-  for (int i = 0; i < 8; ++i) PaintColourLabel(*Lb1[i], face_.Clr[i]);
-}
-
 void Form1::GetWrk() {
-  const QRect frame = frameGeometry();
+  const PixelSize outer = view_.OuterSize();
   const General::TwipsPosition position = General::GetWrkPosition(
-      services_.screen.WorkArea(), frame.width() * kTwipsPerPixel, frame.height() * kTwipsPerPixel);
-  move(position.left / kTwipsPerPixel, position.top / kTwipsPerPixel);
+      services_.screen.WorkArea(), outer.width * kTwipsPerPixel, outer.height * kTwipsPerPixel);
+  view_.MoveOuterTo(position.left / kTwipsPerPixel, position.top / kTwipsPerPixel);
 }
 
-void Form1::AddCmb(QComboBox* cmb) {
-  for (const char* name :
-       {"デジタル [12]", "デジタル [24]", "月日 [ 1 1]", "月日 [0101]", "西暦"}) {
-    cmb->addItem(QString::fromUtf8(name));
-  }
+void Form1::IntervalEdited(std::string text) {
+  interval_text_ = std::move(text);
 }
 
-// The analog upper line leaves no room for a lower one: it has "なし".
-void Form1::SelectModes() {
-  if (face_.Mode1 == 0) SetMode2(0);
-  ShowModes();
-}
-
-void Form1::ShowModes() {
-  if (!Combo1) return;
-  Combo1->setCurrentIndex(face_.Mode1);
-  Combo2->setCurrentIndex(face_.Mode2);
-  Combo2->setEnabled(face_.Mode1 != 0);
-}
-
-void Form1::Combo1Click() {
+void Form1::Combo1Click(std::int16_t mode) {
   const PlanOnce plan(*this);
-  SetMode1(static_cast<std::int16_t>(Combo1->currentIndex()));
-  if (face_.Mode1 == 0) {
-    Combo2->setCurrentIndex(0);
-    Combo2Click();
-    Combo2->setEnabled(false);
-  } else {
-    Combo2->setEnabled(true);
-  }
+  SetMode1(mode);
 }
 
-void Form1::Combo2Click() {
-  SetMode2(static_cast<std::int16_t>(Combo2->currentIndex()));
+void Form1::Combo2Click(std::int16_t mode) {
+  SetMode2(mode);
 }
 
 void Form1::Command1Click() {
-  const std::string text = IntervalText();
-  if (!AcceptableInterval(text)) {
-    services_.messages.Notice(kIntervalNotice);
+  if (!AcceptableInterval(interval_text_)) {
+    services_.messages.Notice(texts::kIntervalNotice);
     return;
   }
   const PlanOnce plan(*this);
@@ -522,57 +390,46 @@ void Form1::Command1Click() {
 
 void Form1::Command2Click() {
   if (!editor_) {
-    editor_ = new Form2(services_, dialog_);
-    editor_->setAttribute(Qt::WA_DeleteOnClose);
-    connect(editor_, &Form2::ListHandedBack, this,
-            [this](const std::vector<std::string>& lines) { TakeEditorLines(lines); });
+    editor_ = std::make_unique<Form2>(services_, dialog_);
+    editor_->SetView(view_.EditorWindow(*editor_));
+    editor_->on_closed = [this](const std::vector<std::string>& lines) { TakeEditorLines(lines); };
   }
-  editor_->OpenOver(*this, list1_.Lines());
-  editor_->show();
-  SetEditorOpen(true);
+  editor_->Open(list1_.Lines());
+  Changed();
 }
 
-// The editor closes: its lines become the main list, and the alarm check may run again.
+// The editor closes: its lines become the main list.
 void Form1::TakeEditorLines(const std::vector<std::string>& lines) {
   const PlanOnce plan(*this);
   SetList1(lines);
-  SetEditorOpen(false);
+}
+
+bool Form1::EditorOpen() const {
+  return editor_ && editor_->IsOpen();
+}
+
+Form2* Form1::Editor() const {
+  return EditorOpen() ? editor_.get() : nullptr;
 }
 
 void Form1::Lb1Click(int index) {
-  ColorValue colour = face_.Clr[static_cast<std::size_t>(index)];
-  if (PickColour(services_.colors, colour)) SetColour(index, colour);
-}
-
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonRelease &&
-      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-    for (int i = 0; i < 8; ++i) {
-      if (watched == Lb1[i] && Lb1[i]->rect().contains(static_cast<QMouseEvent*>(event)->pos())) {
-        Lb1Click(i);
-        return true;
-      }
-    }
-  }
-  return QWidget::eventFilter(watched, event);
+  ColorValue& colour = face_.Clr.at(static_cast<std::size_t>(index));
+  if (!PickColour(services_.colors, colour)) return;
+  Render();
+  Changed();
 }
 
 void Form1::TrayMouseUp(TrayMouse what) {
   if (what != TrayMouse::kLeftUp && what != TrayMouse::kRightUp) return;
   const PlanOnce plan(*this);
   GetWrk();
-  TaskTray::TrayRestore(*this, services_.tray);
+  TaskTray::TrayRestore(view_, services_.tray);
   GetWrk();  // again, now that the window manager has given the window its frame
 }
 
-Form2* Form1::Editor() const {
-  return editor_.data();
-}
-
 void Form1::ShowFromTray() {
-  if (isVisible()) {
-    raise();
-    activateWindow();
+  if (view_.Shown()) {
+    view_.Raise();
   } else {
     TrayMouseUp(TrayMouse::kLeftUp);
   }
@@ -582,27 +439,26 @@ void Form1::ShowNotices(const Notices& notices) {
   for (const std::string& notice : notices) {
     if (!ending_) services_.messages.Notice(notice);
     // Ending, or a signal closed this notice's box: it goes to the desktop.
-    if (ending_) services_.notifier.Notice("!Kelmora", notice);
+    if (ending_) services_.notifier.Notice(texts::kTitle, notice);
   }
 }
 
 void Form1::NotifyNotices(const Notices& notices) {
-  for (const std::string& notice : notices) services_.notifier.Notice("!Kelmora", notice);
+  for (const std::string& notice : notices) services_.notifier.Notice(texts::kTitle, notice);
 }
 
 void Form1::EndWithoutWindow() {
   ending_ = true;
-  if (QWidget* box = QApplication::activeModalWidget()) box->close();
+  services_.messages.CloseOpenBox();
 }
 
 WindowSettings Form1::CurrentSettings() const {
-  return {tip_format_, IntervalText(), face_.Mode1, face_.Mode2, face_.Clr};
+  return {tip_format_, interval_text_, face_.Mode1, face_.Mode2, face_.Clr};
 }
 
-void Form1::closeEvent(QCloseEvent* event) {
+void Form1::CloseRequested() {
   SaveFiles();
-  event->accept();
-  emit Closed();
+  if (on_closed) on_closed();
 }
 
 void Form1::SaveFiles() {
@@ -610,13 +466,13 @@ void Form1::SaveFiles() {
   if (files_saved_ || !loaded_) return;
   files_saved_ = true;
   // The editor hands its list back first, so alarms saved in an editor still open are kept.
-  if (editor_) editor_->close();
+  if (EditorOpen()) editor_->Close();
   WriteFiles(list1_, ending_);
 }
 
 void Form1::SaveForSession() {
   if (files_saved_ || !loaded_) return;
-  WriteFiles(editor_ ? editor_->List1() : list1_, true);
+  WriteFiles(EditorOpen() ? editor_->List1() : list1_, true);
 }
 
 // Both files are written before any notice is shown: a box waiting for the user (or a signal

@@ -1,22 +1,20 @@
 #pragma once
-// app/: the main window and main(); uses tray/, editor/, store/ and below.
-// Form1: the main window. A small settings panel for the tray clock that keeps the clock's
-// state: the face, the alarm list, the redraw counter and the common dialog. The services it is
-// given (the clock, the timer, the tray icon...) belong to main(), which outlives it.
+// app/: the main window's behaviour, its toolkit windows and main(); uses tray/, editor/, store/
+// and below. Form1: the main window. A small settings panel for the tray clock that keeps the
+// clock's state: the face, the alarm list, the redraw counter and the common dialog. Plain C++:
+// it drives a MainWindowView (the toolkit's window) and hears the user's actions from it. The
+// services it is given (the clock, the timer, the tray icon...) belong to main(), which outlives
+// it.
 //
 // The timer sleeps over the ticks that would change nothing (tick/tick_timer.h). Whatever a
 // coming tick would show or ring depends on goes through Changed(): the face's modes and colours,
-// the tip pattern, the interval, the main list, what was last handed to the tray, the window or
-// the editor shown or hidden, the palette, the wall clock set. A handler that changes several of
+// the tip pattern, the interval, the main list, what was last handed to the tray, the window
+// shown or hidden, the desktop's look, the wall clock set. A handler that changes several of
 // them holds a PlanOnce, so the wake is planned once, when the handler returns.
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPointer>
-#include <QPushButton>
-#include <QWidget>
-#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +23,7 @@
 #include "alarm/alarm_list.h"
 #include "alarm/passed_alarms.h"
 #include "alarm/scheduler.h"
+#include "app/main_window_view.h"
 #include "editor/cmn_dlog.h"
 #include "platform/services.h"
 #include "render/clock_face.h"
@@ -35,16 +34,16 @@ namespace kelmora {
 
 class Form2;
 
-class Form1 : public QWidget {
-  Q_OBJECT
-
+class Form1 {
  public:
-  explicit Form1(Services services, QWidget* parent = nullptr);
-  ~Form1() override;
+  Form1(Services services, MainWindowView& view);
+  ~Form1();
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
 
-  // The load step: lists, placement, settings, timer, first face, tray or topmost window, file
-  // dialog filter, alarm file and the first scheduler pass. The fields hold their start values
-  // from the start.
+  // The load step: placement, settings, timer, first face, tray or topmost window, file dialog
+  // filter, alarm file and the first scheduler pass. The fields hold their start values from the
+  // start.
   void Load();
   // One tick of the clock timer: redraw at the chosen rate, then the alarm check.
   void Tick();
@@ -52,13 +51,24 @@ class Form1 : public QWidget {
   // themselves: they go through Changed().
   void Replan();
 
-  void Lng();                   // rendering pass: face into the window icon and the tray
-  void GetAlarm();              // scheduler pass over the main list
-  void SetTmr();                // tick interval and redraw rate from the interval text
-  void GetArm1();               // loads the alarm file into the main list
-  void LdDat();                 // reads the window-settings file
-  void GetWrk();                // places the window in the lower right corner of the work area
-  void AddCmb(QComboBox* cmb);  // appends the five digit display modes to a mode list
+  void Lng();       // rendering pass: face into the window icon and the tray
+  void GetAlarm();  // scheduler pass over the main list
+  void SetTmr();    // tick interval and redraw rate from the interval text
+  void GetArm1();   // loads the alarm file into the main list
+  void LdDat();     // reads the window-settings file
+  void GetWrk();    // places the window in the lower right corner of the work area
+
+  // What the user does in the window, as its view reports it.
+  void IntervalEdited(std::string text);  // Text1's text changed
+  void Combo1Click(std::int16_t mode);    // the upper line's mode chosen
+  void Combo2Click(std::int16_t mode);    // the lower line's mode chosen
+  void Lb1Click(int index);               // a colour label clicked: pick its colour
+  void Command1Click();                   // 設定: apply the interval and go to the tray
+  void Command2Click();                   // ♪: open the alarm editor
+  // The window was shown or hidden, or the desktop's look changed: the next wake may differ.
+  void WindowChanged();
+  // The user closes the window: both files are written and the program ends (on_closed).
+  void CloseRequested();
 
   // Writes the settings file and the alarm file (the editor closed first), as at every close.
   // Runs once, and only after the load step has finished; other calls do nothing.
@@ -78,40 +88,18 @@ class Form1 : public QWidget {
   // Another start of the program asked for the window: out of the tray, or to the front.
   void ShowFromTray();
 
-  // Builds the controls once, from the state the window keeps while it has none; showing the
-  // window calls it, so a window that stays in the tray never builds them.
-  void EnsureControls();
-  // The update interval text: Text1's once the controls are built, the loaded one before.
-  std::string IntervalText() const;
+  // The window was closed and its files written: the program ends.
+  std::function<void()> on_closed;
 
-  // What the window holds, for the tests to look at (nothing outside them reads it): the main
-  // list of alarm lines, the common dialog, the face, the redraw counter and the open editor.
+  // What the window holds, for the tests to look at: the main list of alarm lines, the common
+  // dialog, the face, the redraw counter, what the controls show and the editor while open.
   const AlarmList& List1() const { return list1_; }
   const CmnDlog::CommonDialog& CommonDialog1() const { return dialog_; }
   const ClockFace& Face() const { return face_; }
   std::int32_t TickLimit() const { return tick_limit_; }
   std::int32_t TickCount() const { return tick_count_; }
-  Form2* Editor() const;  // the alarm editor while it is open
-
-  // The controls: nullptr until EnsureControls has built them.
-  QLabel* Picture1 = nullptr;       // live preview of the face
-  QLineEdit* Text1 = nullptr;       // update interval in seconds
-  QPushButton* Command1 = nullptr;  // 設定: apply the interval and go to the tray
-  QPushButton* Command2 = nullptr;  // ♪: open the alarm editor
-  QComboBox* Combo1 = nullptr;      // display mode of the upper line
-  QComboBox* Combo2 = nullptr;      // display mode of the lower line
-  std::array<QLabel*, 8> Lb1{};     // colour labels １..８
-
- signals:
-  // The window was closed and its files written: the program ends.
-  void Closed();
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
-  void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
-  void changeEvent(QEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
+  MainWindowState State() const;
+  Form2* Editor() const;
 
  private:
   class PlanOnce;
@@ -119,22 +107,17 @@ class Form1 : public QWidget {
   // Something a coming tick would show or ring changed: the wake is planned at once, or when the
   // handler holding a PlanOnce returns.
   void Changed();
+  // The controls show what the window holds now.
+  void Render();
   void SetMode1(std::int16_t mode);
   void SetMode2(std::int16_t mode);
-  void SetColour(int index, ColorValue colour);
   void TakeSettings(const WindowSettings& settings);
   void SetList1(const std::vector<std::string>& lines);
-  void SetEditorOpen(bool open);
   void ShowInTray(const IconImage& icon, const std::string& tip);
   void GoToTray();
   void TakeEditorLines(const std::vector<std::string>& lines);
+  bool EditorOpen() const;
 
-  void BuildControls();
-  void Combo1Click();
-  void Combo2Click();
-  void Command1Click();
-  void Command2Click();
-  void Lb1Click(int index);
   void TrayMouseUp(TrayMouse what);
   void RedrawAndCheck();
   // The alarm check runs: the window is hidden and the main list is not empty.
@@ -155,37 +138,29 @@ class Form1 : public QWidget {
   std::vector<MovedOver> PassList1();
   // One notice on the desktop of the alarms that passed unheard, none when none did.
   void TellPassed(std::string_view lead, const PassedAlarms& passed);
-  ColorValue ButtonFace() const;
   void ShowNotices(const Notices& notices);
   void NotifyNotices(const Notices& notices);
   WindowSettings CurrentSettings() const;
   // Writes both files; notices go to boxes, or with notify to the desktop's notifications.
   void WriteFiles(const AlarmList& alarms, bool notify);
-  void SetIntervalText(const std::string& text);
-  void SelectModes();
-  void ShowModes();
-  void PaintLabels();
   void ShowIcon(const IconImage& icon);
-  void ShowPreview();
 
   Services services_;
+  MainWindowView& view_;
   FileStore store_;  // the settings and alarm files
   ClockFace face_;
   std::string tip_format_{kStartTipFormat};  // TipFmt: date-time pattern of the tray tip
   std::int32_t tick_limit_ = 0;              // TickLimit: ticks between redraws
   std::int32_t tick_count_ = 0;              // TickCount: ticks since the last redraw
-  // The update interval text while the window has no controls; Text1 takes it over once built.
-  std::string interval_text_{kStartIntervalText};
+  std::string interval_text_{kStartIntervalText};  // Text1: the update interval in seconds
   AlarmList list1_;
   CmnDlog::CommonDialog dialog_;
   IconImage icon_{};       // the window's icon, also the one last handed to the tray
   std::string tip_shown_;  // the tip last handed to the tray
   bool icon_shown_ = false;
-  Raster preview_{};                    // the picture the preview shows
   std::optional<DateTime> last_check_;  // the last alarm check, while the gate stayed open
   std::string ringing_sound_;  // the sound field of the alarm that rang last, for its snooze
-  QPointer<Form2> editor_;
-  bool editor_open_ = false;       // the editor holds a copy of the list, not yet handed back
+  std::unique_ptr<Form2> editor_;  // made at the first ♪, kept for the run
   PlanOnce* plan_once_ = nullptr;  // the innermost handler holding the plan
   bool loaded_ = false;
   bool ending_ = false;  // ending without the window: no notice waits for the user

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/form1.h"
+#include "app/qt_main_window.h"
 #include "platform/display_choice.h"
 #include "platform/qt/app_paths.h"
 #include "platform/qt/process_sound.h"
@@ -70,11 +71,15 @@ int Run(int argc, char** argv) {
   kelmora::QtColorDialog colors;
   kelmora::QtFileDialog files;
   kelmora::QtScreen screen;
-  kelmora::Form1 form(kelmora::Services{clock, timer, tray, sound, notifier, messages, colors,
-                                        files, screen, paths});
+  kelmora::QtAppearance appearance;
+  const kelmora::Services services{clock,      timer,  tray,  sound,  notifier, messages,
+                                   appearance, colors, files, screen, paths};
+  kelmora::QtMainWindow window(services);
+  kelmora::Form1 form(services, window);
+  window.Attach(form);
 
   instance.on_show_requested = [&form] { form.ShowFromTray(); };
-  QObject::connect(&form, &kelmora::Form1::Closed, &app, &QApplication::quit);
+  form.on_closed = [] { QApplication::quit(); };
   // Ending without the window closing (a signal, the session ending) writes the files too, and
   // waits for no one: what the save has to tell goes to the desktop's notifications. A signal
   // during the load step (a message box of it open) ends the program once it has read the files.
@@ -91,9 +96,9 @@ int Run(int argc, char** argv) {
   // The session manager asks at every checkpoint and at a logout the user may still cancel: the
   // files are written and the program goes on as before.
   QObject::connect(
-      &app, &QGuiApplication::commitDataRequest, &form,
+      &app, &QGuiApplication::commitDataRequest, &window,
       [&form](QSessionManager&) { form.SaveForSession(); }, Qt::DirectConnection);
-  QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, [&form] {
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&form] {
     form.EndWithoutWindow();
     form.SaveFiles();
   });

@@ -22,6 +22,12 @@ struct IconImage {
   bool operator==(const IconImage&) const = default;
 };
 
+// A size in pixels.
+struct PixelSize {
+  int width = 0;
+  int height = 0;
+};
+
 // A rectangle by its edges, in pixels.
 struct PixelRect {
   int left = 0;

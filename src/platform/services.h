@@ -80,6 +80,31 @@ class MessageBoxes {
   virtual ~MessageBoxes() = default;
   virtual void Notice(const std::string& text) = 0;    // OK only
   virtual bool AskYesNo(const std::string& text) = 0;  // Yes (the default) gives true
+  // Closes the box up now, as if its user had dismissed it (No for a question); none: no effect.
+  // The program ending without its window waits for no one.
+  virtual void CloseOpenBox() = 0;
+};
+
+// What the desktop's look gives the windows: the button-face colour, the face's background.
+class Appearance {
+ public:
+  virtual ~Appearance() = default;
+  virtual ColorValue ButtonFace() const = 0;
+};
+
+// A top-level window as the program moves it about: the toolkit's window behind a view.
+class TopLevelWindow {
+ public:
+  virtual ~TopLevelWindow() = default;
+  virtual bool Shown() const = 0;  // visible; a minimised window counts as shown
+  virtual void Hide() = 0;
+  // Back to its normal size, shown, to the front with the keyboard focus.
+  virtual void Restore() = 0;
+  virtual void KeepOnTop(bool on_top) = 0;  // above the others or not, and shown
+  virtual void Raise() = 0;                 // to the top of the others, and shown
+  // Its outer size with the window manager's frame, and its outer top left corner, in pixels.
+  virtual PixelSize OuterSize() const = 0;
+  virtual void MoveOuterTo(int left, int top) = 0;
 };
 
 // The modal colour dialog; nullopt when cancelled.
@@ -125,6 +150,7 @@ struct Services {
   SoundService& sound;
   Notifier& notifier;
   MessageBoxes& messages;
+  Appearance& appearance;
   ColorDialog& colors;
   FileDialog& files;
   Screen& screen;

@@ -2,8 +2,9 @@
 
 namespace kelmora::TaskTray {
 
-void TrayAdd(QWidget& window, TrayService& tray, const IconImage& icon, const std::string& tip) {
-  window.hide();
+void TrayAdd(TopLevelWindow& window, TrayService& tray, const IconImage& icon,
+             const std::string& tip) {
+  window.Hide();
   tray.Add(icon, tip);
 }
 
@@ -11,12 +12,9 @@ void TrayModify(TrayService& tray, const IconImage& icon, const std::string& tip
   tray.Modify(icon, tip);
 }
 
-void TrayRestore(QWidget& window, TrayService& tray) {
-  window.showNormal();
-  window.show();
+void TrayRestore(TopLevelWindow& window, TrayService& tray) {
+  window.Restore();
   tray.Remove();
-  window.activateWindow();
-  window.setFocus();
 }
 
 }  // namespace kelmora::TaskTray

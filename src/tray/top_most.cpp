@@ -2,22 +2,18 @@
 
 namespace kelmora::TopMost {
 
-std::int32_t StayOnTop(QWidget& window, std::int16_t mode) {
+std::int32_t StayOnTop(TopLevelWindow& window, std::int16_t mode) {
   switch (mode) {
     case 0:
-      window.setWindowFlag(Qt::WindowStaysOnTopHint, false);
-      break;
     case 1:
-      window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
-      break;
+      window.KeepOnTop(mode == 1);
+      return 1;
     case 2:
-      window.raise();
-      break;
+      window.Raise();
+      return 1;
     default:
       return 0;
   }
-  window.show();
-  return 1;
 }
 
 }  // namespace kelmora::TopMost

@@ -2,97 +2,33 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QMouseEvent>
-#include <QTest>
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "editor/form2.h"
-#include "fakes/fake_services.h"
-#include "platform/qt/qt_convert.h"
-#include "qt_app.h"
 #include "render/clock_face.h"
-#include "temp_folder.h"
-#include "tray/colour_labels.h"
+#include "support/main_window_fixture.h"
 
 namespace kelmora {
 namespace {
 
 namespace fs = std::filesystem;
 
-class Form1Test : public ::testing::Test {
- protected:
-  void SetUp() override {
-    testing::EnsureQApplication();
-    fakes_.paths.data_folder = folder_;
-    fakes_.paths.default_sound = "/opt/kelmora/share/kelmora/sounds/alarm.wav";
-  }
-  void TearDown() override { form_.reset(); }
-
-  void WriteFile(const std::string& name, const std::string& content) {
-    std::ofstream(folder_ / name, std::ios::binary) << content;
-  }
-  std::string ReadFile(const std::string& name) {
-    std::ifstream in(folder_ / name, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
-  }
-  // The settings file with the given interval, modes and colours, as the program writes it.
-  static std::string SettingsText(const std::string& interval, int mode1, int mode2,
-                                  const std::array<ColorValue, 8>& colours = {}) {
-    std::string content = "yyyy/mm/dd hh:mm aaa\r\n" + interval + "\r\n";
-    content += " " + std::to_string(mode1) + " \r\n " + std::to_string(mode2) + " \r\n";
-    for (ColorValue colour : colours) content += " " + std::to_string(colour) + " \r\n";
-    return content;
-  }
-  void WriteSettings(const std::string& interval, int mode1 = 0, int mode2 = 0,
-                     const std::array<ColorValue, 8>& colours = {}) {
-    WriteFile("Varnlock.ini", SettingsText(interval, mode1, mode2, colours));
-  }
-  void SetNow(int hour, int minute, int second) {
-    fakes_.clock.now = *MakeDateTime(2003, 11, 9, hour, minute, second);
-  }
-  Form1& Start() {
-    form_ = std::make_unique<Form1>(fakes_.Get());
-    form_->Load();
-    return *form_;
-  }
-  // Adds an alarm line as the user does: in the editor, which hands its lines back as it closes.
-  void AddThroughEditor(Form1& form, const std::string& line) {
-    form.EnsureControls();
-    form.Command2->click();
-    form.Editor()->List1().Add(line);
-    form.Editor()->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  ColorValue Background() const {
-    const QColor c = QApplication::palette().color(QPalette::Button);
-    return Rgb(c.red(), c.green(), c.blue());
-  }
-
-  testing::TempFolder temp_{"form1"};
-  fs::path folder_ = temp_.path();
-  fakes::FakeServices fakes_;
-  std::unique_ptr<Form1> form_;
-};
+using Form1Test = testing::MainWindowFixture;
 
 TEST_F(Form1Test, FirstStartShowsTheWindowOnTopWithoutTrayIcon) {
-  Form1& form = Start();
-  EXPECT_TRUE(form.isVisible());
-  EXPECT_TRUE(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  Start();
+  EXPECT_TRUE(view_.shown);
+  EXPECT_TRUE(view_.on_top);
   EXPECT_FALSE(fakes_.tray.present);
 }
 
 TEST_F(Form1Test, StartWithSettingsFileLivesInTheTrayWithEmptyTip) {
   WriteFile("Varnlock.ini", "");  // an empty file counts
-  Form1& form = Start();
-  EXPECT_FALSE(form.isVisible());
+  Start();
+  EXPECT_FALSE(view_.shown);
   EXPECT_TRUE(fakes_.tray.present);
   EXPECT_EQ(fakes_.tray.adds, 1);
   EXPECT_EQ(fakes_.tray.tip, "");
@@ -105,7 +41,7 @@ TEST_F(Form1Test, StartRemovesWhatAKilledWriterLeftAndReadsTheIntactFiles) {
   WriteFile("timer.ini.tmp-999-0", "2003/11/09 16:");
   SetNow(14, 7, 0);
   Form1& form = Start();
-  EXPECT_EQ(form.IntervalText(), "2.0");
+  EXPECT_EQ(form.State().interval_text, "2.0");
   EXPECT_EQ(form.List1().Count(), 1);
   EXPECT_FALSE(fs::exists(folder_ / "Varnlock.ini.tmp-999-0"));
   EXPECT_FALSE(fs::exists(folder_ / "timer.ini.tmp-999-0"));
@@ -113,8 +49,8 @@ TEST_F(Form1Test, StartRemovesWhatAKilledWriterLeftAndReadsTheIntactFiles) {
 
 TEST_F(Form1Test, AFolderNamedLikeTheSettingsFileIsAFirstStartAndIsReported) {
   fs::create_directory(folder_ / "Varnlock.ini");
-  Form1& form = Start();
-  EXPECT_TRUE(form.isVisible());
+  Start();
+  EXPECT_TRUE(view_.shown);
   ASSERT_EQ(fakes_.messages.notices.size(), 1u);
   EXPECT_NE(fakes_.messages.notices[0].find("Varnlock.ini"), std::string::npos);
 }
@@ -161,8 +97,7 @@ TEST_P(SetTmrTable, GivesTimerIntervalAndLimitAndResetsTheCount) {
   WriteSettings("1.0");
   Form1& form = Start();
   form.Tick();  // the count is 1 now
-  form.EnsureControls();
-  form.Text1->setText(QString::fromUtf8(c.interval));
+  form.IntervalEdited(c.interval);
   form.SetTmr();
   EXPECT_EQ(fakes_.timer.interval, c.timer_ms);
   EXPECT_EQ(form.TickLimit(), c.tick_limit);
@@ -186,8 +121,8 @@ TEST_F(Form1Test, AnalogWithStoredLowerLineDrawsItOnceThenDropsIt) {
   Form1& form = Start();
   EXPECT_EQ(form.Face().Mode2, 0);
   fakes_.tray.Release(TrayMouse::kLeftUp);
-  EXPECT_FALSE(form.Combo2->isEnabled());
-  EXPECT_EQ(form.Combo2->currentIndex(), 0);
+  EXPECT_FALSE(view_.state.lower_line_choosable);
+  EXPECT_EQ(view_.state.mode2, 0);
   // The first face, drawn before the lists were set, carries the date over the analog face.
   ClockFace expected;
   expected.Mode1 = 0;
@@ -201,16 +136,14 @@ TEST_F(Form1Test, ChoosingAnalogSelectsNoLowerLineAndOtherModesKeepIt) {
   Form1& form = Start();
   EXPECT_EQ(form.Face().Mode2, 3);
   fakes_.tray.Release(TrayMouse::kLeftUp);
-  EXPECT_TRUE(form.Combo2->isEnabled());
-  form.Combo1->setCurrentIndex(0);
-  emit form.Combo1->activated(0);
+  EXPECT_TRUE(view_.state.lower_line_choosable);
+  form.Combo1Click(0);
   EXPECT_EQ(form.Face().Mode2, 0);
-  EXPECT_FALSE(form.Combo2->isEnabled());
-  form.Combo1->setCurrentIndex(4);
-  emit form.Combo1->activated(4);
+  EXPECT_FALSE(view_.state.lower_line_choosable);
+  form.Combo1Click(4);
   EXPECT_EQ(form.Face().Mode1, 4);
-  EXPECT_TRUE(form.Combo2->isEnabled());
-  EXPECT_EQ(form.Combo2->currentIndex(), 0);
+  EXPECT_TRUE(view_.state.lower_line_choosable);
+  EXPECT_EQ(view_.state.mode2, 0);
 }
 
 TEST_F(Form1Test, TipShowsTimeWeekdayAndNextAlarm) {
@@ -252,34 +185,29 @@ TEST_P(PlansOnce, EachHandlerPlansTheNextWakeOnce) {
 INSTANTIATE_TEST_SUITE_P(
     Handlers, PlansOnce,
     ::testing::Values(
-        PlanCase{"SetButton", [](Form1& form, fakes::FakeServices&) { form.Command1->click(); }},
+        PlanCase{"SetButton", [](Form1& form, fakes::FakeServices&) { form.Command1Click(); }},
         PlanCase{"AnalogDropsTheLowerLine",
-                 [](Form1& form, fakes::FakeServices&) {
-                   form.Combo1->setCurrentIndex(0);
-                   emit form.Combo1->activated(0);
-                 }},
+                 [](Form1& form, fakes::FakeServices&) { form.Combo1Click(0); }},
         PlanCase{"ColourLabel",
                  [](Form1& form, fakes::FakeServices& fakes) {
                    fakes.colors.answers = {Rgb(0, 0, 255)};
-                   QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3),
-                                       Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-                   QApplication::sendEvent(form.Lb1[2], &release);
+                   form.Lb1Click(2);
                  }},
         PlanCase{"TrayRelease",
                  [](Form1& form, fakes::FakeServices& fakes) {
-                   form.Command1->click();
+                   form.Command1Click();
                    fakes.timer.plans = 0;
                    fakes.tray.Release(TrayMouse::kLeftUp);
                  }},
         PlanCase{"EditorCloses",
                  [](Form1& form, fakes::FakeServices& fakes) {
-                   form.Command2->click();
+                   form.Command2Click();
                    fakes.timer.plans = 0;
-                   form.Editor()->close();
+                   form.Editor()->Close();
                  }},
         PlanCase{"TickThatFires",
                  [](Form1& form, fakes::FakeServices& fakes) {
-                   form.Command1->click();
+                   form.Command1Click();
                    fakes.clock.now = *MakeDateTime(2003, 11, 9, 14, 8, 1);
                    fakes.timer.plans = 0;
                    fakes.timer.Fire();
@@ -296,17 +224,17 @@ class SetButton : public Form1Test, public ::testing::WithParamInterface<Interva
 
 TEST_P(SetButton, AcceptsIntervalsFromAThousandthOfASecond) {
   Form1& form = Start();
-  form.Text1->setText(QString::fromUtf8(GetParam().text));
-  form.Command1->click();
+  form.IntervalEdited(GetParam().text);
+  form.Command1Click();
   if (GetParam().accepted) {
     EXPECT_TRUE(fakes_.messages.notices.empty());
-    EXPECT_FALSE(form.isVisible());
+    EXPECT_FALSE(view_.shown);
     EXPECT_TRUE(fakes_.tray.present);
     EXPECT_EQ(fakes_.tray.tip, "");
   } else {
     EXPECT_EQ(fakes_.messages.notices,
               std::vector<std::string>{"更新時間を 0.001 以上に設定して下さい"});
-    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(view_.shown);
     EXPECT_FALSE(fakes_.tray.present);
   }
 }
@@ -323,14 +251,13 @@ class TrayRelease : public Form1Test, public ::testing::WithParamInterface<TrayM
 
 TEST_P(TrayRelease, BringsTheWindowBackToTheLowerRightCorner) {
   WriteSettings("1.0");
-  Form1& form = Start();
-  ASSERT_FALSE(form.isVisible());
+  Start();
+  ASSERT_FALSE(view_.shown);
   fakes_.tray.Release(GetParam());
-  EXPECT_TRUE(form.isVisible());
+  EXPECT_TRUE(view_.shown);
   EXPECT_FALSE(fakes_.tray.present);
-  const QRect frame = form.frameGeometry();
-  EXPECT_EQ(frame.right() + 1, 1024);
-  EXPECT_EQ(frame.bottom() + 1, 738);
+  EXPECT_EQ(view_.left + view_.outer.width, 1024);
+  EXPECT_EQ(view_.top + view_.outer.height, 738);
 }
 
 INSTANTIATE_TEST_SUITE_P(Buttons, TrayRelease,
@@ -338,24 +265,10 @@ INSTANTIATE_TEST_SUITE_P(Buttons, TrayRelease,
 
 TEST_F(Form1Test, OtherTrayEventsDoNothing) {
   WriteSettings("1.0");
-  Form1& form = Start();
+  Start();
   fakes_.tray.Release(TrayMouse::kOther);
-  EXPECT_FALSE(form.isVisible());
+  EXPECT_FALSE(view_.shown);
   EXPECT_TRUE(fakes_.tray.present);
-}
-
-TEST_F(Form1Test, InTheTrayTheWindowBuildsNoControls) {
-  WriteSettings("0.5", 2, 3);
-  Form1& form = Start();
-  for (int tick = 0; tick < 4; ++tick) form.Tick();
-  EXPECT_EQ(form.Picture1, nullptr);
-  EXPECT_EQ(form.Text1, nullptr);
-  EXPECT_EQ(form.Command1, nullptr);
-  EXPECT_EQ(form.Command2, nullptr);
-  EXPECT_EQ(form.Combo1, nullptr);
-  EXPECT_EQ(form.Combo2, nullptr);
-  EXPECT_EQ(form.Lb1[0], nullptr);
-  EXPECT_TRUE(form.findChildren<QWidget*>().isEmpty());
 }
 
 struct ShownCase {
@@ -379,23 +292,17 @@ TEST_P(ShownFromTheTray, ControlsShowTheLoadedSettingsAndTheCurrentFace) {
   form.Tick();
   form.Tick();  // redrawn at 15:42 with the interval's limit of 0 or 1
   fakes_.tray.Release(TrayMouse::kLeftUp);
-  ASSERT_NE(form.Text1, nullptr);
-  EXPECT_TRUE(form.Text1->isVisible());
-  EXPECT_EQ(form.Text1->text(), QString::fromUtf8(c.interval));
-  EXPECT_EQ(form.Combo1->currentIndex(), c.mode1);
-  EXPECT_EQ(form.Combo2->currentIndex(), c.shown_mode2);
-  EXPECT_EQ(form.Combo2->isEnabled(), c.combo2_enabled);
-  for (std::size_t i = 0; i < colours.size(); ++i) {
-    EXPECT_TRUE(form.Lb1[i]->isVisible()) << i;
-    EXPECT_EQ(form.Lb1[i]->palette().color(QPalette::WindowText), ToQColor(colours[i])) << i;
-  }
+  EXPECT_EQ(view_.state.interval_text, c.interval);
+  EXPECT_EQ(view_.state.mode1, c.mode1);
+  EXPECT_EQ(view_.state.mode2, c.shown_mode2);
+  EXPECT_EQ(view_.state.lower_line_choosable, c.combo2_enabled);
+  EXPECT_EQ(view_.state.colours, colours);
   ClockFace expected;
   expected.Mode1 = static_cast<std::int16_t>(c.mode1);
   expected.Mode2 = static_cast<std::int16_t>(c.shown_mode2);
   expected.Clr = colours;
   expected.Draw(fakes_.clock.now, Background());
-  EXPECT_EQ(form.Picture1->pixmap().toImage(),
-            QPixmap::fromImage(ToQImage(expected.Picture1.ToIcon(-1))).toImage());
+  EXPECT_EQ(view_.state.preview, expected.Picture1.ToIcon(-1));
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, ShownFromTheTray,
@@ -415,11 +322,8 @@ TEST_P(SaveAtClose, WritesTheIntervalTextAndModesTheWindowHolds) {
   WriteSettings("2.50", 3, 4);
   Form1& form = Start();
   if (GetParam().shown) fakes_.tray.Release(TrayMouse::kLeftUp);
-  if (*GetParam().typed) {
-    form.Text1->selectAll();
-    QTest::keyClicks(form.Text1, QString::fromUtf8(GetParam().typed));
-  }
-  form.close();
+  if (*GetParam().typed) form.IntervalEdited(GetParam().typed);
+  form.CloseRequested();
   EXPECT_EQ(ReadFile("Varnlock.ini"), SettingsText(GetParam().saved, 3, 4));
   EXPECT_EQ(fakes_.timer.interval, 1000);
 }
@@ -431,13 +335,10 @@ INSTANTIATE_TEST_SUITE_P(Windows, SaveAtClose,
 TEST_F(Form1Test, ColourLabelPicksAColourAndCancelKeepsIt) {
   Form1& form = Start();
   fakes_.colors.answers = {Rgb(0, 0, 255), std::nullopt};
-  form.show();
-  QMouseEvent press(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton,
-                    Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(form.Lb1[5], &press);
+  form.Lb1Click(5);
   EXPECT_EQ(form.Face().Clr[5], Rgb(0, 0, 255));
-  EXPECT_EQ(form.Lb1[5]->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-  QApplication::sendEvent(form.Lb1[5], &press);
+  EXPECT_EQ(view_.state.colours[5], Rgb(0, 0, 255));
+  form.Lb1Click(5);
   EXPECT_EQ(form.Face().Clr[5], Rgb(0, 0, 255));
 }
 
@@ -495,7 +396,7 @@ TEST_F(AlarmTick, NothingFiresWhileTheWindowIsShownOrMinimised) {
   fakes_.tray.Release(TrayMouse::kLeftUp);
   SetNow(13, 0, 0);
   form.Tick();
-  form.showMinimized();
+  view_.minimised = true;
   form.Tick();
   EXPECT_TRUE(fakes_.sound.played.empty());
   EXPECT_EQ(form.List1().Count(), 1);
@@ -557,8 +458,8 @@ TEST_F(AlarmTick, AnAlarmRingsWhileTheEditorIsOpenAndTheEditorsCopyFollows) {
   Form1& form =
       StartInTray("2003/11/09 12:00:00\t0z\t0\tbell.wav\r\n2003/11/09 12:00:00\t1h\t2\tb\r\n");
   fakes_.tray.Release(TrayMouse::kLeftUp);
-  form.Command2->click();  // ♪
-  form.Command1->click();  // 設定: the window goes to the tray, the editor stays open
+  form.Command2Click();  // ♪
+  form.Command1Click();  // 設定: the window goes to the tray, the editor stays open
   form.Editor()->AddLine("2003/11/09 18:00:00\t0z\tE\t");
   SetNow(12, 0, 1);
   form.Tick();
@@ -566,7 +467,7 @@ TEST_F(AlarmTick, AnAlarmRingsWhileTheEditorIsOpenAndTheEditorsCopyFollows) {
   const std::vector<std::string> followed = {"2003/11/09 13:00:00\t1h\t1\tb",
                                              "2003/11/09 18:00:00\t0z\tE\t"};
   EXPECT_EQ(form.Editor()->List1().Lines(), followed);
-  form.Editor()->close();
+  form.Editor()->Close();
   form.Tick();
   EXPECT_EQ(fakes_.sound.played, std::vector<std::string>{"bell.wav"});
   EXPECT_EQ(form.List1().Lines(), followed);
@@ -613,12 +514,12 @@ TEST_F(AlarmTick, ASnoozeWhileTheEditorIsOpenIsNotUndoneByItsClose) {
   SetNow(12, 0, 1);
   form.Tick();
   fakes_.tray.Release(TrayMouse::kLeftUp);
-  form.Command2->click();  // ♪
-  form.Editor()->List1().Add("2003/11/09 13:00:00\t0z\t0\t");
+  form.Command2Click();  // ♪
+  form.Editor()->AddLine("2003/11/09 13:00:00\t0z\t0\t");
   SetNow(12, 0, 30);
   fakes_.notifier.Choose("スヌーズ (5分)");
-  EXPECT_EQ(form.Editor()->List1Box->count(), 1) << "the editor shows the snooze";
-  form.Editor()->close();
+  EXPECT_EQ(form.Editor()->List1().Count(), 2) << "the editor holds the snooze";
+  form.Editor()->Close();
   EXPECT_EQ(form.List1().Lines(), (std::vector<std::string>{"2003/11/09 12:05:30\t0z\t0\t",
                                                             "2003/11/09 13:00:00\t0z\t0\t"}));
 }
@@ -685,7 +586,7 @@ TEST_F(AlarmTick, ALineOfFewerFieldsFiresTheDefaultSoundAndGoes) {
 TEST_F(Form1Test, CloseWritesBothFilesInTheirFormats) {
   Form1& form = Start();
   AddThroughEditor(form, "2003/11/10 07:30:00\t1d\tE\t/a, \"b\"/時計.wav");
-  form.close();
+  form.CloseRequested();
   std::string expected = "yyyy/mm/dd hh:mm aaa\r\n1.0\r\n";
   for (int i = 0; i < 10; ++i) expected += " 0 \r\n";
   EXPECT_EQ(ReadFile("Varnlock.ini"), expected);
@@ -694,7 +595,7 @@ TEST_F(Form1Test, CloseWritesBothFilesInTheirFormats) {
 
 TEST_F(Form1Test, CloseWithoutAlarmsWritesAnEmptyAlarmFile) {
   Form1& form = Start();
-  form.close();
+  form.CloseRequested();
   EXPECT_TRUE(fs::exists(folder_ / "timer.ini"));
   EXPECT_EQ(fs::file_size(folder_ / "timer.ini"), 0u);
 }
@@ -703,7 +604,7 @@ TEST_F(Form1Test, AFailedWriteIsReportedAndTheAlarmFileStillWritten) {
   Form1& form = Start();
   fs::create_directory(folder_ / "Varnlock.ini");  // a folder in the way of the settings file
   AddThroughEditor(form, "2003/11/10 07:30:00\t0z\tE\t");
-  form.close();
+  form.CloseRequested();
   ASSERT_FALSE(fakes_.messages.notices.empty());
   EXPECT_NE(fakes_.messages.notices.back().find("Varnlock.ini"), std::string::npos);
   EXPECT_EQ(ReadFile("timer.ini"), "2003/11/10 07:30:00\t0z\tE\t\r\n");
@@ -720,7 +621,7 @@ TEST_F(Form1Test, AlarmLinesBeyondTheListsLimitAreReportedAndKeptAside) {
       fakes_.messages.notices,
       std::vector<std::string>{"アラームは 32767 件までです: 32768 行目から先を読み込めません "
                                "(元のファイルは timer.ini.bad として残します)"});
-  form.close();
+  form.CloseRequested();
   EXPECT_EQ(ReadFile("timer.ini.bad"), lines) << "the whole file the user wrote is kept";
   const std::string written = ReadFile("timer.ini");
   EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 32767);
@@ -738,7 +639,7 @@ TEST_F(Form1Test, AnAlarmFileIsReadUpToALineLongerThanAnyAlarmLine) {
   EXPECT_EQ(form.List1().Lines(), std::vector<std::string>{"2099/01/01 00:00:00\t0z\tE\ta.wav"});
   ASSERT_EQ(fakes_.messages.notices.size(), 1u);
   EXPECT_NE(fakes_.messages.notices[0].find("2 行目は 8192 バイトを超える"), std::string::npos);
-  form.close();
+  form.CloseRequested();
   EXPECT_EQ(ReadFile("timer.ini.bad"), lines);
   EXPECT_EQ(ReadFile("timer.ini"), first);
 }
@@ -765,7 +666,7 @@ TEST_F(Form1Test, AQuitDuringTheLoadStepSendsItsNoticesToTheDesktop) {
   fs::create_directory(folder_ / "Varnlock.ini");
   fs::create_directory(folder_ / "timer.ini");
   fakes_.messages.on_notice = [this] { form_->EndWithoutWindow(); };
-  form_ = std::make_unique<Form1>(fakes_.Get());
+  form_ = std::make_unique<Form1>(fakes_.Get(), view_);
   form_->Load();
   EXPECT_TRUE(form_->Loaded());
   ASSERT_EQ(fakes_.messages.notices.size(), 1u);
@@ -791,7 +692,7 @@ TEST_F(Form1Test, AFailedSaveIsToldInABoxOnlyWhileTheProgramRunsOn) {
     AddThroughEditor(form, "2003/11/10 07:30:00\t0z\tE\t");
     std::string alarms_when_told;
     fakes_.messages.on_notice = [&] { alarms_when_told = ReadFile("timer.ini"); };
-    if (how == How::kClose) form.close();
+    if (how == How::kClose) form.CloseRequested();
     if (how == How::kEnding) form.EndWithoutWindow();
     if (how == How::kEnding) form.SaveFiles();
     if (how == How::kSession) form.SaveForSession();
@@ -835,7 +736,7 @@ TEST_F(Form1Test, AnUnreadableAlarmFileIsMovedAsideBeforeItIsRewritten) {
   ASSERT_EQ(fakes_.messages.notices.size(), 1u);
   EXPECT_NE(fakes_.messages.notices[0].find("timer.ini"), std::string::npos);
   AddThroughEditor(form, "2003/11/09 15:00:00\t1d\tE\t");
-  form.close();
+  form.CloseRequested();
   EXPECT_EQ(fakes_.messages.notices.size(), 1u) << "the close writes without complaint";
   EXPECT_EQ(ReadFile("timer.ini.bad/inside"), "kept");
   EXPECT_EQ(ReadFile("timer.ini"), "2003/11/09 15:00:00\t1d\tE\t\r\n");

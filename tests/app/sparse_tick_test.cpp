@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QMouseEvent>
 #include <algorithm>
 #include <deque>
 #include <filesystem>
@@ -20,7 +18,7 @@
 #include "app/form1.h"
 #include "editor/form2.h"
 #include "fakes/fake_services.h"
-#include "qt_app.h"
+#include "support/main_window_fixture.h"
 #include "temp_folder.h"
 #include "tick_simulation.h"
 
@@ -83,7 +81,8 @@ class Machine {
     paths_.default_sound = "default.wav";
     WriteFiles();
     form_ = std::make_unique<Form1>(Services{clocks_, *timer_, tray_, sound_, notifier_, messages_,
-                                             colours_, files_, screen_, paths_});
+                                             appearance_, colours_, files_, screen_, paths_},
+                                    view_);
     form_->Load();
   }
 
@@ -106,7 +105,7 @@ class Machine {
         break;
       }
     }
-    form_->close();
+    form_->CloseRequested();
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(folder_)) files.push_back(entry.path());
     std::sort(files.begin(), files.end());
@@ -140,46 +139,33 @@ class Machine {
         alarm_->ClockWasSet();
         break;
       case Kind::kShow:  // the preview shows the face as last drawn
-        if (!form.isVisible()) form.ShowFromTray();
+        if (!view_.shown) form.ShowFromTray();
         log_.Add("shown " + Fingerprint(form.Face().Picture1.ToIcon(-1)));
         break;
       case Kind::kHide:
-        if (form.isVisible()) form.Command1->click();
+        if (view_.shown) form.Command1Click();
         break;
       case Kind::kModes:  // the upper list, the lower one, or both
-        form.EnsureControls();
-        if (step.text != "lower") {
-          form.Combo1->setCurrentIndex(static_cast<int>(step.amount / 10));
-          emit form.Combo1->activated(form.Combo1->currentIndex());
-        }
-        if (step.text != "upper" && form.Combo2->isEnabled()) {
-          form.Combo2->setCurrentIndex(static_cast<int>(step.amount % 10));
-          emit form.Combo2->activated(form.Combo2->currentIndex());
+        if (step.text != "lower") form.Combo1Click(static_cast<std::int16_t>(step.amount / 10));
+        if (step.text != "upper" && view_.state.lower_line_choosable) {
+          form.Combo2Click(static_cast<std::int16_t>(step.amount % 10));
         }
         break;
-      case Kind::kColour: {
-        form.EnsureControls();
+      case Kind::kColour:
         colours_.answers.emplace_back(Rgb(static_cast<int>(step.amount) * 30, 20, 200));
-        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(form.Lb1[static_cast<std::size_t>(step.amount)], &release);
+        form.Lb1Click(static_cast<int>(step.amount));
         break;
-      }
       case Kind::kInterval:
-        form.EnsureControls();
-        form.Text1->setText(QString::fromStdString(step.text));
-        form.Command1->click();
+        form.IntervalEdited(step.text);
+        form.Command1Click();
         break;
       case Kind::kEditorAdds:
         EditorAdds(step);
         break;
-      case Kind::kPalette: {  // another button-face colour: the face's background
-        QPalette palette = QApplication::palette();
-        palette.setColor(QPalette::Button, QColor::fromHsv(static_cast<int>(step.amount), 80, 230));
-        QApplication::setPalette(palette);
-        QCoreApplication::sendPostedEvents();  // the widgets hear of it through posted events
+      case Kind::kPalette:  // another button-face colour: the face's background
+        appearance_.button_face = Rgb(static_cast<int>(step.amount) % 256, 80, 230);
+        form.WindowChanged();
         break;
-      }
       case Kind::kProbe:
         form.Replan();
         log_.Add("count " + std::to_string(form.TickCount()) + " face " +
@@ -192,14 +178,12 @@ class Machine {
   // its list becomes the main list then, also when the window went to the tray meanwhile.
   void EditorAdds(const Step& step) {
     Form1& form = *form_;
-    form.EnsureControls();
-    form.Command2->click();
+    form.Command2Click();
     Form2* editor = form.Editor();
     const DateTime due = clocks_.Now() + std::chrono::seconds{step.amount};
-    editor->List1().Add(CanonicalText(due) + "\t" + step.text + "\tedited.wav");
-    if (form.isVisible() && step.amount % 2 == 0) form.Command1->click();
-    editor->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    editor->AddLine(CanonicalText(due) + "\t" + step.text + "\tedited.wav");
+    if (view_.shown && step.amount % 2 == 0) form.Command1Click();
+    editor->Close();
   }
 
   static std::string Fingerprint(const IconImage& icon) { return sim::Fingerprint(icon); }
@@ -215,10 +199,12 @@ class Machine {
   sim::RecordingSound sound_;
   sim::RecordingNotifier notifier_;
   fakes::FakeMessages messages_;
+  fakes::FakeAppearance appearance_;
   fakes::FakeColorDialog colours_;
   fakes::FakeFileDialog files_;
   fakes::FakeScreen screen_;
   AppPaths paths_;
+  testing::FakeMainView view_;
   std::unique_ptr<Form1> form_;
 };
 
@@ -346,11 +332,6 @@ void PrintTo(const DifferentialCase& c, std::ostream* out) {
 
 class SparseTick : public ::testing::TestWithParam<DifferentialCase> {
  protected:
-  void SetUp() override {
-    testing::EnsureQApplication();
-    palette_ = QApplication::palette();
-  }
-  void TearDown() override { QApplication::setPalette(palette_); }
   fs::path NewFolder() { return folders_.emplace_back("sparse").path(); }
   // Runs the scenario both ways; returns the sleeping run's wake-ups.
   int Compare(const Scenario& scenario) {
@@ -361,13 +342,11 @@ class SparseTick : public ::testing::TestWithParam<DifferentialCase> {
       Machine machine(false, scenario, NewFolder());
       loop = machine.Run();
     }
-    QApplication::setPalette(palette_);
     {
       Machine machine(true, scenario, NewFolder());
       sparse = machine.Run();
       wakes = machine.Wakes();
     }
-    QApplication::setPalette(palette_);
     const auto [in_loop, in_sparse] =
         std::mismatch(loop.begin(), loop.end(), sparse.begin(), sparse.end());
     EXPECT_TRUE(in_loop == loop.end() && in_sparse == sparse.end())
@@ -378,7 +357,6 @@ class SparseTick : public ::testing::TestWithParam<DifferentialCase> {
   }
 
  private:
-  QPalette palette_;
   std::deque<testing::TempFolder> folders_;
 };
 

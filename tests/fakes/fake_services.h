@@ -144,6 +144,8 @@ class FakeMessages : public MessageBoxes {
     answers.pop_front();
     return answer;
   }
+  int boxes_closed = 0;
+  void CloseOpenBox() override { ++boxes_closed; }
 };
 
 class FakeColorDialog : public ColorDialog {
@@ -188,11 +190,38 @@ class FakeFileDialog : public FileDialog {
   }
 };
 
+class FakeAppearance : public Appearance {
+ public:
+  ColorValue button_face = Rgb(0xEF, 0xEF, 0xEF);
+  ColorValue ButtonFace() const override { return button_face; }
+};
+
 class FakeScreen : public Screen {
  public:
   PixelRect area{0, 0, 1024, 738};
   PixelRect WorkArea() const override { return area; }
 };
+
+// A window that only remembers what was done to it; Base is the window interface it fakes.
+template <class Base>
+class FakeWindowOf : public Base {
+ public:
+  bool shown = false;
+  bool minimised = false;
+  bool on_top = false;
+  int raised = 0;
+  PixelSize outer{160, 180};
+  int left = 0;
+  int top = 0;
+  bool Shown() const override { return shown; }
+  void Hide() override { shown = false; }
+  void Restore() override { shown = true, minimised = false; }
+  void KeepOnTop(bool keep) override { on_top = keep, shown = true; }
+  void Raise() override { ++raised, shown = true; }
+  PixelSize OuterSize() const override { return outer; }
+  void MoveOuterTo(int x, int y) override { left = x, top = y; }
+};
+using FakeWindow = FakeWindowOf<TopLevelWindow>;
 
 // All fakes together, with Services pointing at them.
 struct FakeServices {
@@ -202,6 +231,7 @@ struct FakeServices {
   FakeSound sound;
   FakeNotifier notifier;
   FakeMessages messages;
+  FakeAppearance appearance;
   FakeColorDialog colors;
   FakeFileDialog files;
   FakeScreen screen;
@@ -210,7 +240,8 @@ struct FakeServices {
   FakeServices(const FakeServices&) = delete;
   FakeServices& operator=(const FakeServices&) = delete;
   Services Get() {
-    return Services{clock, timer, tray, sound, notifier, messages, colors, files, screen, paths};
+    return Services{clock,    timer,  tray,  sound,  notifier,
+                    messages, appearance, colors, files, screen, paths};
   }
 };
 

@@ -1,11 +1,8 @@
-// The tray module and the always-on-top module on a plain window, with a fake tray.
+// The tray module and the always-on-top module on a fake window, with a fake tray.
 
 #include <gtest/gtest.h>
 
-#include <QWidget>
-
 #include "fakes/fake_services.h"
-#include "qt_app.h"
 #include "tray/task_tray.h"
 #include "tray/top_most.h"
 
@@ -23,13 +20,12 @@ class StayOnTopTable : public ::testing::TestWithParam<StayOnTopCase> {};
 
 // Each case starts from a hidden window that is already topmost.
 TEST_P(StayOnTopTable, SetsOrClearsTheFlagAndShowsTheWindow) {
-  testing::EnsureQApplication();
   const StayOnTopCase& c = GetParam();
-  QWidget window;
-  window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  fakes::FakeWindow window;
+  window.on_top = true;
   EXPECT_EQ(TopMost::StayOnTop(window, c.mode), c.returned);
-  EXPECT_EQ(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint), c.on_top);
-  EXPECT_EQ(window.isVisible(), c.shown);
+  EXPECT_EQ(window.on_top, c.on_top);
+  EXPECT_EQ(window.shown, c.shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, StayOnTopTable,
@@ -40,22 +36,20 @@ INSTANTIATE_TEST_SUITE_P(Modes, StayOnTopTable,
                                            StayOnTopCase{-1, 0, true, false}));
 
 TEST(TaskTrayTest, TheWindowGoesToTheTrayAndComesBack) {
-  testing::EnsureQApplication();
   fakes::FakeTray tray;
-  QWidget window;
-  window.show();
+  fakes::FakeWindow window;
+  window.shown = true;
   IconImage icon;
   icon.argb[0] = 0xFF00FF00;
   TaskTray::TrayAdd(window, tray, icon, "tip");
-  EXPECT_FALSE(window.isVisible());
+  EXPECT_FALSE(window.shown);
   EXPECT_TRUE(tray.present);
   EXPECT_EQ(tray.icon, icon);
   EXPECT_EQ(tray.tip, "tip");
-  window.showMinimized();
-  window.hide();
+  window.minimised = true;
   TaskTray::TrayRestore(window, tray);
-  EXPECT_TRUE(window.isVisible());
-  EXPECT_FALSE(window.isMinimized());
+  EXPECT_TRUE(window.shown);
+  EXPECT_FALSE(window.minimised);
   EXPECT_FALSE(tray.present);
 }
 

@@ -1,11 +1,13 @@
 #include "platform/qt/qt_dialogs.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "core/user_texts.h"
 #include "platform/qt/qt_convert.h"
 
 namespace kelmora {
@@ -13,7 +15,7 @@ namespace {
 
 int ShowMessage(const std::string& text, QMessageBox::StandardButtons buttons,
                 QMessageBox::StandardButton default_button) {
-  QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kMessageCaption),
+  QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(texts::kTitle),
                   QString::fromStdString(text), buttons);
   box.setDefaultButton(default_button);
   box.setAttribute(Qt::WA_QuitOnClose, false);
@@ -57,6 +59,10 @@ void QtMessageBoxes::Notice(const std::string& text) {
 bool QtMessageBoxes::AskYesNo(const std::string& text) {
   return ShowMessage(text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
          QMessageBox::Yes;
+}
+
+void QtMessageBoxes::CloseOpenBox() {
+  if (QWidget* box = QApplication::activeModalWidget()) box->close();
 }
 
 std::optional<ColorValue> QtColorDialog::Pick(ColorValue current) {

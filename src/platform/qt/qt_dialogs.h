@@ -8,13 +8,11 @@
 
 namespace kelmora {
 
-// The caption of every message box: the program's title.
-inline constexpr char kMessageCaption[] = "!Kelmora";
-
 class QtMessageBoxes : public MessageBoxes {
  public:
   void Notice(const std::string& text) override;
   bool AskYesNo(const std::string& text) override;
+  void CloseOpenBox() override;
 };
 
 class QtColorDialog : public ColorDialog {

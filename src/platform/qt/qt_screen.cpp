@@ -1,7 +1,10 @@
 #include "platform/qt/qt_screen.h"
 
 #include <QGuiApplication>
+#include <QPalette>
 #include <QScreen>
+
+#include "platform/qt/qt_convert.h"
 
 namespace kelmora {
 
@@ -10,6 +13,10 @@ PixelRect QtScreen::WorkArea() const {
   if (!screen) return kFallbackWorkArea;
   const QRect area = screen->availableGeometry();
   return PixelRect{area.x(), area.y(), area.x() + area.width(), area.y() + area.height()};
+}
+
+ColorValue QtAppearance::ButtonFace() const {
+  return FromQColor(QGuiApplication::palette().color(QPalette::Button));
 }
 
 }  // namespace kelmora

@@ -1,5 +1,6 @@
 #pragma once
-// The work area of the primary screen (the desktop less panels), in device-independent pixels.
+// The work area of the primary screen (the desktop less panels), in device-independent pixels,
+// and the desktop's look as the application palette gives it.
 
 #include "platform/services.h"
 
@@ -11,6 +12,12 @@ inline constexpr PixelRect kFallbackWorkArea{0, 0, 1024, 768};
 class QtScreen : public Screen {
  public:
   PixelRect WorkArea() const override;
+};
+
+// The button face of the application palette, read at each call: the desktop may change it.
+class QtAppearance : public Appearance {
+ public:
+  ColorValue ButtonFace() const override;
 };
 
 }  // namespace kelmora

@@ -131,7 +131,7 @@ TEST_F(JapaneseGlyphs, BothWindowsShowRealGlyphs) {
 TEST_F(JapaneseGlyphs, MessageBoxesFileFiltersAndTipsShowRealGlyphs) {
   std::vector<ShownText> texts;
   for (const char* message : kMessages) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kMessageCaption),
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(texts::kTitle),
                     QString::fromUtf8(message), QMessageBox::Yes | QMessageBox::No);
     for (ShownText& shown : TextsOf(box, "message box")) texts.push_back(std::move(shown));
   }
