@@ -9,9 +9,9 @@
 #include "app/form1.h"
 #include "app/qt_main_window.h"
 #include "platform/display_choice.h"
+#include "platform/system_clock.h"
 #include "platform/qt/app_paths.h"
 #include "platform/qt/process_sound.h"
-#include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_notifier.h"
 #include "platform/qt/qt_screen.h"
@@ -62,7 +62,7 @@ int Run(int argc, char** argv) {
   kelmora::SingleInstance instance(paths.data_folder);
   if (!instance.TryBecomePrimary()) return 0;
 
-  kelmora::QtClock clock;
+  kelmora::SystemClock clock;
   kelmora::QtTickTimer timer;
   kelmora::QtTray tray;
   kelmora::ProcessSound sound(kelmora::DefaultSoundPlayerPath(), &QApplication::beep);

@@ -15,6 +15,18 @@ constexpr ColorValue Rgb(int red, int green, int blue) {
   return static_cast<ColorValue>(red | (green << 8) | (blue << 16));
 }
 
+// The three channels of a colour value, 0 to 255 each.
+struct Channels {
+  int red = 0;
+  int green = 0;
+  int blue = 0;
+};
+constexpr Channels ChannelsOf(ColorValue color) {
+  const auto value = static_cast<std::uint32_t>(color);
+  return {static_cast<int>(value & 0xFFu), static_cast<int>((value >> 8) & 0xFFu),
+          static_cast<int>((value >> 16) & 0xFFu)};
+}
+
 // A 16x16 icon as ARGB32 pixels, row by row from the top-left; alpha 0 is transparent.
 struct IconImage {
   static constexpr int kSize = 16;

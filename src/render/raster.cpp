@@ -37,11 +37,9 @@ std::optional<Pixel> NearestPixel(float x, float y) {
 
 // A colour value (red in the low byte) as an opaque ARGB32 pixel.
 std::uint32_t OpaqueArgb(ColorValue color) {
-  const auto value = static_cast<std::uint32_t>(color);
-  const std::uint32_t red = value & 0xFFu;
-  const std::uint32_t green = (value >> 8) & 0xFFu;
-  const std::uint32_t blue = (value >> 16) & 0xFFu;
-  return 0xFF000000u | (red << 16) | (green << 8) | blue;
+  const Channels c = ChannelsOf(color);
+  return 0xFF000000u | (static_cast<std::uint32_t>(c.red) << 16) |
+         (static_cast<std::uint32_t>(c.green) << 8) | static_cast<std::uint32_t>(c.blue);
 }
 
 }  // namespace

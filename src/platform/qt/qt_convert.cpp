@@ -91,9 +91,8 @@ QIcon ToQIcon(const IconImage& icon) {
 }
 
 QColor ToQColor(ColorValue color) {
-  const auto value = static_cast<std::uint32_t>(color);
-  return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-                static_cast<int>((value >> 16) & 0xFF));
+  const Channels c = ChannelsOf(color);
+  return QColor(c.red, c.green, c.blue);
 }
 
 ColorValue FromQColor(const QColor& color) {

@@ -10,7 +10,6 @@
 #include <QScreen>
 #include <optional>
 
-#include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_screen.h"
 #include "qt_app.h"
 
@@ -94,13 +93,6 @@ TEST(QtScreenTest, WorkAreaEdgesAreThePrimaryScreensAvailableGeometry) {
   EXPECT_EQ(edges.top, area.y());
   EXPECT_EQ(edges.right - edges.left, area.width());
   EXPECT_EQ(edges.bottom - edges.top, area.height());
-}
-
-TEST(QtClockTest, NowIsTheSystemTimeToTheSecond) {
-  const DateTime before = SystemNow();
-  const DateTime now = QtClock().Now();
-  EXPECT_LE(before, now);
-  EXPECT_LE(now - before, std::chrono::seconds(1));
 }
 
 }  // namespace
