@@ -10,7 +10,7 @@
 #include "app/main_window_layout.h"
 #include "core/twips.h"
 #include "core/user_texts.h"
-#include "editor/qt_editor_window.h"
+#include "editor/qt/qt_editor_window.h"
 #include "platform/qt/qt_convert.h"
 
 namespace kelmora {
@@ -121,7 +121,7 @@ void QtMainWindow::SetIcon(const IconImage& icon) {
 }
 
 EditorView& QtMainWindow::EditorWindow(Form2& editor) {
-  if (!editor_window_) editor_window_ = std::make_unique<QtEditorWindow>(editor, *this, services_);
+  if (!editor_window_) editor_window_ = std::make_unique<QtEditorWindow>(editor, services_.frames, *this);
   return *editor_window_;
 }
 
