@@ -16,6 +16,7 @@
 #include "core/general.h"
 #include "core/twips.h"
 #include "editor/form2.h"
+#include "editor/qt/qt_editor_window.h"
 #include "platform/qt/qt_convert.h"
 #include "platform/wav_player.h"
 #include "tick/tick_interval.h"
@@ -83,7 +84,7 @@ Form1::~Form1() {
   services_.tray.on_mouse = nullptr;
   services_.notifier.on_action = nullptr;
   services_.sound.on_finished = nullptr;
-  if (editor_) delete editor_.data();
+  editor_window_.reset();
 }
 
 void Form1::EnsureControls() {
@@ -522,13 +523,12 @@ void Form1::Command1Click() {
 
 void Form1::Command2Click() {
   if (!editor_) {
-    editor_ = new Form2(services_, dialog_);
-    editor_->setAttribute(Qt::WA_DeleteOnClose);
-    connect(editor_, &Form2::ListHandedBack, this,
-            [this](const std::vector<std::string>& lines) { TakeEditorLines(lines); });
+    editor_ = std::make_unique<Form2>(services_, dialog_);
+    editor_window_ = std::make_unique<QtEditorWindow>(*editor_, services_.frames, *this);
+    editor_->SetView(*editor_window_);
+    editor_->on_closed = [this](const std::vector<std::string>& lines) { TakeEditorLines(lines); };
   }
-  editor_->OpenOver(*this, list1_.Lines());
-  editor_->show();
+  editor_->Open(list1_.Lines());
   SetEditorOpen(true);
 }
 
@@ -566,7 +566,7 @@ void Form1::TrayMouseUp(TrayMouse what) {
 }
 
 Form2* Form1::Editor() const {
-  return editor_.data();
+  return editor_ && editor_->IsOpen() ? editor_.get() : nullptr;
 }
 
 void Form1::ShowFromTray() {
@@ -610,13 +610,13 @@ void Form1::SaveFiles() {
   if (files_saved_ || !loaded_) return;
   files_saved_ = true;
   // The editor hands its list back first, so alarms saved in an editor still open are kept.
-  if (editor_) editor_->close();
+  if (editor_) editor_->Close();
   WriteFiles(list1_, ending_);
 }
 
 void Form1::SaveForSession() {
   if (files_saved_ || !loaded_) return;
-  WriteFiles(editor_ ? editor_->List1() : list1_, true);
+  WriteFiles(Editor() != nullptr ? Editor()->List1() : list1_, true);
 }
 
 // Both files are written before any notice is shown: a box waiting for the user (or a signal

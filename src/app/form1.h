@@ -13,10 +13,10 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +34,7 @@
 namespace kelmora {
 
 class Form2;
+class QtEditorWindow;
 
 class Form1 : public QWidget {
   Q_OBJECT
@@ -92,6 +93,7 @@ class Form1 : public QWidget {
   std::int32_t TickLimit() const { return tick_limit_; }
   std::int32_t TickCount() const { return tick_count_; }
   Form2* Editor() const;  // the alarm editor while it is open
+  QtEditorWindow* EditorWindow() const { return editor_window_.get(); }  // once first opened
 
   // The controls: nullptr until EnsureControls has built them.
   QLabel* Picture1 = nullptr;       // live preview of the face
@@ -184,7 +186,9 @@ class Form1 : public QWidget {
   Raster preview_{};                    // the picture the preview shows
   std::optional<DateTime> last_check_;  // the last alarm check, while the gate stayed open
   std::string ringing_sound_;  // the sound field of the alarm that rang last, for its snooze
-  QPointer<Form2> editor_;
+  // The editor and its window, made at its first opening and kept.
+  std::unique_ptr<Form2> editor_;
+  std::unique_ptr<QtEditorWindow> editor_window_;
   bool editor_open_ = false;       // the editor holds a copy of the list, not yet handed back
   PlanOnce* plan_once_ = nullptr;  // the innermost handler holding the plan
   bool loaded_ = false;

@@ -16,6 +16,7 @@
 #include "platform/qt/qt_screen.h"
 #include "platform/qt/qt_tick_timer.h"
 #include "platform/qt/qt_tray.h"
+#include "platform/qt/qt_window_frames.h"
 #include "platform/qt/quit_signals.h"
 #include "platform/qt/single_instance.h"
 
@@ -70,8 +71,9 @@ int Run(int argc, char** argv) {
   kelmora::QtColorDialog colors;
   kelmora::QtFileDialog files;
   kelmora::QtScreen screen;
+  kelmora::QtWindowFrames frames;
   kelmora::Form1 form(kelmora::Services{clock, timer, tray, sound, notifier, messages, colors,
-                                        files, screen, paths});
+                                        files, screen, frames, paths});
 
   instance.on_show_requested = [&form] { form.ShowFromTray(); };
   QObject::connect(&form, &kelmora::Form1::Closed, &app, &QApplication::quit);
