@@ -136,11 +136,11 @@ void Form2::Check2Click(bool checked) {
   Render();
 }
 
+// The view shows what the user typed already: nothing to render.
 void Form2::TextChange(EntryText box, const std::string& text) {
   if (box == EntryText::kInterval) entry_.interval = text;
   if (box == EntryText::kUnit) entry_.unit = text;
   if (box == EntryText::kCount) entry_.count = text;
-  Render();
 }
 
 void Form2::LostFocus(EntryText box) {

@@ -11,6 +11,7 @@
 
 #include "app/form1.h"
 #include "editor/form2.h"
+#include "editor/qt/qt_editor_window.h"
 #include "fakes/fake_services.h"
 #include "qt_app.h"
 #include "temp_folder.h"
@@ -49,11 +50,12 @@ class AlarmStory : public ::testing::Test {
     form.Command2->click();
     Form2* editor = form.Editor();
     EXPECT_NE(editor, nullptr);
-    editor->VScroll1->SetValue(7);
-    editor->VScroll2->SetValue(30);
-    editor->Check1->click();
-    editor->Text2->setText("1");
-    editor->Command2->click();
+    QtEditorWindow* window = form.EditorWindow();
+    window->VScroll1->SetValue(7);
+    window->VScroll2->SetValue(30);
+    window->Check1->click();
+    window->Text2->setText("1");
+    window->Command2->click();
     return *editor;
   }
 
@@ -68,7 +70,7 @@ TEST_F(AlarmStory, FromTheEditorThroughTheTrayToTheFileAndBack) {
   Form2& editor = RegisterHourlyAlarm(form);
   const std::string line = "2026/12/07 07:30:00\t1h\tE\t/opt/kelmora/alarm.wav";
   ASSERT_EQ(editor.List1().Lines(), std::vector<std::string>{line});
-  editor.close();
+  editor.Close();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(form.Editor(), nullptr);
   ASSERT_EQ(form.List1().Lines(), std::vector<std::string>{line});
@@ -108,20 +110,21 @@ TEST_F(AlarmStory, EverySessionSaveRequestWritesTheFilesAndTheCloseWritesThemAga
   form.SaveForSession();
   EXPECT_EQ(AlarmFile(), "2026/12/07 07:30:00\t1h\tE\t/opt/kelmora/alarm.wav\r\n");
   EXPECT_EQ(form.Editor(), &editor);
-  EXPECT_TRUE(editor.isVisible());
+  EXPECT_TRUE(form.EditorWindow()->isVisible());
 
-  editor.VScroll1->SetValue(8);
-  editor.Command2->click();
+  form.EditorWindow()->VScroll1->SetValue(8);
+  form.EditorWindow()->Command2->click();
   form.SaveForSession();
   EXPECT_EQ(AlarmFile(),
             "2026/12/07 07:30:00\t1h\tE\t/opt/kelmora/alarm.wav\r\n"
             "2026/12/07 08:30:00\t1h\tE\t/opt/kelmora/alarm.wav\r\n");
 
-  editor.close();
+  editor.Close();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   form.Text1->setText("2.5");
   form.Command2->click();  // a new editor on the main list, left open
-  form.Editor()->List1().Remove(0);
+  form.Editor()->List1Click(0);
+  form.Editor()->List1KeyDown(kDeleteKey);
   form.close();
   EXPECT_EQ(AlarmFile(), "2026/12/07 08:30:00\t1h\tE\t/opt/kelmora/alarm.wav\r\n");
   std::ifstream settings(folder_ / "Varnlock.ini", std::ios::binary);

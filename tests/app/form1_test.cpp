@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "editor/form2.h"
+#include "editor/qt/qt_editor_window.h"
 #include "fakes/fake_services.h"
 #include "platform/qt/qt_convert.h"
 #include "qt_app.h"
@@ -67,8 +68,8 @@ class Form1Test : public ::testing::Test {
   void AddThroughEditor(Form1& form, const std::string& line) {
     form.EnsureControls();
     form.Command2->click();
-    form.Editor()->List1().Add(line);
-    form.Editor()->close();
+    form.Editor()->AddLine(line);
+    form.Editor()->Close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
   ColorValue Background() const {
@@ -275,7 +276,7 @@ INSTANTIATE_TEST_SUITE_P(
                  [](Form1& form, fakes::FakeServices& fakes) {
                    form.Command2->click();
                    fakes.timer.plans = 0;
-                   form.Editor()->close();
+                   form.Editor()->Close();
                  }},
         PlanCase{"TickThatFires",
                  [](Form1& form, fakes::FakeServices& fakes) {
@@ -566,7 +567,7 @@ TEST_F(AlarmTick, AnAlarmRingsWhileTheEditorIsOpenAndTheEditorsCopyFollows) {
   const std::vector<std::string> followed = {"2003/11/09 13:00:00\t1h\t1\tb",
                                              "2003/11/09 18:00:00\t0z\tE\t"};
   EXPECT_EQ(form.Editor()->List1().Lines(), followed);
-  form.Editor()->close();
+  form.Editor()->Close();
   form.Tick();
   EXPECT_EQ(fakes_.sound.played, std::vector<std::string>{"bell.wav"});
   EXPECT_EQ(form.List1().Lines(), followed);
@@ -614,11 +615,11 @@ TEST_F(AlarmTick, ASnoozeWhileTheEditorIsOpenIsNotUndoneByItsClose) {
   form.Tick();
   fakes_.tray.Release(TrayMouse::kLeftUp);
   form.Command2->click();  // ♪
-  form.Editor()->List1().Add("2003/11/09 13:00:00\t0z\t0\t");
+  form.Editor()->AddLine("2003/11/09 13:00:00\t0z\t0\t");
   SetNow(12, 0, 30);
   fakes_.notifier.Choose("スヌーズ (5分)");
-  EXPECT_EQ(form.Editor()->List1Box->count(), 1) << "the editor shows the snooze";
-  form.Editor()->close();
+  EXPECT_EQ(form.EditorWindow()->List1Box->count(), 2) << "the editor shows the snooze";
+  form.Editor()->Close();
   EXPECT_EQ(form.List1().Lines(), (std::vector<std::string>{"2003/11/09 12:05:30\t0z\t0\t",
                                                             "2003/11/09 13:00:00\t0z\t0\t"}));
 }

@@ -19,7 +19,7 @@
 #include "alarm/alarm_list.h"
 #include "app/form1.h"
 #include "core/date_time.h"
-#include "editor/form2.h"
+#include "editor/qt/qt_editor_window.h"
 #include "fakes/fake_services.h"
 #include "platform/qt/qt_dialogs.h"
 #include "qt_app.h"
@@ -125,7 +125,7 @@ TEST_F(JapaneseGlyphs, BothWindowsShowRealGlyphs) {
   form_->Command2->click();
   ASSERT_NE(form_->Editor(), nullptr);
   ExpectGlyphs(TextsOf(*form_, "main window"));
-  ExpectGlyphs(TextsOf(*form_->Editor(), "alarm editor"));
+  ExpectGlyphs(TextsOf(*form_->EditorWindow(), "alarm editor"));
 }
 
 TEST_F(JapaneseGlyphs, MessageBoxesFileFiltersAndTipsShowRealGlyphs) {

@@ -83,7 +83,7 @@ class Machine {
     paths_.default_sound = "default.wav";
     WriteFiles();
     form_ = std::make_unique<Form1>(Services{clocks_, *timer_, tray_, sound_, notifier_, messages_,
-                                             colours_, files_, screen_, paths_});
+                                             colours_, files_, screen_, frames_, paths_});
     form_->Load();
   }
 
@@ -196,9 +196,9 @@ class Machine {
     form.Command2->click();
     Form2* editor = form.Editor();
     const DateTime due = clocks_.Now() + std::chrono::seconds{step.amount};
-    editor->List1().Add(CanonicalText(due) + "\t" + step.text + "\tedited.wav");
+    editor->AddLine(CanonicalText(due) + "\t" + step.text + "\tedited.wav");
     if (form.isVisible() && step.amount % 2 == 0) form.Command1->click();
-    editor->close();
+    editor->Close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 
@@ -218,6 +218,7 @@ class Machine {
   fakes::FakeColorDialog colours_;
   fakes::FakeFileDialog files_;
   fakes::FakeScreen screen_;
+  fakes::FakeWindowFrames frames_;
   AppPaths paths_;
   std::unique_ptr<Form1> form_;
 };
