@@ -425,6 +425,7 @@ void Form1::TrayMouseUp(TrayMouse what) {
   GetWrk();
   TaskTray::TrayRestore(view_, services_.tray);
   GetWrk();  // again, now that the window manager has given the window its frame
+  Changed();  // the alarm check stops while the window shows
 }
 
 void Form1::ShowFromTray() {

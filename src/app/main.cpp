@@ -17,6 +17,7 @@
 #include "platform/qt/qt_screen.h"
 #include "platform/qt/qt_tick_timer.h"
 #include "platform/qt/qt_tray.h"
+#include "platform/qt/qt_window_frames.h"
 #include "platform/qt/quit_signals.h"
 #include "platform/qt/single_instance.h"
 
@@ -72,8 +73,9 @@ int Run(int argc, char** argv) {
   kelmora::QtFileDialog files;
   kelmora::QtScreen screen;
   kelmora::QtAppearance appearance;
+  kelmora::QtWindowFrames frames;
   const kelmora::Services services{clock,      timer,  tray,  sound,  notifier, messages,
-                                   appearance, colors, files, screen, paths};
+                                   appearance, colors, files, screen, frames,   paths};
   kelmora::QtMainWindow window(services);
   kelmora::Form1 form(services, window);
   window.Attach(form);

@@ -1,7 +1,8 @@
 #pragma once
 // core/: the ground floor (pixels, numbers, date-times, text files, WAV); no Qt: std, POSIX, iconv.
 // Pixels, as every layer passes them around: the colour value of one (ColorValue, Rgb), the
-// 16x16 icon image of ARGB pixels, and a rectangle in pixels (the desktop's work area).
+// 16x16 icon image of ARGB pixels, and points, sizes, rectangles and frames in pixels (the
+// desktop's work area, where windows go and the frames the window manager puts around them).
 
 #include <array>
 #include <cstdint>
@@ -34,18 +35,34 @@ struct IconImage {
   bool operator==(const IconImage&) const = default;
 };
 
-// A size in pixels.
-struct PixelSize {
-  int width = 0;
-  int height = 0;
-};
-
 // A rectangle by its edges, in pixels.
 struct PixelRect {
   int left = 0;
   int top = 0;
   int right = 0;
   int bottom = 0;
+};
+
+struct PixelPoint {
+  int x = 0;
+  int y = 0;
+  bool operator==(const PixelPoint&) const = default;
+};
+
+struct PixelSize {
+  int width = 0;
+  int height = 0;
+  bool operator==(const PixelSize&) const = default;
+};
+
+// The widths of a frame around a rectangle: its border on each side, the title bar in the top.
+struct PixelMargins {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  bool operator==(const PixelMargins&) const = default;
+  bool IsNull() const { return *this == PixelMargins{}; }
 };
 
 }  // namespace kelmora

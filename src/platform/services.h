@@ -3,6 +3,7 @@
 // Each service is a small interface that the program fills with the Qt implementations and tests
 // with fakes. Plain C++, so the fakes need no Qt.
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -136,6 +137,23 @@ class Screen {
   virtual PixelRect WorkArea() const = 0;
 };
 
+// A window as the platform names it (an X11 window id, a Win32 window handle).
+using NativeWindow = std::uintptr_t;
+
+// The frames the window manager puts around the program's windows, as it reports them. Where it
+// cannot tell (no window manager, Wayland), no frame is ever reported.
+class WindowFrames {
+ public:
+  virtual ~WindowFrames() = default;
+  // The frame the window manager gives window, or will give it once shown, by its own report;
+  // nullopt while it has not told.
+  virtual std::optional<PixelMargins> Reported(NativeWindow window) const = 0;
+  // Asks the window manager to report the frame it would give window, before it is shown.
+  virtual void Request(NativeWindow window) = 0;
+  // The window manager has reported (or changed) the frame of this window.
+  std::function<void(NativeWindow window)> on_reported;
+};
+
 // Where the program keeps its files and finds its default sound.
 struct AppPaths {
   std::filesystem::path data_folder;  // $XDG_CONFIG_HOME/kelmora
@@ -154,6 +172,7 @@ struct Services {
   ColorDialog& colors;
   FileDialog& files;
   Screen& screen;
+  WindowFrames& frames;
   AppPaths paths;
 };
 

@@ -3,64 +3,39 @@
 
 #include <gtest/gtest.h>
 
-#include <QTest>
-#include <filesystem>
 #include <fstream>
-#include <memory>
-#include <sstream>
+#include <string>
 
 #include "app/form1.h"
 #include "editor/form2.h"
-#include "fakes/fake_services.h"
-#include "qt_app.h"
-#include "temp_folder.h"
+#include "support/main_window_fixture.h"
 
 namespace kelmora {
 namespace {
 
-namespace fs = std::filesystem;
-
-class AlarmStory : public ::testing::Test {
+class AlarmStory : public testing::MainWindowFixture {
  protected:
   void SetUp() override {
-    testing::EnsureQApplication();
-    fakes_.paths.data_folder = folder_;
+    MainWindowFixture::SetUp();
     fakes_.paths.default_sound = "/opt/kelmora/alarm.wav";
     SetNow(7, 10, 0);
   }
-  void TearDown() override { form_.reset(); }
   void SetNow(int hour, int minute, int second) {
     fakes_.clock.now = *MakeDateTime(2026, 12, 7, hour, minute, second);
   }
-  Form1& Start() {
-    form_.reset();
-    form_ = std::make_unique<Form1>(fakes_.Get());
-    form_->Load();
-    return *form_;
-  }
-  std::string AlarmFile() {
-    std::ifstream in(folder_ / "timer.ini", std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
-  }
+  std::string AlarmFile() { return ReadFile("timer.ini"); }
   // Opens the editor with "♪" and registers 07:30, repeated every hour.
   Form2& RegisterHourlyAlarm(Form1& form) {
-    form.Command2->click();
+    form.Command2Click();
     Form2* editor = form.Editor();
     EXPECT_NE(editor, nullptr);
-    editor->VScroll1->SetValue(7);
-    editor->VScroll2->SetValue(30);
-    editor->Check1->click();
-    editor->Text2->setText("1");
-    editor->Command2->click();
+    editor->SpinnerChange(TimePart::kHour, 7);
+    editor->SpinnerChange(TimePart::kMinute, 30);
+    editor->Check1Click(true);
+    editor->TextChange(EntryText::kInterval, "1");
+    editor->Command2Click();
     return *editor;
   }
-
-  testing::TempFolder temp_{"story"};
-  fs::path folder_ = temp_.path();
-  fakes::FakeServices fakes_;
-  std::unique_ptr<Form1> form_;
 };
 
 TEST_F(AlarmStory, FromTheEditorThroughTheTrayToTheFileAndBack) {
@@ -68,12 +43,11 @@ TEST_F(AlarmStory, FromTheEditorThroughTheTrayToTheFileAndBack) {
   Form2& editor = RegisterHourlyAlarm(form);
   const std::string line = "2026/12/07 07:30:00\t1h\tE\t/opt/kelmora/alarm.wav";
   ASSERT_EQ(editor.List1().Lines(), std::vector<std::string>{line});
-  editor.close();
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  editor.Close();
   EXPECT_EQ(form.Editor(), nullptr);
   ASSERT_EQ(form.List1().Lines(), std::vector<std::string>{line});
 
-  form.Command1->click();  // 設定: to the tray
+  form.Command1Click();  // 設定: to the tray
   form.Tick();
   form.Tick();
   EXPECT_EQ(fakes_.tray.tip, "2026/12/07 07:10 月[♪2026/12/07 07:30:00]");
@@ -83,11 +57,11 @@ TEST_F(AlarmStory, FromTheEditorThroughTheTrayToTheFileAndBack) {
   EXPECT_EQ(fakes_.sound.played, std::vector<std::string>{"/opt/kelmora/alarm.wav"});
   EXPECT_EQ(form.List1().At(0), "2026/12/07 08:30:00\t1h\tE\t/opt/kelmora/alarm.wav");
 
-  form.close();
+  form.CloseRequested();
   EXPECT_EQ(AlarmFile(), "2026/12/07 08:30:00\t1h\tE\t/opt/kelmora/alarm.wav\r\n");
 
   Form1& next = Start();
-  EXPECT_FALSE(next.isVisible());
+  EXPECT_FALSE(view_.shown);
   EXPECT_EQ(next.List1().Lines(),
             std::vector<std::string>{"2026/12/07 08:30:00\t1h\tE\t/opt/kelmora/alarm.wav"});
 }
@@ -96,7 +70,7 @@ TEST_F(AlarmStory, ClosingTheMainWindowKeepsAnAlarmSavedInAnOpenEditor) {
   Form1& form = Start();
   RegisterHourlyAlarm(form);
   ASSERT_TRUE(form.List1().Empty());  // still only in the editor
-  form.close();
+  form.CloseRequested();
   EXPECT_EQ(AlarmFile(), "2026/12/07 07:30:00\t1h\tE\t/opt/kelmora/alarm.wav\r\n");
 }
 
@@ -108,21 +82,21 @@ TEST_F(AlarmStory, EverySessionSaveRequestWritesTheFilesAndTheCloseWritesThemAga
   form.SaveForSession();
   EXPECT_EQ(AlarmFile(), "2026/12/07 07:30:00\t1h\tE\t/opt/kelmora/alarm.wav\r\n");
   EXPECT_EQ(form.Editor(), &editor);
-  EXPECT_TRUE(editor.isVisible());
+  EXPECT_TRUE(view_.editor.shown);
 
-  editor.VScroll1->SetValue(8);
-  editor.Command2->click();
+  editor.SpinnerChange(TimePart::kHour, 8);
+  editor.Command2Click();
   form.SaveForSession();
   EXPECT_EQ(AlarmFile(),
             "2026/12/07 07:30:00\t1h\tE\t/opt/kelmora/alarm.wav\r\n"
             "2026/12/07 08:30:00\t1h\tE\t/opt/kelmora/alarm.wav\r\n");
 
-  editor.close();
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  form.Text1->setText("2.5");
-  form.Command2->click();  // a new editor on the main list, left open
-  form.Editor()->List1().Remove(0);
-  form.close();
+  editor.Close();
+  form.IntervalEdited("2.5");
+  form.Command2Click();  // a new editor on the main list, left open
+  form.Editor()->List1Click(0);
+  form.Editor()->List1KeyDown(kDeleteKey);
+  form.CloseRequested();
   EXPECT_EQ(AlarmFile(), "2026/12/07 08:30:00\t1h\tE\t/opt/kelmora/alarm.wav\r\n");
   std::ifstream settings(folder_ / "Varnlock.ini", std::ios::binary);
   std::string tip, interval;
@@ -134,7 +108,7 @@ TEST_F(AlarmStory, EverySessionSaveRequestWritesTheFilesAndTheCloseWritesThemAga
 TEST_F(AlarmStory, PressingTheNoteAgainRefillsTheOpenEditor) {
   Form1& form = Start();
   Form2& editor = RegisterHourlyAlarm(form);
-  form.Command2->click();
+  form.Command2Click();
   EXPECT_EQ(form.Editor(), &editor);
   EXPECT_TRUE(editor.List1().Empty());
 }

@@ -81,7 +81,8 @@ class Machine {
     paths_.default_sound = "default.wav";
     WriteFiles();
     form_ = std::make_unique<Form1>(Services{clocks_, *timer_, tray_, sound_, notifier_, messages_,
-                                             appearance_, colours_, files_, screen_, paths_},
+                                             appearance_, colours_, files_, screen_, frames_,
+                                             paths_},
                                     view_);
     form_->Load();
   }
@@ -203,6 +204,7 @@ class Machine {
   fakes::FakeColorDialog colours_;
   fakes::FakeFileDialog files_;
   fakes::FakeScreen screen_;
+  fakes::FakeWindowFrames frames_;
   AppPaths paths_;
   testing::FakeMainView view_;
   std::unique_ptr<Form1> form_;

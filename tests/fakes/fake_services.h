@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -223,6 +225,23 @@ class FakeWindowOf : public Base {
 };
 using FakeWindow = FakeWindowOf<TopLevelWindow>;
 
+// Frames the test reports by hand, as a window manager would.
+class FakeWindowFrames : public WindowFrames {
+ public:
+  std::map<NativeWindow, PixelMargins> reported;
+  std::vector<NativeWindow> requests;
+  std::optional<PixelMargins> Reported(NativeWindow window) const override {
+    const auto found = reported.find(window);
+    if (found == reported.end()) return std::nullopt;
+    return found->second;
+  }
+  void Request(NativeWindow window) override { requests.push_back(window); }
+  void Report(NativeWindow window, PixelMargins frame) {
+    reported[window] = frame;
+    if (on_reported) on_reported(window);
+  }
+};
+
 // All fakes together, with Services pointing at them.
 struct FakeServices {
   FakeClock clock;
@@ -235,13 +254,14 @@ struct FakeServices {
   FakeColorDialog colors;
   FakeFileDialog files;
   FakeScreen screen;
+  FakeWindowFrames frames;
   AppPaths paths;
   FakeServices() { timer.clock = &clock; }
   FakeServices(const FakeServices&) = delete;
   FakeServices& operator=(const FakeServices&) = delete;
   Services Get() {
-    return Services{clock,    timer,  tray,  sound,  notifier,
-                    messages, appearance, colors, files, screen, paths};
+    return Services{clock,      timer,  tray,  sound,  notifier, messages,
+                    appearance, colors, files, screen, frames,   paths};
   }
 };
 

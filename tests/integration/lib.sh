@@ -614,15 +614,16 @@ kel_stop_program_within() {
   ((rc == 0)) || kel_check_failed "the program exited with status $rc after SIGTERM"
 }
 
-# kel_wait_for_firing SECONDS: the alarm due SECONDS after the start stands in the tip, then fires
-# on the tick one second later, which sets the tip to the bare time of that tick (the tip pattern
-# must show seconds and the weekday, as "yyyy/mm/dd hh:nn:ss aaa" does).
+# kel_wait_for_firing SECONDS [LIMIT]: the alarm due SECONDS after the start stands in the tip,
+# then fires, within LIMIT seconds (8 by default), on the tick one second after its due second,
+# which sets the tip to the bare time of that tick (the tip pattern must show seconds and the
+# weekday, as "yyyy/mm/dd hh:nn:ss aaa" does).
 kel_wait_for_firing() {
   local due fired_tip tip
   due=$(kel_fake_time_plus "$1")
   fired_tip="$(kel_fake_time_plus $(($1 + 1))) 日"
   kel_wait_until 10 "the tip to show the alarm due at $due" kel_tip_has "[♪$due]"
-  kel_wait_until 8 "the alarm due at $due to fire" kel_not kel_tip_has "[♪$due]"
+  kel_wait_until "${2:-8}" "the alarm due at $due to fire" kel_not kel_tip_has "[♪$due]"
   tip=$(kel_tip)
   [[ $tip == "$fired_tip" ]] ||
     kel_check_failed "firing the alarm due at $due: the tip is \"$tip\", expected \"$fired_tip\""
@@ -653,6 +654,25 @@ kel_expect_running() {
 kel_visible_windows() { xdotool search --onlyvisible --name '^!Kelmora$' 2>/dev/null; }
 kel_window_visible() { [[ -n $(kel_visible_windows) ]]; }
 kel_no_window_visible() { ! kel_window_visible; }
+
+# The alarm editor "アラーム": kel_open_editor MAIN presses "♪" (128 to 153 pixels from the main
+# window's left, 4 to 25 from its top) and waits for the editor; sets KEL_EDITOR.
+kel_editor_windows() { xdotool search --onlyvisible --name '^アラーム$' 2>/dev/null; }
+kel_editor_visible() { [[ -n $(kel_editor_windows) ]]; }
+kel_open_editor() {
+  xdotool mousemove --window "$1" 140 14 click 1
+  kel_wait_until 10 "the alarm editor to be shown" kel_editor_visible
+  KEL_EDITOR=$(kel_editor_windows | head -1)
+  kel_log "the alarm editor is window $KEL_EDITOR"
+}
+
+# kel_close_window WINDOW: the user brings the window to the front and closes it with Alt+F4, which
+# the window manager (xfwm4) turns into a close request.
+kel_close_window() {
+  timeout -k 1 5 xdotool windowactivate --sync "$1" ||
+    kel_fail "the window manager did not bring window $1 to the front"
+  xdotool key alt+F4
+}
 
 # "x y width height" of a window, from the server's point of view.
 kel_window_geometry() {

@@ -74,6 +74,7 @@ class MainWindowFixture : public ::testing::Test {
     fakes_.clock.now = *MakeDateTime(2003, 11, 9, hour, minute, second);
   }
   Form1& Start() {
+    form_.reset();  // a program before this one ends first
     form_ = std::make_unique<Form1>(fakes_.Get(), view_);
     form_->Load();
     return *form_;

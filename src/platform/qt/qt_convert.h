@@ -5,7 +5,10 @@
 #include <QColor>
 #include <QIcon>
 #include <QImage>
+#include <QMargins>
+#include <QPoint>
 #include <QRect>
+#include <QSize>
 
 #include "platform/services.h"
 
@@ -22,6 +25,20 @@ QIcon ToQIcon(const IconImage& icon);
 // The colour value as a Qt colour, and back.
 QColor ToQColor(ColorValue color);
 ColorValue FromQColor(const QColor& color);
+
+// Pixel points, sizes, rectangles and frames as Qt's, and back.
+inline QPoint ToQPoint(PixelPoint point) {
+  return {point.x, point.y};
+}
+inline PixelSize FromQSize(const QSize& size) {
+  return {size.width(), size.height()};
+}
+inline PixelRect FromQRect(const QRect& rect) {
+  return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
+}
+inline PixelMargins FromQMargins(const QMargins& margins) {
+  return {margins.left(), margins.top(), margins.right(), margins.bottom()};
+}
 
 // A control's geometry given in twips, in pixels.
 QRect TwipsRect(int left, int top, int width, int height);

@@ -69,9 +69,8 @@ bool OnX11() {
   return Connection() != nullptr;
 }
 
-std::optional<QMargins> ReportedFrame(const QWidget& window) {
+std::optional<PixelMargins> ReportedFrame(WId id) {
   xcb_connection_t* connection = Connection();
-  const WId id = window.internalWinId();
   if (connection == nullptr || id == 0) return std::nullopt;
   const xcb_atom_t extents = Atom(connection, "_NET_FRAME_EXTENTS");
   const ReplyPtr<xcb_get_property_reply_t> reply(
@@ -85,17 +84,17 @@ std::optional<QMargins> ReportedFrame(const QWidget& window) {
   }
   // Left, right, top, bottom.
   const auto* value = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
-  return QMargins(static_cast<int>(value[0]), static_cast<int>(value[2]),
-                  static_cast<int>(value[1]), static_cast<int>(value[3]));
+  return PixelMargins{static_cast<int>(value[0]), static_cast<int>(value[2]),
+                      static_cast<int>(value[1]), static_cast<int>(value[3])};
 }
 
-void RequestFrame(QWidget& window) {
+void RequestFrame(WId window) {
   xcb_connection_t* connection = Connection();
-  if (connection == nullptr) return;
+  if (connection == nullptr || window == 0) return;
   xcb_client_message_event_t message{};
   message.response_type = XCB_CLIENT_MESSAGE;
   message.format = 32;
-  message.window = static_cast<xcb_window_t>(window.winId());
+  message.window = static_cast<xcb_window_t>(window);
   message.type = Atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
   xcb_send_event(connection, 0, RootWindow(connection),
                  XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,

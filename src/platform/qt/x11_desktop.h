@@ -4,24 +4,25 @@
 // system tray selection. Off X11 (Wayland, offscreen) there is nothing to ask: the frame is
 // unknown and there is no XEmbed tray.
 
+#include <qwindowdefs.h>
 #include <QAbstractNativeEventFilter>
-#include <QMargins>
-#include <QWidget>
 #include <functional>
 #include <optional>
+
+#include "core/pixels.h"
 
 namespace kelmora {
 
 // The program runs on X11 (Qt's xcb platform).
 bool OnX11();
 
-// The frame the window manager has given `window`, or will give it once mapped, by its own
-// report; nullopt while it has not told (or off X11).
-std::optional<QMargins> ReportedFrame(const QWidget& window);
+// The frame the window manager has given the native window, or will give it once mapped, by its
+// own report; nullopt while it has not told (or off X11, or for no window).
+std::optional<PixelMargins> ReportedFrame(WId window);
 
-// Asks the window manager to report the frame it would give `window`, before mapping it
-// (_NET_REQUEST_FRAME_EXTENTS). Creates the native window if there is none yet.
-void RequestFrame(QWidget& window);
+// Asks the window manager to report the frame it would give the native window, before mapping
+// it (_NET_REQUEST_FRAME_EXTENTS).
+void RequestFrame(WId window);
 
 // An XEmbed tray holds the system tray selection of the default screen.
 bool XEmbedTrayPresent();

@@ -18,8 +18,10 @@
 
 #include "alarm/alarm_list.h"
 #include "app/form1.h"
+#include "app/qt_main_window.h"
+#include "core/user_texts.h"
 #include "core/date_time.h"
-#include "editor/form2.h"
+#include "editor/qt/qt_editor_window.h"
 #include "fakes/fake_services.h"
 #include "platform/qt/qt_dialogs.h"
 #include "qt_app.h"
@@ -92,7 +94,16 @@ class JapaneseGlyphs : public ::testing::Test {
     testing::EnsureQApplication();
     fakes_.paths.data_folder = folder_;
   }
-  void TearDown() override { form_.reset(); }
+  void TearDown() override {
+    form_.reset();
+    window_.reset();
+  }
+  void Start() {
+    window_ = std::make_unique<QtMainWindow>(fakes_.Get());
+    form_ = std::make_unique<Form1>(fakes_.Get(), *window_);
+    window_->Attach(*form_);
+    form_->Load();
+  }
   // One line for each text drawn with boxes: where, the text and the characters without glyphs.
   static void ExpectGlyphs(const std::vector<ShownText>& texts) {
     std::string faults;
@@ -110,6 +121,7 @@ class JapaneseGlyphs : public ::testing::Test {
   testing::TempFolder temp_{"glyphs"};
   fs::path folder_ = temp_.path();
   fakes::FakeServices fakes_;
+  std::unique_ptr<QtMainWindow> window_;
   std::unique_ptr<Form1> form_;
 };
 
@@ -119,13 +131,13 @@ TEST_F(JapaneseGlyphs, TheCheckSeesTheBoxOfACharacterNoFontHas) {
 }
 
 TEST_F(JapaneseGlyphs, BothWindowsShowRealGlyphs) {
-  form_ = std::make_unique<Form1>(fakes_.Get());
-  form_->Load();  // the first start shows the window and builds its controls
-  ASSERT_TRUE(form_->isVisible());
-  form_->Command2->click();
+  Start();  // the first start shows the window and builds its controls
+  ASSERT_TRUE(window_->isVisible());
+  window_->Command2->click();
   ASSERT_NE(form_->Editor(), nullptr);
-  ExpectGlyphs(TextsOf(*form_, "main window"));
-  ExpectGlyphs(TextsOf(*form_->Editor(), "alarm editor"));
+  ExpectGlyphs(TextsOf(*window_, "main window"));
+  ExpectGlyphs(TextsOf(dynamic_cast<QWidget&>(window_->EditorWindow(*form_->Editor())),
+                       "alarm editor"));
 }
 
 TEST_F(JapaneseGlyphs, MessageBoxesFileFiltersAndTipsShowRealGlyphs) {
@@ -135,8 +147,7 @@ TEST_F(JapaneseGlyphs, MessageBoxesFileFiltersAndTipsShowRealGlyphs) {
                     QString::fromUtf8(message), QMessageBox::Yes | QMessageBox::No);
     for (ShownText& shown : TextsOf(box, "message box")) texts.push_back(std::move(shown));
   }
-  form_ = std::make_unique<Form1>(fakes_.Get());
-  form_->Load();
+  Start();
   for (const FileFilter& filter : form_->CommonDialog1().filters) {
     texts.push_back({NameFilter(filter), QApplication::font("QComboBox"), "file dialog filter"});
   }

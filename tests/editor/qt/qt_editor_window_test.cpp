@@ -1,0 +1,125 @@
+#include "editor/qt/qt_editor_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTest>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "fakes/fake_services.h"
+#include "qt_app.h"
+
+namespace kelmora {
+namespace {
+
+std::string S(const QString& text) {
+  return text.toStdString();
+}
+
+// Clicks a spinner's arrow where the widget's style draws it.
+void ClickArrow(TimeSpinner* spinner, bool upper) {
+  QStyleOptionSlider option;
+  option.initFrom(spinner);
+  option.orientation = spinner->orientation();
+  option.minimum = spinner->minimum();
+  option.maximum = spinner->maximum();
+  option.sliderPosition = spinner->sliderPosition();
+  option.sliderValue = spinner->value();
+  option.singleStep = option.pageStep = 1;
+  const auto arrow = upper ? QStyle::SC_ScrollBarSubLine : QStyle::SC_ScrollBarAddLine;
+  const QRect rect =
+      spinner->style()->subControlRect(QStyle::CC_ScrollBar, &option, arrow, spinner);
+  QTest::mouseClick(spinner, Qt::LeftButton, {}, rect.center());
+}
+
+TEST(QtEditorWindowTest, ItsControlsReachTheBehaviourAndTheStateReachesItsControls) {
+  testing::EnsureQApplication();
+  fakes::FakeServices fake;
+  fake.paths.default_sound = "/default.wav";
+  fake.clock.now = *MakeDateTime(2026, 12, 6, 7, 5, 30);
+  CmnDlog::CommonDialog dialog;
+  QWidget main_window;
+  main_window.setGeometry(300, 400, 200, 150);
+  main_window.show();
+  Form2 editor(fake.Get(), dialog);
+  QtEditorWindow w(editor, fake.frames, main_window);
+  editor.SetView(w);
+  std::vector<std::string> handed_back;
+  editor.on_closed = [&handed_back](const std::vector<std::string>& lines) { handed_back = lines; };
+  editor.Open({"2026/01/05 07:30:00\t30m\t3\t/a.wav"});
+  QApplication::setActiveWindow(&w);
+
+  // Where the controls stand (in twips), in what order the focus moves, where the window stands.
+  const std::vector<std::pair<QWidget*, QRect>> places = {
+      {w.List1Box, {60, 60, 2235, 1320}},   {w.Label1, {60, 1500, 720, 180}},
+      {w.Text1, {60, 1680, 375, 255}},      {w.VScroll1, {420, 1680, 135, 255}},
+      {w.Text4, {600, 1680, 375, 255}},     {w.VScroll2, {960, 1680, 135, 255}},
+      {w.Text5, {1140, 1680, 375, 255}},    {w.VScroll3, {1500, 1680, 135, 255}},
+      {w.Command1, {1740, 1560, 555, 375}}, {w.Check1, {60, 2040, 1035, 240}},
+      {w.Check2, {1680, 2040, 675, 255}},   {w.Text2, {60, 2280, 375, 300}},
+      {w.Combo1, {480, 2280, 810, 300}},    {w.Label2, {1320, 2340, 345, 180}},
+      {w.Text3, {1680, 2280, 375, 300}},    {w.Label3, {2100, 2340, 180, 180}},
+      {w.Command2, {60, 2640, 2235, 315}}};
+  for (const auto& [control, twips] : places) {
+    EXPECT_EQ(control->geometry(), QRect(twips.topLeft() / 15, twips.size() / 15));
+  }
+  const std::vector<QWidget*> tab = {w.List1Box, w.Text1,    w.Text2,    w.Check1, w.Text3,
+                                     w.VScroll1, w.Text4,    w.VScroll2, w.Text5,  w.VScroll3,
+                                     w.Command1, w.Command2, w.Combo1,   w.Check2};
+  for (std::size_t i = 1; i < tab.size(); ++i) {
+    QWidget* next = tab[i - 1]->nextInFocusChain();
+    while (std::find(tab.begin(), tab.end(), next) == tab.end()) next = next->nextInFocusChain();
+    EXPECT_EQ(next, tab[i]) << i;
+  }
+  EXPECT_EQ(w.frameGeometry().left(), main_window.frameGeometry().left());
+  EXPECT_EQ(w.frameGeometry().bottom() + 1, main_window.frameGeometry().top());
+  EXPECT_EQ(S(w.Combo1->currentText()), "h:時間");
+  EXPECT_EQ(w.Combo1->lineEdit()->cursorPosition(), 0) << "the unit letter shows";
+
+  // The focus entering the list makes its line current without selecting it: nothing is filled.
+  w.List1Box->selectionModel()->setCurrentIndex(w.List1Box->model()->index(0, 0),
+                                                QItemSelectionModel::NoUpdate);
+  EXPECT_FALSE(w.Check1->isChecked());
+  // A click selects the line and fills the fields.
+  QTest::mouseClick(w.List1Box->viewport(), Qt::LeftButton, {},
+                    w.List1Box->visualItemRect(w.List1Box->item(0)).center());
+  EXPECT_EQ(S(w.Text1->text() + w.Text4->text() + w.Text2->text() + w.Text3->text()), "0730303");
+  EXPECT_TRUE(w.Check1->isChecked() && w.Check2->isChecked() && w.Text2->isEnabled());
+  EXPECT_EQ(w.Combo1->currentIndex(), 2);
+  EXPECT_EQ(S(w.Command1->toolTip()), "/a.wav");
+
+  // Spinners step from their own value and stop at their ends; a box left is tidied.
+  ClickArrow(w.VScroll1, true);
+  EXPECT_EQ(S(w.Text1->text()), "08");
+  ClickArrow(w.VScroll3, false);
+  EXPECT_EQ(S(w.Text5->text()), "00");
+  w.Text2->setFocus();
+  w.Text2->selectAll();
+  QTest::keyClicks(w.Text2, "2.5");
+  w.Check2->setFocus();
+  EXPECT_EQ(S(w.Text2->text()), "3");
+  QTest::mouseClick(w.Check2, Qt::LeftButton, {}, w.Check2->rect().center());
+  EXPECT_FALSE(w.Text3->isEnabled());
+  QTest::keyClick(w.Combo1, Qt::Key_Up);
+  EXPECT_EQ(w.Combo1->lineEdit()->cursorPosition(), 0);
+
+  // The right button tries the sound; Delete asks (No); 登録 overwrites on Yes; closing hands back.
+  QTest::mousePress(w.Command1, Qt::RightButton);
+  QTest::mouseRelease(w.Command1, Qt::RightButton);
+  EXPECT_EQ(fake.sound.played, std::vector<std::string>{"/a.wav"});
+  fake.messages.answers = {false, true};
+  QTest::keyClick(w.List1Box, Qt::Key_Delete);
+  QTest::mouseClick(w.Command2, Qt::LeftButton);
+  EXPECT_EQ(fake.messages.questions.size(), 2u);
+  ASSERT_EQ(w.List1Box->count(), 1);
+  EXPECT_EQ(S(w.List1Box->item(0)->text()), "2026/12/06 08:30:00\t3h\tE\t/a.wav");
+  EXPECT_TRUE(w.close());
+  EXPECT_EQ(handed_back, std::vector<std::string>{"2026/12/06 08:30:00\t3h\tE\t/a.wav"});
+}
+
+}  // namespace
+}  // namespace kelmora
