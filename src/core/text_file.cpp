@@ -27,7 +27,7 @@ std::string WriteAll(int descriptor, std::string_view content) {
   while (!content.empty()) {
     ssize_t written = ::write(descriptor, content.data(), content.size());
     if (written < 0 && errno == EINTR) continue;
-    if (written < 0) return Reason("cannot write the temporary file", errno);
+    if (written < 0) return Reason("cannot write the file", errno);
     content.remove_prefix(static_cast<std::size_t>(written));
   }
   return {};
@@ -106,13 +106,19 @@ fs::path FollowLinks(fs::path path) {
   return path;
 }
 
+// Makes a new file for writing and opens it; -1 (errno set) when anything, a symbolic link
+// included, is there already: a link planted in the program's folder is never followed.
+int CreateNew(const fs::path& path) {
+  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+}
+
 // Creates "<path>.tmp-<process>-<n>" for writing and sets temporary to its name; -1 on failure.
 // A new file gets the permissions the user's umask gives (as any file the user creates).
 int CreateTemporary(const fs::path& path, std::string& temporary) {
   constexpr int kAttempts = 100;  // names left by earlier processes of the same number are skipped
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     temporary = TemporaryName(path.string(), ::getpid(), attempt);
-    const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int descriptor = CreateNew(temporary);
     if (descriptor >= 0 || errno != EEXIST) return descriptor;
   }
   return -1;
@@ -127,6 +133,14 @@ std::string CreateFolderOf(const fs::path& path) {
   return {};
 }
 
+// Renames from to a name nothing holds yet (a link planted there is neither followed nor
+// replaced); 0, or -1 with errno set. A file system that cannot tell gets a plain rename.
+int RenameNoReplace(const fs::path& from, const fs::path& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return -1;
+  return std::rename(from.c_str(), to.c_str());
+}
+
 fs::path AsideName(const fs::path& path, int attempt) {
   fs::path aside = path;
   aside += attempt == 0 ? ".bad" : ".bad" + std::to_string(attempt + 1);
@@ -136,6 +150,20 @@ fs::path AsideName(const fs::path& path, int attempt) {
 bool ExistsAnything(const fs::path& path) {
   std::error_code error;
   return fs::symlink_status(path, error).type() != fs::file_type::not_found;
+}
+
+// Opens path to append to it, making it when missing; -1 (errno set) unless it is an ordinary
+// file of its own: a symbolic link is not followed, and a pipe or device is not written to (nor
+// waited on).
+int OpenToAppend(const fs::path& path) {
+  const int descriptor = ::open(
+      path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (descriptor < 0) return -1;
+  struct stat info {};
+  if (::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode)) return descriptor;
+  ::close(descriptor);
+  errno = EINVAL;
+  return -1;
 }
 
 // Why path, which exists, cannot be read as an ordinary file; empty when it can.
@@ -233,6 +261,33 @@ std::string ReadUpTo(const fs::path& path, const TextLimits& limits, TextFileRea
   return {};
 }
 
+// Copies the bytes of from into the new file to; returns why it failed, or empty. A failed copy
+// is removed again.
+std::string CopyInto(const fs::path& from, const fs::path& to) {
+  const int source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (source < 0) return std::strerror(errno);
+  const int target = CreateNew(to);
+  if (target < 0) {
+    const int error_number = errno;
+    ::close(source);
+    return std::strerror(error_number);
+  }
+  std::string error;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t count = ::read(source, buffer, sizeof buffer);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) error = Reason("cannot read the file", errno);
+    if (count <= 0) break;
+    error = WriteAll(target, std::string_view(buffer, static_cast<std::size_t>(count)));
+    if (!error.empty()) break;
+  }
+  ::close(source);
+  if (::close(target) != 0 && error.empty()) error = Reason("cannot close the copy", errno);
+  if (!error.empty()) ::unlink(to.c_str());
+  return error;
+}
+
 }  // namespace
 
 bool IsOrdinaryFile(const fs::path& path) {
@@ -281,8 +336,8 @@ std::string WriteTextLinesSafely(const fs::path& path, const std::vector<std::st
 }
 
 std::string AppendTextLines(const fs::path& path, const std::vector<std::string>& lines) {
-  if (std::string error = CreateFolderOf(FollowLinks(path)); !error.empty()) return error;
-  const int descriptor = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (std::string error = CreateFolderOf(path); !error.empty()) return error;
+  const int descriptor = OpenToAppend(path);
   if (descriptor < 0) return Reason("cannot open the file", errno);
   std::string content;
   for (const std::string& line : lines) content.append(line).append("\r\n");
@@ -309,10 +364,9 @@ std::string MoveAside(const fs::path& path) {
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     fs::path aside = AsideName(path, attempt);
     if (ExistsAnything(aside)) continue;
-    if (std::rename(path.c_str(), aside.c_str()) != 0) {
-      return Reason("cannot move the file aside to " + aside.string(), errno);
-    }
-    return {};
+    if (RenameNoReplace(path, aside) == 0) return {};
+    if (errno == EEXIST) continue;  // made meanwhile
+    return Reason("cannot move the file aside to " + aside.string(), errno);
   }
   return "cannot move the file aside: too many " + AsideName(path, 0).filename().string() +
          " files";
@@ -323,9 +377,8 @@ std::string KeepCopy(const fs::path& path, const fs::path& copy) {
   if (::link(file.c_str(), copy.c_str()) == 0) return {};
   if (errno == EEXIST) return Reason("cannot keep a copy as " + copy.string(), errno);
   // A disk without hard links, or the file on another disk than its link: a copy of the bytes.
-  std::error_code error;
-  fs::copy_file(file, copy, fs::copy_options::none, error);
-  if (error) return "cannot keep a copy as " + copy.string() + ": " + error.message();
+  const std::string error = CopyInto(file, copy);
+  if (!error.empty()) return "cannot keep a copy as " + copy.string() + ": " + error;
   return {};
 }
 

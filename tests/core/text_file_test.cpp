@@ -248,6 +248,22 @@ TEST_F(RuntimeTextFileOnDisk, ReadsLfFilesAndCodePage932Files) {
   EXPECT_EQ(ReadTextLines(file).lines, (Lines{"時計", "a", "b"}));
 }
 
+// A link or a pipe planted where the program makes a file of its own is never written through.
+TEST_F(RuntimeTextFileOnDisk, FilesMadeBesideItsOwnFollowNoPlantedLink) {
+  const fs::path file = folder_ / "timer.ini";
+  const fs::path elsewhere = folder_ / "elsewhere";
+  Put(file, "x\r\n");
+  Put(elsewhere, "mine");
+  fs::create_symlink(elsewhere, folder_ / "timer.ini.dropped");
+  EXPECT_NE(AppendTextLines(folder_ / "timer.ini.dropped", {"a"}), "");
+  fs::create_symlink(elsewhere, folder_ / "timer.ini.bad");
+  ASSERT_EQ(MoveAside(file), "");
+  EXPECT_EQ(Content(folder_ / "timer.ini.bad2"), "x\r\n");
+  EXPECT_EQ(Content(elsewhere), "mine");
+  ASSERT_EQ(::mkfifo((folder_ / "pipe.dropped").c_str(), 0600), 0);
+  EXPECT_NE(AppendTextLines(folder_ / "pipe.dropped", {"a"}), "") << "written to a pipe";
+}
+
 TEST_F(RuntimeTextFileOnDisk, MissingOnlyWhenNothingIsThere) {
   EXPECT_EQ(ReadTextLines(folder_ / "none.ini").status, TextFileRead::Status::kMissing);
   EXPECT_FALSE(IsOrdinaryFile(folder_ / "none.ini"));
