@@ -192,31 +192,28 @@ class LineCounter {
   TextFileRead::Cut Cut() const { return cut_; }
   // Bytes of whole lines (and a last line not passing the limits) taken so far.
   std::size_t Taken() const { return cut_ == TextFileRead::Cut::kWhole ? seen_ : line_start_; }
+  // Looks at the end of the content: a last line that ends in a lone CR counts that CR too.
+  void Finish() {
+    if (line_bytes_ > limits_.max_line_bytes) Stop(TextFileRead::Cut::kLineTooLong);
+  }
 
  private:
   bool TakeByte(char byte) {
-    const bool line_end = byte == '\r' || byte == '\n';
     if (seen_ + 1 > limits_.max_bytes) return Stop(TextFileRead::Cut::kTooManyBytes);
-    if (after_cr_ && byte == '\n') {  // the second half of CR LF
-      after_cr_ = false;
-      line_start_ = ++seen_;
-      return true;
-    }
-    after_cr_ = false;
-    if (line_bytes_ == 0 && !in_line_ && lines_ == limits_.max_lines) {
-      return Stop(TextFileRead::Cut::kTooManyLines);
-    }
+    if (!in_line_ && lines_ == limits_.max_lines) return Stop(TextFileRead::Cut::kTooManyLines);
     ++seen_;
-    if (line_end) {
+    if (byte == '\n') {
       ++lines_;
       line_bytes_ = 0;
       in_line_ = false;
-      after_cr_ = byte == '\r';
       line_start_ = seen_;
       return true;
     }
     in_line_ = true;
-    if (++line_bytes_ > limits_.max_line_bytes) return Stop(TextFileRead::Cut::kLineTooLong);
+    ++line_bytes_;
+    // A CR may be the first half of CR LF: it counts once a byte other than LF follows it.
+    const std::size_t counted = line_bytes_ - (byte == '\r' ? 1 : 0);
+    if (counted > limits_.max_line_bytes) return Stop(TextFileRead::Cut::kLineTooLong);
     return true;
   }
   bool Stop(TextFileRead::Cut cut) {
@@ -229,12 +226,11 @@ class LineCounter {
   std::size_t seen_ = 0;        // bytes taken
   std::size_t line_start_ = 0;  // where the line under way begins
   std::size_t lines_ = 0;       // lines ended
-  std::size_t line_bytes_ = 0;  // of the line under way, its end not counted
+  std::size_t line_bytes_ = 0;  // of the line under way, a CR before its LF included
   bool in_line_ = false;        // a line is under way
-  bool after_cr_ = false;       // the last byte was a CR, which a LF may follow
 };
 
-// Reads the file into decoded lines as far as the limits allow; returns why it failed, or empty.
+// Reads the file into lines as far as the limits allow; returns why it failed, or empty.
 std::string ReadUpTo(const fs::path& path, const TextLimits& limits, TextFileRead& result) {
   const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (descriptor < 0) return Reason("cannot open the file", errno);
@@ -242,22 +238,24 @@ std::string ReadUpTo(const fs::path& path, const TextLimits& limits, TextFileRea
   std::string content;
   std::string error;
   char buffer[65536];
+  bool within = true;
   for (;;) {
     const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
     if (count < 0 && errno == EINTR) continue;
     if (count < 0) error = Reason("cannot read the file", errno);
     if (count <= 0) break;
     const std::string_view bytes(buffer, static_cast<std::size_t>(count));
-    const bool within = counter.Take(bytes);
+    within = counter.Take(bytes);
     content.append(bytes.substr(0, counter.Taken() - std::min(counter.Taken(), content.size())));
     if (!within) break;
   }
   ::close(descriptor);
   if (!error.empty()) return error;
+  if (within) counter.Finish();
   content.resize(counter.Taken());
   result.cut = counter.Cut();
   if (result.cut == TextFileRead::Cut::kWhole) result.fingerprint = FingerprintOf(content);
-  result.lines = DecodeLines(content);
+  result.lines = FileLines(content);
   return {};
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // Text files of lines on disk, read (up to limits) and written durably: into a temporary file,
-// synced to the disk, renamed over the old one, the folder synced. The lines' bytes are
-// code_page.h's. A file the program makes beside its own (a temporary, a copy, a file moved
-// aside, the dropped lines) never follows a symbolic link planted in its place.
+// synced to the disk, renamed over the old one, the folder synced. Lines keep the bytes they
+// were read as (code_page.h). A file the program makes beside its own (a temporary, a copy, a
+// file moved aside, the dropped lines) never follows a symbolic link planted in its place.
 
 #include <filesystem>
 #include <limits>
@@ -26,7 +26,7 @@ struct TextFileRead {
   // Where reading stopped: at the file's end, or at the first line that passes a limit.
   enum class Cut { kWhole, kTooManyLines, kLineTooLong, kTooManyBytes };
   Status status = Status::kMissing;
-  std::vector<std::string> lines;  // UTF-8, without line ends
+  std::vector<std::string> lines;  // the bytes as read, without line ends
   std::string error;               // for kFailed: why, in words
   Cut cut = Cut::kWhole;           // for kRead; lines then ends before the line that passed
   Fingerprint fingerprint;         // for kRead and kWhole: of the bytes read
