@@ -23,6 +23,7 @@ class NumberScanner {
   explicit NumberScanner(std::string_view text) : text_(text) { SkipBlanks(); }
 
   char Peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
+  bool AtEnd() const { return pos_ == text_.size(); }
   void Take() {
     ++pos_;
     SkipBlanks();
@@ -79,15 +80,18 @@ void TakeMantissa(NumberScanner& scanner, NumberText& number) {
 // An exponent counts only when digits follow the "e" (and its sign): "1e" reads as 1.
 void TakeExponent(NumberScanner& scanner, NumberText& number) {
   if (scanner.Peek() != 'e' && scanner.Peek() != 'E') return;
-  scanner.Take();
+  NumberScanner ahead = scanner;
+  ahead.Take();
   std::string exponent = "e";
-  if (scanner.Peek() == '+' || scanner.Peek() == '-') {
-    exponent += scanner.Peek();
-    scanner.Take();
+  if (ahead.Peek() == '+' || ahead.Peek() == '-') {
+    exponent += ahead.Peek();
+    ahead.Take();
   }
   std::string digits;
-  TakeDigits(scanner, digits);
-  if (!digits.empty()) number.exponent = exponent + digits;
+  TakeDigits(ahead, digits);
+  if (digits.empty()) return;
+  number.exponent = exponent + digits;
+  scanner = ahead;
 }
 
 // The power of ten of the first significant digit, saturated far beyond the double range.
@@ -133,10 +137,8 @@ std::string WithCapitalExponent(std::string text) {
   return text;
 }
 
-}  // namespace
-
-std::optional<double> ReadLeadingNumber(std::string_view text) {
-  NumberScanner scanner(text);
+// Takes the number at the scanner's place, as ReadLeadingNumber reads it.
+std::optional<double> TakeNumber(NumberScanner& scanner) {
   NumberText number;
   TakeMantissa(scanner, number);
   if (!number.has_digit) return std::nullopt;
@@ -148,6 +150,18 @@ std::optional<double> ReadLeadingNumber(std::string_view text) {
   if (error == std::errc::result_out_of_range) return OutOfRangeValue(number);
   if (error != std::errc() || end != chars.data() + chars.size()) return std::nullopt;
   return value;
+}
+
+}  // namespace
+
+std::optional<double> ReadLeadingNumber(std::string_view text) {
+  NumberScanner scanner(text);
+  return TakeNumber(scanner);
+}
+
+bool IsWholeNumber(std::string_view text) {
+  NumberScanner scanner(text);
+  return TakeNumber(scanner).has_value() && scanner.AtEnd();
 }
 
 double ReadNumber(std::string_view text) {

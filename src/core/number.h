@@ -15,6 +15,10 @@ namespace kelmora {
 // Returns nullopt when the text does not begin with a number (after blanks).
 std::optional<double> ReadLeadingNumber(std::string_view text);
 
+// True when the text is a number as ReadLeadingNumber reads it and nothing else follows but
+// blanks and tabs.
+bool IsWholeNumber(std::string_view text);
+
 // ReadLeadingNumber, with 0 where the text holds no leading number.
 double ReadNumber(std::string_view text);
 
