@@ -34,22 +34,15 @@ INSTANTIATE_TEST_SUITE_P(
 // What is read is written back byte for byte, whatever the code page of each line.
 TEST(FileLines, KeepTheBytesReadAndDropTheByteOrderMark) {
   EXPECT_EQ(FileLines("\xEF\xBB\xBFyyyy"), Lines{"yyyy"});
-  EXPECT_EQ(FileLines(""), Lines{});
   const std::string file =
       "~/音楽.wav\r\n/snd/\xE9t\xE9s.wav\r\n\x8E\x9E\x8C\x76\r\nab\x8E\r\na\rb\r\n";
   EXPECT_EQ(TextFileBytes(FileLines(file)), file);
 }
 
-// Each line is decided on its own to be shown.
+// Neither UTF-8 nor CP932 (a lead byte cut off): the bytes. An overlong UTF-8 slash is kana.
 TEST(DecodeLine, ShowsUtf8ElseCodePage932ElseTheBytes) {
-  EXPECT_EQ(DecodeLine("~/音楽.wav"), "~/音楽.wav");
-  EXPECT_EQ(DecodeLine("\x8E\x9E\x8C\x76"), "時計");
-  EXPECT_EQ(DecodeLine("C:\\\x89\xB9\\a.wav"), "C:\\音\\a.wav");
-  EXPECT_EQ(DecodeLine("\xB1\xD7\xB0\xD1"), "ｱﾗｰﾑ");
-  // Neither UTF-8 nor CP932 (a lead byte cut off, a byte CP932 does not map): the bytes as they
-  // are. An overlong UTF-8 slash is CP932 kana.
+  EXPECT_EQ(DecodeLine("C:\\\x89\xB9\\\xB1\xD7\xB0\xD1.wav"), "C:\\音\\ｱﾗｰﾑ.wav");
   EXPECT_EQ(DecodeLine("ab\x8E"), "ab\x8E");
-  EXPECT_EQ(DecodeLine("\xA0x"), "\xA0x");
   EXPECT_EQ(DecodeLine("\xC0\xAF"), "ﾀｯ");
 }
 

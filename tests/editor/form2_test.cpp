@@ -353,7 +353,6 @@ INSTANTIATE_TEST_SUITE_P(
                                  "h:時間", "5", false, "9", kDefaultSound},
                       SelectCase{"MultibyteUnit", "2026/01/05 09:10:11\t3分\tE\t/m.wav", "09", "10",
                                  "11", true, -1, "x:start", "3", false, "9", "/m.wav"},
-                      // shown decoded, the path kept in the bytes that name its file
                       SelectCase{"CodePage932Path", "2026/01/05 07:30:00\t30m\tE\t/\x89\xB9.wav",
                                  "07", "30", "00", true, 2, "m:分", "30", false, "9",
                                  "/\x89\xB9.wav", "/音.wav"}),

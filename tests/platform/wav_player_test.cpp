@@ -24,14 +24,12 @@ TEST(WavPlayer, EmptyPathPlaysTheDefaultSoundOthersUnchanged) {
               ElementsAre("/usr/share/kelmora/sounds/alarm.wav", "/no/such file.wav", " "));
 }
 
-// The bytes of a path name its file; a path in CP932 whose bytes name none finds its file by
-// its decoded name.
+// A path in CP932 whose bytes name no file finds it by its decoded name.
 TEST(WavPlayer, PlaysTheFileTheBytesNameElseTheDecodedName) {
   const testing::TempFolder temp{"wav"};
   const std::string latin1 = (temp.path() / "\xE9t\xE9s.wav").string();  // valid CP932 too
   const std::string decoded = (temp.path() / "音.wav").string();
-  std::ofstream(latin1) << "RIFF";
-  std::ofstream(decoded) << "RIFF";
+  for (const std::string& file : {latin1, decoded}) std::ofstream(file) << "RIFF";
   const std::string cp932 = (temp.path() / "\x89\xB9.wav").string();
   fakes::FakeSound sound;
   WavPlayer::PlayWav(sound, "/default.wav", latin1);

@@ -73,15 +73,10 @@ INSTANTIATE_TEST_SUITE_P(
         ApplyCase{"ModeHalvesGoToEven", {"t", "1.0", " 2.5 ", " 3.5 "}, Make("t", "1.0", 2, 4)},
         ApplyCase{
             "TextIsNumberZero", {"t", "1,5", "abc", " 1,5 ", "red"}, Make("t", "1,5", 0, 1), 3},
-        ApplyCase{"NumberWithTextAfterIt",
-                  {"t", "1.0", " 1 ", " 1 ", " 0x00FF00 "},
-                  Make("t", "1.0", 1, 1),
-                  5},
+        ApplyCase{"HexColour", {"t", "1", " 1 ", " 1 ", "0x0F"}, Make("t", "1", 1, 1), 5},
         ApplyCase{"CodePage932TextsAreDecoded",
                   {"\x8E\x9E\x8C\x76 hh:nn", "\x82\x50"},
                   Make("時計 hh:nn", "１", 0, 0)},
-        ApplyCase{"EmptyLinesPastTheTwelfthHoldNothing",
-                  FileOf(FileOf({"t", "9"}, kZeros), {"", ""}), Make("t", "9", 0, 0)},
         ApplyCase{"ColourBeyond32BitsKeepsItsValue",
                   FileOf({"t", "1.0", " 1 ", " 1 "},
                          {" 2147483648 ", "-2147483648 ", " 2147483647 ", " 1e20 "}),
@@ -112,17 +107,6 @@ TEST(SettingsLinesWritten, ReadBackGivesTheSameSettings) {
     ApplySettings(reader, read);
     EXPECT_EQ(read, written);
   }
-}
-
-// The texts go back with the bytes they were read as, unless they changed.
-TEST(SettingsLinesWritten, TextsLeftAsTheyWereKeepTheirBytes) {
-  const Lines as_read = FileOf({"\x8E\x9E\x8C\x76 hh:nn", "\x82\x50"}, kZeros);
-  WindowSettings settings;
-  SettingsReader reader(as_read);
-  ApplySettings(reader, settings);
-  EXPECT_EQ(SettingsLines(settings, as_read), as_read);
-  settings.interval_text = "2";
-  EXPECT_EQ(SettingsLines(settings, as_read), FileOf({as_read[0], "2"}, kZeros));
 }
 
 TEST(SettingsNumberText, BlankBeforeNonNegativeAndAfterEvery) {

