@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "alarm/alarm_line.h"
+#include "core/code_page.h"
 #include "core/date_time.h"
 #include "core/number.h"
 #include "core/utf8.h"
@@ -271,7 +272,7 @@ void Form2::Refill(const std::vector<std::string>& lines) {
   list1_.AddAll(lines);
   QStringList items;
   items.reserve(list1_.Count());
-  for (const std::string& line : list1_.Lines()) items.append(Q(line));
+  for (const std::string& line : list1_.Lines()) items.append(Q(DecodeLine(line)));
   List1Box->clear();
   List1Box->addItems(items);
 }
@@ -285,7 +286,7 @@ int Form2::SelectedIndex() const {
 // loading the entry fields, which only the user's selection does.
 void Form2::ShowLineAt(int row, const std::string& line) {
   const QSignalBlocker quiet(List1Box);
-  List1Box->insertItem(row, Q(line));
+  List1Box->insertItem(row, Q(DecodeLine(line)));
 }
 
 void Form2::HideLineAt(int row) {
@@ -300,7 +301,7 @@ void Form2::SelectRowQuietly(int row) {
 
 void Form2::SetSoundPath(std::string path) {
   sound_path_ = std::move(path);
-  Command1->setToolTip(Q(sound_path_));
+  Command1->setToolTip(Q(DecodeLine(sound_path_)));
 }
 
 // Selecting a line loads it into the entry fields; the spinners stay where they are.
@@ -310,13 +311,15 @@ void Form2::List1Click(int row) {
 }
 
 // Fills the fields from whatever fields the line has; a part it cannot read leaves its fields
-// as they were.
+// as they were. The fields show the line decoded; the sound path keeps the bytes it names.
 void Form2::FillFromLine(const std::string& line) {
-  const std::vector<std::string_view> fields = AlarmLine::SplitAll(line);
+  const std::string shown = DecodeLine(line);
+  const std::vector<std::string_view> fields = AlarmLine::SplitAll(shown);
   FillTime(fields[0]);
   if (fields.size() > 1) FillInterval(fields[1]);
   if (fields.size() > 2) FillCount(fields[2]);
-  if (fields.size() > 3) SetSoundPath(std::string(fields[3]));
+  const std::vector<std::string_view> bytes = AlarmLine::SplitAll(line);
+  if (bytes.size() > 3) SetSoundPath(std::string(bytes[3]));
 }
 
 void Form2::FillTime(std::string_view due_text) {
@@ -356,7 +359,7 @@ bool Form2::List1KeyDown(int key) {
   const int selected = SelectedIndex();
   if (selected < 0 || key != Qt::Key_Delete) return false;
   const std::string& line = list1_.At(selected);
-  if (services_.messages.AskYesNo(line + "\r\n削除してもよいですか？") &&
+  if (services_.messages.AskYesNo(DecodeLine(line) + "\r\n削除してもよいですか？") &&
       selected < list1_.Count()) {
     list1_.Remove(selected);
     HideLineAt(selected);
