@@ -44,13 +44,14 @@ constexpr std::int64_t kReferenceIterations = 300;
 void CheckLinesRebuildText(std::string_view text, const std::vector<std::string>& lines) {
   std::size_t pos = 0;
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    Require(lines[i].find_first_of("\r\n") == std::string::npos, "a line holds no line end",
-            lines[i]);
+    Require(lines[i].find('\n') == std::string::npos, "a line holds no line feed", lines[i]);
     Require(text.substr(pos, lines[i].size()) == lines[i], "lines are the text in order", lines[i]);
     pos += lines[i].size();
+    Require(!(lines[i].ends_with('\r') && text.substr(pos).starts_with("\n")),
+            "a CR before a line feed belongs to the line end", lines[i]);
     if (text.substr(pos).starts_with("\r\n")) {
       pos += 2;
-    } else if (text.substr(pos).starts_with("\n") || text.substr(pos).starts_with("\r")) {
+    } else if (text.substr(pos).starts_with("\n")) {
       pos += 1;
     } else {
       Require(i + 1 == lines.size(), "only the last line may lack a line end", lines[i]);
@@ -177,8 +178,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace kelmora;
   const std::string_view bytes = fuzz::AsText(data, size);
   CheckLinesRebuildText(bytes, SplitLines(bytes));
-  const std::vector<std::string> lines = DecodeLines(bytes);
-  fuzz::Require(DecodeLines(TextFileBytes(lines)) == lines, "the lines come back as written");
+  const std::vector<std::string> lines = FileLines(bytes);
+  fuzz::Require(FileLines(TextFileBytes(lines)) == lines, "the lines come back as written");
   const AlarmList list = CheckLoadedList(lines);
   const std::unordered_set<std::string> file_lines(lines.begin(), lines.end());
   for (const DateTime now :

@@ -1,10 +1,11 @@
 // Fuzzes the window-settings file the way the program reads it at start: the file's bytes are
-// decoded (UTF-8, else CP932), split into lines and applied over the start values. Checked:
+// split into lines and applied over the start values. Checked:
 // - both display modes end within 0..5;
-// - the tip pattern and the interval text are the first two lines as they stand, and a value
-//   whose line the file lacks keeps its start value;
+// - the tip pattern and the interval text are the first two lines decoded (UTF-8, else CP932),
+//   written back with the bytes they were read as, and a value whose line the file lacks keeps
+//   its start value;
 // - the twelve lines written for the result read back to the same settings, both as lines and
-//   through the file's bytes (as the writer makes them, decoded and split again).
+//   through the file's bytes (as the writer makes them, split again).
 
 #include <cstddef>
 #include <cstdint>
@@ -66,18 +67,25 @@ void CheckWrittenNumbers(const std::vector<std::string>& written) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace kelmora;
   using fuzz::Require;
-  const std::vector<std::string> lines = DecodeLines(fuzz::AsText(data, size));
+  const std::vector<std::string> lines = FileLines(fuzz::AsText(data, size));
   const WindowSettings read = Applied(lines);
   Require(read.mode1 >= 0 && read.mode1 <= 5, "upper mode within 0..5");
   Require(read.mode2 >= 0 && read.mode2 <= 5, "lower mode within 0..5");
-  if (!lines.empty()) Require(read.tip_format == lines[0], "tip pattern verbatim", lines[0]);
-  if (lines.size() >= 2) Require(read.interval_text == lines[1], "interval verbatim", lines[1]);
+  if (!lines.empty()) {
+    Require(read.tip_format == DecodeLine(lines[0]), "tip pattern decoded", lines[0]);
+  }
+  if (lines.size() >= 2) {
+    Require(read.interval_text == DecodeLine(lines[1]), "interval decoded", lines[1]);
+  }
   CheckMissingLinesKeepStartValues(read, lines.size());
 
-  const std::vector<std::string> written = SettingsLines(read);
+  const std::vector<std::string> written = SettingsLines(read, lines);
+  for (std::size_t i = 0; i < 2 && i < lines.size(); ++i) {
+    Require(written[i] == lines[i], "a text goes back byte for byte", lines[i]);
+  }
   CheckWrittenNumbers(written);
   Require(SameSettings(Applied(written), read), "written lines read back the same");
-  const std::vector<std::string> reread = DecodeLines(TextFileBytes(written));
+  const std::vector<std::string> reread = FileLines(TextFileBytes(written));
   Require(SameSettings(Applied(reread), read), "the written file reads back the same",
           read.tip_format);
   return 0;

@@ -48,12 +48,6 @@ class CodePage932 {
   iconv_t converter_ = reinterpret_cast<iconv_t>(-1);
 };
 
-std::string DecodeLine(std::string_view line, CodePage932& code_page) {
-  if (IsValidUtf8(line)) return std::string(line);
-  if (std::optional<std::string> converted = code_page.Convert(line)) return *converted;
-  return std::string(line);  // a file name in bytes of its own: kept as it is
-}
-
 int CodePageBytes(char32_t value) {
   bool half_width_katakana = value >= 0xFF61 && value <= 0xFF9F;
   return value < 0x80 || half_width_katakana ? 1 : 2;
@@ -76,23 +70,26 @@ std::string TextFileBytes(const std::vector<std::string>& lines) {
 std::vector<std::string> SplitLines(std::string_view content) {
   std::vector<std::string> lines;
   while (!content.empty()) {
-    const std::size_t end = content.find_first_of("\r\n");
-    lines.emplace_back(content.substr(0, end));
+    const std::size_t end = content.find('\n');
+    std::string_view line = content.substr(0, end);
+    if (end != std::string_view::npos && line.ends_with('\r')) line.remove_suffix(1);
+    lines.emplace_back(line);
     if (end == std::string_view::npos) break;
-    const bool cr_lf = content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n';
-    content.remove_prefix(end + (cr_lf ? 2 : 1));
+    content.remove_prefix(end + 1);
   }
   return lines;
 }
 
-std::vector<std::string> DecodeLines(std::string_view content) {
+std::vector<std::string> FileLines(std::string_view content) {
   if (content.starts_with(kByteOrderMark)) content.remove_prefix(kByteOrderMark.size());
-  std::vector<std::string> lines = SplitLines(content);
-  CodePage932 code_page;
-  for (std::string& line : lines) {
-    if (!IsValidUtf8(line)) line = DecodeLine(line, code_page);
-  }
-  return lines;
+  return SplitLines(content);
+}
+
+std::string DecodeLine(std::string_view line) {
+  if (IsValidUtf8(line)) return std::string(line);
+  thread_local CodePage932 code_page;  // opened once, at the first line that needs it
+  if (std::optional<std::string> converted = code_page.Convert(line)) return *converted;
+  return std::string(line);  // a file name in bytes of its own: shown as it is
 }
 
 std::string CutToCodePageBytes(std::string_view text, std::size_t max_bytes) {

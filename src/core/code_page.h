@@ -1,7 +1,8 @@
 #pragma once
-// The code-page side of text: a file's bytes into UTF-8 lines (CR LF, LF or a lone CR ending
-// them; each line UTF-8, else Shift_JIS (CP932), else its bytes as they are), lines back into a
-// file's bytes with CR LF, and UTF-8 text cut to a number of CP932 bytes (the tray's tip).
+// The code-page side of text: a file's bytes into lines (CR LF or LF ending them) that keep the
+// bytes they were read as, lines back into a file's bytes with CR LF, a line decoded to be shown
+// (UTF-8, else Shift_JIS (CP932), else its bytes as they are), and UTF-8 text cut to a number of
+// CP932 bytes (the tray's tip).
 
 #include <cstddef>
 #include <string>
@@ -10,15 +11,19 @@
 
 namespace kelmora {
 
-// Splits file content into lines. CR LF, LF and a lone CR end a line; a last line without a line
-// end counts; an empty content has no lines.
+// Splits file content into lines. CR LF and LF end a line; a lone CR is part of its line (a
+// hand-edited path may hold one); a last line without a line end counts; an empty content has
+// no lines.
 std::vector<std::string> SplitLines(std::string_view content);
 
-// The lines of a file's content, each decided on its own: valid UTF-8 stays as it is; otherwise
-// valid CP932 (files from a Japanese Windows system) is converted to UTF-8; otherwise the line's
-// bytes are kept unchanged, so that they are written back exactly. A leading byte-order mark is
-// dropped.
-std::vector<std::string> DecodeLines(std::string_view content);
+// The lines of a file's content with the bytes they hold, so that what is read is written back
+// exactly; a leading byte-order mark is dropped.
+std::vector<std::string> FileLines(std::string_view content);
+
+// A line as text to show (and to look for a file by when its bytes name none), decided on its
+// own: valid UTF-8 as it is; otherwise valid CP932 (files from a Japanese Windows system)
+// converted to UTF-8; otherwise its bytes as they are.
+std::string DecodeLine(std::string_view line);
 
 // The bytes of a text file holding lines: each followed by CR LF. A first line that begins with
 // U+FEFF gets a byte-order mark before it, which the reader takes off again.

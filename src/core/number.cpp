@@ -45,7 +45,6 @@ struct NumberText {
   int integer_digits = 0;          // digits before '.', leading zeros excluded
   int leading_fraction_zeros = 0;  // zeros right after '.' while no other digit came
   bool has_digit = false;
-  bool bare_exponent_letter = false;  // an "e" with no digits after it, not part of the number
 };
 
 void TakeDigits(NumberScanner& scanner, std::string& out) {
@@ -81,16 +80,18 @@ void TakeMantissa(NumberScanner& scanner, NumberText& number) {
 // An exponent counts only when digits follow the "e" (and its sign): "1e" reads as 1.
 void TakeExponent(NumberScanner& scanner, NumberText& number) {
   if (scanner.Peek() != 'e' && scanner.Peek() != 'E') return;
-  scanner.Take();
+  NumberScanner ahead = scanner;
+  ahead.Take();
   std::string exponent = "e";
-  if (scanner.Peek() == '+' || scanner.Peek() == '-') {
-    exponent += scanner.Peek();
-    scanner.Take();
+  if (ahead.Peek() == '+' || ahead.Peek() == '-') {
+    exponent += ahead.Peek();
+    ahead.Take();
   }
   std::string digits;
-  TakeDigits(scanner, digits);
-  if (!digits.empty()) number.exponent = exponent + digits;
-  number.bare_exponent_letter = digits.empty();
+  TakeDigits(ahead, digits);
+  if (digits.empty()) return;
+  number.exponent = exponent + digits;
+  scanner = ahead;
 }
 
 // The power of ten of the first significant digit, saturated far beyond the double range.
@@ -136,7 +137,13 @@ std::string WithCapitalExponent(std::string text) {
   return text;
 }
 
-std::optional<double> ValueOf(const NumberText& number) {
+// Takes the number at the scanner's place, as ReadLeadingNumber reads it.
+std::optional<double> TakeNumber(NumberScanner& scanner) {
+  NumberText number;
+  TakeMantissa(scanner, number);
+  if (!number.has_digit) return std::nullopt;
+  TakeExponent(scanner, number);
+
   std::string chars = number.mantissa + number.exponent;
   double value = 0.0;
   auto [end, error] = std::from_chars(chars.data(), chars.data() + chars.size(), value);
@@ -145,31 +152,18 @@ std::optional<double> ValueOf(const NumberText& number) {
   return value;
 }
 
-// The number at the start of the text, and whether nothing but blanks follows it.
-struct ScannedNumber {
-  std::optional<double> value;
-  bool whole_text = false;
-};
-
-ScannedNumber ScanNumber(std::string_view text) {
-  NumberScanner scanner(text);
-  NumberText number;
-  TakeMantissa(scanner, number);
-  if (!number.has_digit) return {};
-  TakeExponent(scanner, number);
-  return {ValueOf(number), scanner.AtEnd() && !number.bare_exponent_letter};
-}
-
 }  // namespace
 
 std::optional<double> ReadLeadingNumber(std::string_view text) {
-  return ScanNumber(text).value;
+  NumberScanner scanner(text);
+  return TakeNumber(scanner);
 }
 
 std::optional<double> ReadWholeNumber(std::string_view text) {
-  const ScannedNumber scanned = ScanNumber(text);
-  if (!scanned.whole_text) return std::nullopt;
-  return scanned.value;
+  NumberScanner scanner(text);
+  const std::optional<double> number = TakeNumber(scanner);
+  if (!scanner.AtEnd()) return std::nullopt;
+  return number;
 }
 
 double ReadNumber(std::string_view text) {

@@ -27,7 +27,7 @@ std::string WriteAll(int descriptor, std::string_view content) {
   while (!content.empty()) {
     ssize_t written = ::write(descriptor, content.data(), content.size());
     if (written < 0 && errno == EINTR) continue;
-    if (written < 0) return Reason("cannot write the temporary file", errno);
+    if (written < 0) return Reason("cannot write the file", errno);
     content.remove_prefix(static_cast<std::size_t>(written));
   }
   return {};
@@ -106,13 +106,19 @@ fs::path FollowLinks(fs::path path) {
   return path;
 }
 
+// Makes a new file for writing and opens it; -1 (errno set) when anything, a symbolic link
+// included, is there already: a link planted in the program's folder is never followed.
+int CreateNew(const fs::path& path) {
+  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+}
+
 // Creates "<path>.tmp-<process>-<n>" for writing and sets temporary to its name; -1 on failure.
 // A new file gets the permissions the user's umask gives (as any file the user creates).
 int CreateTemporary(const fs::path& path, std::string& temporary) {
   constexpr int kAttempts = 100;  // names left by earlier processes of the same number are skipped
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     temporary = TemporaryName(path.string(), ::getpid(), attempt);
-    const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int descriptor = CreateNew(temporary);
     if (descriptor >= 0 || errno != EEXIST) return descriptor;
   }
   return -1;
@@ -127,6 +133,14 @@ std::string CreateFolderOf(const fs::path& path) {
   return {};
 }
 
+// Renames from to a name nothing holds yet (a link planted there is neither followed nor
+// replaced); 0, or -1 with errno set. A file system that cannot tell gets a plain rename.
+int RenameNoReplace(const fs::path& from, const fs::path& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return -1;
+  return std::rename(from.c_str(), to.c_str());
+}
+
 fs::path AsideName(const fs::path& path, int attempt) {
   fs::path aside = path;
   aside += attempt == 0 ? ".bad" : ".bad" + std::to_string(attempt + 1);
@@ -136,6 +150,20 @@ fs::path AsideName(const fs::path& path, int attempt) {
 bool ExistsAnything(const fs::path& path) {
   std::error_code error;
   return fs::symlink_status(path, error).type() != fs::file_type::not_found;
+}
+
+// Opens path to append to it, making it when missing; -1 (errno set) unless it is an ordinary
+// file of its own: a symbolic link is not followed, and a pipe or device is not written to (nor
+// waited on).
+int OpenToAppend(const fs::path& path) {
+  const int descriptor = ::open(
+      path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (descriptor < 0) return -1;
+  struct stat info {};
+  if (::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode)) return descriptor;
+  ::close(descriptor);
+  errno = EINVAL;
+  return -1;
 }
 
 // Why path, which exists, cannot be read as an ordinary file; empty when it can.
@@ -164,31 +192,28 @@ class LineCounter {
   TextFileRead::Cut Cut() const { return cut_; }
   // Bytes of whole lines (and a last line not passing the limits) taken so far.
   std::size_t Taken() const { return cut_ == TextFileRead::Cut::kWhole ? seen_ : line_start_; }
+  // Looks at the end of the content: a last line that ends in a lone CR counts that CR too.
+  void Finish() {
+    if (line_bytes_ > limits_.max_line_bytes) Stop(TextFileRead::Cut::kLineTooLong);
+  }
 
  private:
   bool TakeByte(char byte) {
-    const bool line_end = byte == '\r' || byte == '\n';
     if (seen_ + 1 > limits_.max_bytes) return Stop(TextFileRead::Cut::kTooManyBytes);
-    if (after_cr_ && byte == '\n') {  // the second half of CR LF
-      after_cr_ = false;
-      line_start_ = ++seen_;
-      return true;
-    }
-    after_cr_ = false;
-    if (line_bytes_ == 0 && !in_line_ && lines_ == limits_.max_lines) {
-      return Stop(TextFileRead::Cut::kTooManyLines);
-    }
+    if (!in_line_ && lines_ == limits_.max_lines) return Stop(TextFileRead::Cut::kTooManyLines);
     ++seen_;
-    if (line_end) {
+    if (byte == '\n') {
       ++lines_;
       line_bytes_ = 0;
       in_line_ = false;
-      after_cr_ = byte == '\r';
       line_start_ = seen_;
       return true;
     }
     in_line_ = true;
-    if (++line_bytes_ > limits_.max_line_bytes) return Stop(TextFileRead::Cut::kLineTooLong);
+    ++line_bytes_;
+    // A CR may be the first half of CR LF: it counts once a byte other than LF follows it.
+    const std::size_t counted = line_bytes_ - (byte == '\r' ? 1 : 0);
+    if (counted > limits_.max_line_bytes) return Stop(TextFileRead::Cut::kLineTooLong);
     return true;
   }
   bool Stop(TextFileRead::Cut cut) {
@@ -201,12 +226,11 @@ class LineCounter {
   std::size_t seen_ = 0;        // bytes taken
   std::size_t line_start_ = 0;  // where the line under way begins
   std::size_t lines_ = 0;       // lines ended
-  std::size_t line_bytes_ = 0;  // of the line under way, its end not counted
+  std::size_t line_bytes_ = 0;  // of the line under way, a CR before its LF included
   bool in_line_ = false;        // a line is under way
-  bool after_cr_ = false;       // the last byte was a CR, which a LF may follow
 };
 
-// Reads the file into decoded lines as far as the limits allow; returns why it failed, or empty.
+// Reads the file into lines as far as the limits allow; returns why it failed, or empty.
 std::string ReadUpTo(const fs::path& path, const TextLimits& limits, TextFileRead& result) {
   const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (descriptor < 0) return Reason("cannot open the file", errno);
@@ -214,23 +238,52 @@ std::string ReadUpTo(const fs::path& path, const TextLimits& limits, TextFileRea
   std::string content;
   std::string error;
   char buffer[65536];
+  bool within = true;
   for (;;) {
     const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
     if (count < 0 && errno == EINTR) continue;
     if (count < 0) error = Reason("cannot read the file", errno);
     if (count <= 0) break;
     const std::string_view bytes(buffer, static_cast<std::size_t>(count));
-    const bool within = counter.Take(bytes);
+    within = counter.Take(bytes);
     content.append(bytes.substr(0, counter.Taken() - std::min(counter.Taken(), content.size())));
     if (!within) break;
   }
   ::close(descriptor);
   if (!error.empty()) return error;
+  if (within) counter.Finish();
   content.resize(counter.Taken());
   result.cut = counter.Cut();
   if (result.cut == TextFileRead::Cut::kWhole) result.fingerprint = FingerprintOf(content);
-  result.lines = DecodeLines(content);
+  result.lines = FileLines(content);
   return {};
+}
+
+// Copies the bytes of from into the new file to; returns why it failed, or empty. A failed copy
+// is removed again.
+std::string CopyInto(const fs::path& from, const fs::path& to) {
+  const int source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (source < 0) return std::strerror(errno);
+  const int target = CreateNew(to);
+  if (target < 0) {
+    const int error_number = errno;
+    ::close(source);
+    return std::strerror(error_number);
+  }
+  std::string error;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t count = ::read(source, buffer, sizeof buffer);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) error = Reason("cannot read the file", errno);
+    if (count <= 0) break;
+    error = WriteAll(target, std::string_view(buffer, static_cast<std::size_t>(count)));
+    if (!error.empty()) break;
+  }
+  ::close(source);
+  if (::close(target) != 0 && error.empty()) error = Reason("cannot close the copy", errno);
+  if (!error.empty()) ::unlink(to.c_str());
+  return error;
 }
 
 }  // namespace
@@ -281,8 +334,8 @@ std::string WriteTextLinesSafely(const fs::path& path, const std::vector<std::st
 }
 
 std::string AppendTextLines(const fs::path& path, const std::vector<std::string>& lines) {
-  if (std::string error = CreateFolderOf(FollowLinks(path)); !error.empty()) return error;
-  const int descriptor = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (std::string error = CreateFolderOf(path); !error.empty()) return error;
+  const int descriptor = OpenToAppend(path);
   if (descriptor < 0) return Reason("cannot open the file", errno);
   std::string content;
   for (const std::string& line : lines) content.append(line).append("\r\n");
@@ -309,10 +362,9 @@ std::string MoveAside(const fs::path& path) {
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     fs::path aside = AsideName(path, attempt);
     if (ExistsAnything(aside)) continue;
-    if (std::rename(path.c_str(), aside.c_str()) != 0) {
-      return Reason("cannot move the file aside to " + aside.string(), errno);
-    }
-    return {};
+    if (RenameNoReplace(path, aside) == 0) return {};
+    if (errno == EEXIST) continue;  // made meanwhile
+    return Reason("cannot move the file aside to " + aside.string(), errno);
   }
   return "cannot move the file aside: too many " + AsideName(path, 0).filename().string() +
          " files";
@@ -323,9 +375,8 @@ std::string KeepCopy(const fs::path& path, const fs::path& copy) {
   if (::link(file.c_str(), copy.c_str()) == 0) return {};
   if (errno == EEXIST) return Reason("cannot keep a copy as " + copy.string(), errno);
   // A disk without hard links, or the file on another disk than its link: a copy of the bytes.
-  std::error_code error;
-  fs::copy_file(file, copy, fs::copy_options::none, error);
-  if (error) return "cannot keep a copy as " + copy.string() + ": " + error.message();
+  const std::string error = CopyInto(file, copy);
+  if (!error.empty()) return "cannot keep a copy as " + copy.string() + ": " + error;
   return {};
 }
 

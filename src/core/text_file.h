@@ -1,7 +1,8 @@
 #pragma once
 // Text files of lines on disk, read (up to limits) and written durably: into a temporary file,
-// synced to the disk, renamed over the old one, the folder synced. The lines' bytes are
-// code_page.h's.
+// synced to the disk, renamed over the old one, the folder synced. Lines keep the bytes they
+// were read as (code_page.h). A file the program makes beside its own (a temporary, a copy, a
+// file moved aside, the dropped lines) never follows a symbolic link planted in its place.
 
 #include <filesystem>
 #include <limits>
@@ -25,7 +26,7 @@ struct TextFileRead {
   // Where reading stopped: at the file's end, or at the first line that passes a limit.
   enum class Cut { kWhole, kTooManyLines, kLineTooLong, kTooManyBytes };
   Status status = Status::kMissing;
-  std::vector<std::string> lines;  // UTF-8, without line ends
+  std::vector<std::string> lines;  // the bytes as read, without line ends
   std::string error;               // for kFailed: why, in words
   Cut cut = Cut::kWhole;           // for kRead; lines then ends before the line that passed
   Fingerprint fingerprint;         // for kRead and kWhole: of the bytes read
@@ -60,8 +61,9 @@ SafeWrite WriteBytesSafely(const std::filesystem::path& path, std::string_view b
 std::string WriteTextLinesSafely(const std::filesystem::path& path,
                                  const std::vector<std::string>& lines);
 
-// Appends each line followed by CR LF to path, creating it (and its folder) when missing.
-// Returns the empty text on success, else why it failed.
+// Appends each line followed by CR LF to path, creating it (and its folder) when missing. Only
+// an ordinary file is appended to: a symbolic link at path is not followed. Returns the empty
+// text on success, else why it failed.
 std::string AppendTextLines(const std::filesystem::path& path,
                             const std::vector<std::string>& lines);
 
@@ -70,8 +72,9 @@ std::string AppendTextLines(const std::filesystem::path& path,
 // path (the program's start).
 void RemoveStaleTemporaries(const std::filesystem::path& path);
 
-// Moves an unreadable file aside as "<name>.bad" before a new one is written in its place.
-// Returns the empty text on success, else why it failed.
+// Moves an unreadable file aside as "<name>.bad" (or the next free "<name>.bad2"...) before a
+// new one is written in its place; nothing already there is replaced. Returns the empty text on
+// success, else why it failed.
 std::string MoveAside(const std::filesystem::path& path);
 
 // Keeps what path holds (the file a link names) under the name copy as well, without touching

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "alarm/alarm_line.h"
+#include "core/code_page.h"
 #include "core/number.h"
 #include "core/utf8.h"
 
@@ -50,12 +51,15 @@ int UnitItemIndex(std::string_view unit) {
   return -1;
 }
 
+// The fields show the line decoded; the sound path keeps the bytes that name its file.
 AlarmEntry ReadLine(std::string_view line, AlarmEntry entry) {
-  const std::vector<std::string_view> fields = AlarmLine::SplitAll(line);
+  const std::string shown = DecodeLine(line);
+  const std::vector<std::string_view> fields = AlarmLine::SplitAll(shown);
   ReadTime(fields[0], entry);
   if (fields.size() > 1) ReadInterval(fields[1], entry);
   if (fields.size() > 2) ReadCount(fields[2], entry);
-  if (fields.size() > 3) entry.sound_path = fields[3];
+  const std::vector<std::string_view> bytes = AlarmLine::SplitAll(line);
+  if (bytes.size() > 3) entry.sound_path = bytes[3];
   return entry;
 }
 

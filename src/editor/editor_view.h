@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/code_page.h"
 #include "editor/alarm_entry.h"
 
 namespace kelmora {
@@ -30,8 +31,8 @@ struct EditorState {
   // Text2 and Combo1 are enabled while repeat is checked, Text3 while the count limit is.
   bool IntervalEnabled() const { return entry.repeat; }
   bool CountEnabled() const { return entry.count_limit; }
-  // The text of Command1's tool tip: the sound path.
-  const std::string& SoundTip() const { return entry.sound_path; }
+  // The text of Command1's tool tip: the sound path, decoded to be shown.
+  std::string SoundTip() const { return DecodeLine(entry.sound_path); }
   bool operator==(const EditorState&) const = default;
 };
 

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <utility>
 
+#include "core/code_page.h"
 #include "platform/wav_player.h"
 
 namespace kelmora {
@@ -28,7 +29,7 @@ std::string TwoDigits(int value) {
 Form2::Form2(Services services, CmnDlog::CommonDialog& dialog)
     : services_(std::move(services)), dialog_(dialog) {
   session_.on_inserted = [this](int row, const std::string& line) {
-    if (view_ != nullptr) view_->InsertLine(row, line);
+    if (view_ != nullptr) view_->InsertLine(row, DecodeLine(line));
   };
   session_.on_removed = [this](int row) {
     if (view_ != nullptr) view_->RemoveLine(row);
@@ -43,7 +44,9 @@ void Form2::Open(const std::vector<std::string>& main_lines) {
   if (!open_) Load();
   open_ = true;
   session_.Start(main_lines);
-  view_->ShowLines(session_.Lines().Lines());
+  std::vector<std::string> shown;
+  for (const std::string& line : session_.Lines().Lines()) shown.push_back(DecodeLine(line));
+  view_->ShowLines(shown);
   Render();
   view_->ShowOverMainWindow();
 }
@@ -113,7 +116,7 @@ bool Form2::List1KeyDown(int key_code) {
   const int selected = session_.Selected();
   if (selected < 0 || key_code != kDeleteKey) return false;
   const std::string line = session_.Lines().At(selected);
-  if (services_.messages.AskYesNo(line + "\r\n削除してもよいですか？")) {
+  if (services_.messages.AskYesNo(DecodeLine(line) + "\r\n削除してもよいですか？")) {
     session_.RemoveSelected();
     Render();
   }

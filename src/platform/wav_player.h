@@ -3,14 +3,25 @@
 
 #include <string>
 
+#include "core/code_page.h"
+#include "core/text_file.h"
 #include "platform/services.h"
 
 namespace kelmora::WavPlayer {
 
+// The file a sound path names: its bytes, when they name a file; else its decoded text, when
+// that names one (a path from a Japanese Windows system in CP932, its file's name now UTF-8 on
+// disk); else the bytes, which the player answers with its chime.
+inline std::string SoundFile(const std::string& path) {
+  if (IsOrdinaryFile(path)) return path;
+  std::string decoded = DecodeLine(path);
+  return decoded != path && IsOrdinaryFile(decoded) ? decoded : path;
+}
+
 // Plays path through sound; the empty path plays default_sound instead.
 inline void PlayWav(SoundService& sound, const std::string& default_sound,
                     const std::string& path) {
-  sound.Play(path.empty() ? default_sound : path);
+  sound.Play(path.empty() ? default_sound : SoundFile(path));
 }
 
 }  // namespace kelmora::WavPlayer

@@ -32,6 +32,8 @@ class SettingsReader {
   explicit SettingsReader(std::vector<std::string> lines) : lines_(std::move(lines)) {}
   // The next line without its line end; false when no line is left.
   bool ReadField(std::string& value);
+  // The line ReadField hands out next, counted from 1.
+  std::size_t NextLineNumber() const { return next_ + 1; }
 
  private:
   std::vector<std::string> lines_;
@@ -39,11 +41,17 @@ class SettingsReader {
 };
 
 // Applies the lines over settings step by step: a step whose line is missing, or whose number is
-// out of its range, is skipped and the value kept. A mode outside 0..5 falls back to 0.
-void ApplySettings(SettingsReader& reader, WindowSettings& settings);
+// out of its range, is skipped and the value kept. A mode outside 0..5 falls back to 0. The two
+// texts are decoded to be shown (code_page.h). Returns the number of the first line it could
+// not read as it stands (a number line that is not a number within its range and nothing else,
+// a mode outside 0..5, a line with anything past the twelfth), which writing the settings would
+// lose; 0 when there is none.
+std::size_t ApplySettings(SettingsReader& reader, WindowSettings& settings);
 
-// The twelve lines as written.
-std::vector<std::string> SettingsLines(const WindowSettings& settings);
+// The twelve lines as written. A text the settings hold as it was read from as_read (the lines
+// the file held) is written back with the bytes it was read as.
+std::vector<std::string> SettingsLines(const WindowSettings& settings,
+                                       const std::vector<std::string>& as_read = {});
 
 // A number as the file holds it: " 0 ", " 255 ", "-5 ".
 std::string SettingsNumber(std::int32_t value);

@@ -54,6 +54,12 @@ std::string CutNotice(const fs::path& path, const AlarmFileRead& read) {
   return {};
 }
 
+// What the user is told of a settings file with a line it cannot read (counted from 1).
+std::string UnreadSettingsNotice(const fs::path& path, std::size_t line) {
+  return path.string() + " の " + LineNumber(line - 1) + "を読めません (元のファイルは " +
+         path.filename().string() + ".bad として残します)";
+}
+
 // "<name>.changed-<yyyymmdd-hhmmss>" beside path, or with "-2", "-3"... after it when taken.
 fs::path ChangedName(const fs::path& path, DateTime now, int attempt) {
   fs::path name = path;
@@ -124,8 +130,14 @@ Notices FileStore::LoadSettings(WindowSettings& settings) {
   TextFileRead read = ReadTextLines(settings_path_);
   Remember(settings_path_, read);
   if (read.status == TextFileRead::Status::kRead) {
+    settings_as_read_ = read.lines;
     SettingsReader reader(std::move(read.lines));
-    ApplySettings(reader, settings);
+    const std::size_t unread = ApplySettings(reader, settings);
+    // Writing the settings would lose what could not be read: the file is kept aside first.
+    if (unread != 0) {
+      aside_before_writing_.insert(settings_path_);
+      notices.push_back(UnreadSettingsNotice(settings_path_, unread));
+    }
   } else if (read.status == TextFileRead::Status::kFailed) {
     ReportUnreadable(settings_path_, read.error, notices);
   }
@@ -225,7 +237,7 @@ void FileStore::KeepDropped(const std::vector<DroppedLine>& dropped, DateTime no
 }
 
 Notices FileStore::SaveSettings(const WindowSettings& settings, DateTime now) {
-  return Save(settings_path_, TextFileBytes(SettingsLines(settings)), now);
+  return Save(settings_path_, TextFileBytes(SettingsLines(settings, settings_as_read_)), now);
 }
 
 Notices FileStore::SaveAlarms(const AlarmList& list, DateTime now) {

@@ -39,7 +39,8 @@ class FileStore {
   void RemoveStaleTemporaries() const;
 
   // Reads the settings file over settings; a missing file leaves them as they are. A file that
-  // exists but cannot be read is reported and moved aside before it is next written.
+  // exists but cannot be read, or holds a line the settings cannot take as it stands, is
+  // reported and moved aside before it is next written.
   [[nodiscard]] Notices LoadSettings(WindowSettings& settings);
   // Adds the alarm file's lines to list, as the settings file. Reading stops at the first line
   // past the list's limit, or longer or further into the file than an alarm file goes
@@ -72,6 +73,8 @@ class FileStore {
   std::filesystem::path settings_path_;
   std::filesystem::path alarm_path_;
   std::filesystem::path dropped_path_;  // "timer.ini.dropped", beside the alarm file
+  // The settings file's lines as read: texts the user leaves as they are go back byte for byte.
+  std::vector<std::string> settings_as_read_;
   // Files not read whole at start: moved aside before they are first written.
   std::set<std::filesystem::path> aside_before_writing_;
   // What each file held when the store last read or wrote it; nullopt: nothing was there. A file

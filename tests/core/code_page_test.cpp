@@ -17,34 +17,33 @@ struct SplitCase {
 
 class RuntimeSplitLines : public ::testing::TestWithParam<SplitCase> {};
 
-TEST_P(RuntimeSplitLines, EndsLinesAtLfCrLfAndALoneCr) {
+TEST_P(RuntimeSplitLines, EndsLinesAtCrLfAndLfOnly) {
   EXPECT_EQ(SplitLines(GetParam().content), GetParam().expected);
 }
 
+// A lone CR (a hand-edited path may hold one) stays in its line.
 INSTANTIATE_TEST_SUITE_P(
     Table, RuntimeSplitLines,
     ::testing::Values(SplitCase{"", {}}, SplitCase{"a\r\nb\r\n", {"a", "b"}},
                       SplitCase{"a\nb\n", {"a", "b"}}, SplitCase{"a\r\nb", {"a", "b"}},
                       SplitCase{"a\r\n\r\n\nb\r\n", {"a", "", "", "b"}}, SplitCase{"\r\n", {""}},
-                      SplitCase{"a\rb\r\n", {"a", "b"}}, SplitCase{"tail\r", {"tail"}},
-                      SplitCase{"a\r\rb", {"a", "", "b"}}, SplitCase{"x\ty\r\n", {"x\ty"}}));
+                      SplitCase{"a\rb\r\n", {"a\rb"}}, SplitCase{"tail\r", {"tail\r"}},
+                      SplitCase{"a\r\rb", {"a\r\rb"}}, SplitCase{"a\r\r\n", {"a\r"}},
+                      SplitCase{"x\ty\r\n", {"x\ty"}}));
 
-TEST(DecodeLines, KeepsUtf8AndDropsTheByteOrderMark) {
-  EXPECT_EQ(DecodeLines("時計 ok"), Lines{"時計 ok"});
-  EXPECT_EQ(DecodeLines("\xEF\xBB\xBFyyyy"), Lines{"yyyy"});
-  EXPECT_EQ(DecodeLines(""), Lines{});
+// What is read is written back byte for byte, whatever the code page of each line.
+TEST(FileLines, KeepTheBytesReadAndDropTheByteOrderMark) {
+  EXPECT_EQ(FileLines("\xEF\xBB\xBFyyyy"), Lines{"yyyy"});
+  const std::string file =
+      "~/音楽.wav\r\n/snd/\xE9t\xE9s.wav\r\n\x8E\x9E\x8C\x76\r\nab\x8E\r\na\rb\r\n";
+  EXPECT_EQ(TextFileBytes(FileLines(file)), file);
 }
 
-// Each line is decided on its own: one foreign line leaves the UTF-8 lines as they are.
-TEST(DecodeLines, DecidesEachLineOnItsOwn) {
-  EXPECT_EQ(
-      DecodeLines("~/音楽.wav\r\n\x8E\x9E\x8C\x76\r\nC:\\\x89\xB9\\a.wav\r\n\xB1\xD7\xB0\xD1"),
-      (Lines{"~/音楽.wav", "時計", "C:\\音\\a.wav", "ｱﾗｰﾑ"}));
-  // Neither UTF-8 nor CP932 (a lead byte cut off, a byte CP932 does not map): the bytes stay as
-  // they are, so they are written back exactly. An overlong UTF-8 slash is CP932 kana.
-  EXPECT_EQ(DecodeLines("~/音楽.wav\nab\x8E\n\xA0x\n\xC0\xAF"),
-            (Lines{"~/音楽.wav", "ab\x8E", "\xA0x", "ﾀｯ"}));
-  EXPECT_EQ(TextFileBytes(DecodeLines("ab\x8E\r\n\xA0x\r\n")), "ab\x8E\r\n\xA0x\r\n");
+// Neither UTF-8 nor CP932 (a lead byte cut off): the bytes. An overlong UTF-8 slash is kana.
+TEST(DecodeLine, ShowsUtf8ElseCodePage932ElseTheBytes) {
+  EXPECT_EQ(DecodeLine("C:\\\x89\xB9\\\xB1\xD7\xB0\xD1.wav"), "C:\\音\\ｱﾗｰﾑ.wav");
+  EXPECT_EQ(DecodeLine("ab\x8E"), "ab\x8E");
+  EXPECT_EQ(DecodeLine("\xC0\xAF"), "ﾀｯ");
 }
 
 struct CutCase {

@@ -135,14 +135,16 @@ INSTANTIATE_TEST_SUITE_P(
                   {"ab"},
                   Cut::kLineTooLong},
         LimitCase{
-            "last_line_too_long", "ab\rabcde", {.max_line_bytes = 4}, {"ab"}, Cut::kLineTooLong},
+            "last_line_too_long", "ab\nabcde", {.max_line_bytes = 4}, {"ab"}, Cut::kLineTooLong},
+        LimitCase{
+            "last_line_ends_in_lone_cr", "abcd\r", {.max_line_bytes = 4}, {}, Cut::kLineTooLong},
         LimitCase{"bytes_within", "ab\r\ncd\r\n", {.max_bytes = 8}, {"ab", "cd"}, Cut::kWhole},
         LimitCase{
             "bytes_passed_in_a_line", "ab\r\ncd\r\n", {.max_bytes = 5}, {"ab"}, Cut::kTooManyBytes},
         LimitCase{"bytes_passed_in_a_line_end",
                   "ab\r\ncd\r\n",
                   {.max_bytes = 7},
-                  {"ab", "cd"},
+                  {"ab"},
                   Cut::kTooManyBytes}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -242,10 +244,21 @@ TEST_F(RuntimeTextFileOnDisk, AppendsLinesAndMakesTheFileWhenMissing) {
   EXPECT_EQ(Content(file), "a\r\nb\x8E\r\nc\r\n");
 }
 
-TEST_F(RuntimeTextFileOnDisk, ReadsLfFilesAndCodePage932Files) {
+TEST_F(RuntimeTextFileOnDisk, ReadsLfFilesKeepingEachLinesBytes) {
   fs::path file = folder_ / "timer.ini";
-  Put(file, "\x8E\x9E\x8C\x76\na\r\nb");
-  EXPECT_EQ(ReadTextLines(file).lines, (Lines{"時計", "a", "b"}));
+  Put(file, "\x8E\x9E\x8C\x76\na\rb\r\nb");
+  EXPECT_EQ(ReadTextLines(file).lines, (Lines{"\x8E\x9E\x8C\x76", "a\rb", "b"}));
+}
+
+// A link or a pipe planted where the program makes a file of its own is never written through.
+TEST_F(RuntimeTextFileOnDisk, FilesMadeBesideItsOwnFollowNoPlantedLink) {
+  const fs::path elsewhere = folder_ / "elsewhere";
+  Put(elsewhere, "mine");
+  fs::create_symlink(elsewhere, folder_ / "timer.ini.dropped");
+  EXPECT_NE(AppendTextLines(folder_ / "timer.ini.dropped", {"a"}), "");
+  EXPECT_EQ(Content(elsewhere), "mine");
+  ASSERT_EQ(::mkfifo((folder_ / "pipe.dropped").c_str(), 0600), 0);
+  EXPECT_NE(AppendTextLines(folder_ / "pipe.dropped", {"a"}), "") << "written to a pipe";
 }
 
 TEST_F(RuntimeTextFileOnDisk, MissingOnlyWhenNothingIsThere) {

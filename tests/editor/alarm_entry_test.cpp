@@ -49,6 +49,9 @@ TEST(AlarmEntryTest, ALineFillsTheFieldsItCanRead) {
        {"09", "10", "11", true, "5", "h:時間", 1, false, "9", "/default.wav"}},
       {"2026/01/05 09:10:11\t3分\tE\t/m.wav",
        {"09", "10", "11", true, "3", "x:start", -1, false, "9", "/m.wav"}},
+      // A CP932 line from the original platform: shown decoded, its sound path kept as bytes.
+      {"2026/01/05 07:30:00\t30\x95\xAA\tE\t/\x89\xB9.wav",
+       {"07", "30", "00", true, "30", "x:start", -1, false, "9", "/\x89\xB9.wav"}},
   };
   for (const ReadCase& c : table) EXPECT_EQ(ReadLine(c.line, kBefore), c.entry) << c.line;
 }

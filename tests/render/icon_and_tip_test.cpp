@@ -122,7 +122,11 @@ INSTANTIATE_TEST_SUITE_P(
         // nineteen characters, not nineteen bytes
         TipCase{"あいうえおかきくけこさしすせそたちつてと",
                 "2003/11/09 14:07 日[♪あいうえおかきくけこさしすせそたちつて]"},
-        TipCase{"２００３/11/09 15:00:00\tx", "2003/11/09 14:07 日[♪２００３/11/09 15:00:00]"}));
+        TipCase{"２００３/11/09 15:00:00\tx", "2003/11/09 14:07 日[♪２００３/11/09 15:00:00]"},
+        // "２" in CP932, shown decoded
+        TipCase{"\x82\x51"
+                "003/11/09 15:00:00\t1h\tE\t\x89\xB9.wav",
+                "2003/11/09 14:07 日[♪２003/11/09 15:00:00]"}));
 
 }  // namespace
 }  // namespace kelmora

@@ -41,6 +41,7 @@ struct ApplyCase {
   const char* name;
   Lines lines;
   WindowSettings expected;
+  std::size_t unread = 0;  // the first line it could not read as it stands
 };
 
 class SettingsApply : public ::testing::TestWithParam<ApplyCase> {};
@@ -48,7 +49,7 @@ class SettingsApply : public ::testing::TestWithParam<ApplyCase> {};
 TEST_P(SettingsApply, ReadsWhatItCanAndKeepsTheRest) {
   WindowSettings settings;
   SettingsReader reader(GetParam().lines);
-  ApplySettings(reader, settings);
+  EXPECT_EQ(ApplySettings(reader, settings), GetParam().unread);
   EXPECT_EQ(settings, GetParam().expected);
 }
 
@@ -63,17 +64,25 @@ INSTANTIATE_TEST_SUITE_P(
                   Make("yyyy", "1.0", 2, 3, {255, 16711680, 0, 0, 0, 0, 0, 0})},
         ApplyCase{"ModeBeyond16BitsKeepsItsValue",
                   {"t", "1.0", " 70000 ", " 4 ", "-5 "},
-                  Make("t", "1.0", 0, 4, {-5, 0, 0, 0, 0, 0, 0, 0})},
-        ApplyCase{
-            "ModeOutside0To5FallsBackToAnalog", {"t", "1.0", " 6 ", "-1 "}, Make("t", "1.0", 0, 0)},
+                  Make("t", "1.0", 0, 4, {-5, 0, 0, 0, 0, 0, 0, 0}),
+                  3},
+        ApplyCase{"ModeOutside0To5FallsBackToAnalog",
+                  {"t", "1.0", " 6 ", "-1 "},
+                  Make("t", "1.0", 0, 0),
+                  3},
         ApplyCase{"ModeHalvesGoToEven", {"t", "1.0", " 2.5 ", " 3.5 "}, Make("t", "1.0", 2, 4)},
-        ApplyCase{"TextIsNumberZero", {"t", "1,5", "abc", " 1,5 ", "red"}, Make("t", "1,5", 0, 1)},
+        ApplyCase{
+            "TextIsNumberZero", {"t", "1,5", "abc", " 1,5 ", "red"}, Make("t", "1,5", 0, 1), 3},
+        ApplyCase{"HexColour", {"t", "1", " 1 ", " 1 ", "0x0F"}, Make("t", "1", 1, 1), 5},
+        ApplyCase{"CodePage932TextsAreDecoded",
+                  {"\x8E\x9E\x8C\x76 hh:nn", "\x82\x50"},
+                  Make("時計 hh:nn", "１", 0, 0)},
         ApplyCase{"ColourBeyond32BitsKeepsItsValue",
                   FileOf({"t", "1.0", " 1 ", " 1 "},
                          {" 2147483648 ", "-2147483648 ", " 2147483647 ", " 1e20 "}),
-                  Make("t", "1.0", 1, 1, {0, -2147483647 - 1, 2147483647, 0, 0, 0, 0, 0})},
+                  Make("t", "1.0", 1, 1, {0, -2147483647 - 1, 2147483647, 0, 0, 0, 0, 0}), 5},
         ApplyCase{"ExtraLinesIgnored", FileOf({"t", "9"}, Lines(14, " 1 ")),
-                  Make("t", "9", 1, 1, {1, 1, 1, 1, 1, 1, 1, 1})}),
+                  Make("t", "9", 1, 1, {1, 1, 1, 1, 1, 1, 1, 1}), 13}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SettingsApplyOver, FailingStepsKeepTheValuesAlreadyThere) {

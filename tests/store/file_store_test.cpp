@@ -47,10 +47,11 @@ class FileStoreTest : public ::testing::Test {
 
 TEST_F(FileStoreTest, BothFilesComeBackByteForByte) {
   const std::string settings =
-      "yyyy/mm/dd hh:nn:ss\r\n1,5\r\n 2 \r\n 3 \r\n 255 \r\n-5 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n"
-      " 0 \r\n 16711680 \r\n";
+      "yyyy/mm/dd \x8E\x9E\x8C\x76 hh:nn:ss\r\n1,5\r\n 2 \r\n 3 \r\n 255 \r\n-5 \r\n 0 \r\n 0 \r\n"
+      " 0 \r\n 0 \r\n 0 \r\n 16711680 \r\n";
   const std::string alarms =
-      "2026/12/06 22:00:00\t30m\t2\t/音楽/a, \"b\".wav\r\n2026/12/07 07:30:00\t1d\tE\t\r\n";
+      "2026/12/06 22:00:00\t30m\t2\t/音楽/a, \"b\".wav\r\n2026/12/07 07:30:00\t1d\tE\t\r\n"
+      "2026/12/08 07:30:00\t1d\tE\t/snd/\xE9t\xE9s\r.wav\r\n";
   Write("Varnlock.ini", settings);
   Write("timer.ini", alarms);
   FileStore store(folder_);
@@ -91,6 +92,18 @@ TEST_F(FileStoreTest, AWriteThatFailsIsReportedAndToldOnStandardErrorAtOnce) {
   EXPECT_THAT(told, HasSubstr("kelmora: cannot write " + (folder_ / "Varnlock.ini").string() +
                               ": cannot replace the file: Is a directory\n"));
   EXPECT_EQ(Read("timer.ini"), "") << "the other file is written";
+}
+
+// Settings it cannot read as they stand would be lost at the save: the file is kept first.
+TEST_F(FileStoreTest, SettingsItCannotReadAreKeptAsideBeforeTheSave) {
+  const std::string settings = "t\r\n1\r\n 0 \r\n 0 \r\n red \r\n";
+  Write("Varnlock.ini", settings);
+  FileStore store(folder_);
+  WindowSettings read;
+  EXPECT_THAT(store.LoadSettings(read),
+              ElementsAre(HasSubstr("の 5 行目を読めません (元のファイルは Varnlock.ini.bad ")));
+  EXPECT_THAT(store.SaveSettings(read, kNow), IsEmpty());
+  EXPECT_EQ(Read("Varnlock.ini.bad"), settings);
 }
 
 // A line longer than any alarm line stops the reading: the lines before it load, and the whole
