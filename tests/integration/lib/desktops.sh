@@ -1,18 +1,101 @@
-# The desktops most people use, for lib.sh (which sources this file): GNOME Shell on X11 and on
-# Wayland, and KDE Plasma on X11, each run as KEL_USER (the tests name nobody) on the test's own
-# buses. Nothing is activated over D-Bus, so everything the desktop needs is started here by hand
-# and ended by the exit trap.
+# The real desktops, for lib.sh (which sources this file): Xfce's window manager and panel on
+# X11, sway on Wayland, and the desktops most people use: GNOME Shell on X11 and on Wayland, and
+# KDE Plasma on X11, these three run as KEL_USER (the tests name nobody) on the test's own buses.
+# Nothing is activated over D-Bus, so everything a desktop needs is started here by hand and ended
+# by the exit trap.
 #
+#   kel_start_xfce                               Xvfb, xfconfd, xfwm4, xfce4-panel
+#   kel_start_sway tray|none                     sway, with a bar and its tray or without
 #   kel_start_gnome x11|wayland [EXTENSION...]   GNOME Shell with those extensions on
 #   kel_start_plasma                             kwin_x11, kded, plasmashell; no tray watcher yet
 #
 # GNOME Shell is asked through org.gnome.Shell.Eval (it runs in unsafe mode): the program's
 # windows (kel_gnome_windows), the pointer (kel_gnome_click), and screenshots for kel_screen_art
-# and kel_red_spot. Under Plasma, the X11 tools of lib.sh do.
+# and kel_red_spot. Under Xfce and Plasma, the X11 tools of lib/display.sh do.
 
 # The AppIndicator extension as Debian 12 installs it: hosts status notifier items in the top bar.
 # shellcheck disable=SC2034 # for the tests
 KEL_APPINDICATOR=ubuntu-appindicators@ubuntu.com
+
+# ---------------------------------------------------------------------------------------------
+# Xfce
+
+# Xvfb with Xfce's window manager (xfwm4, frames windows and keeps the work area) and panel, with
+# the panel's default layout: a dark strip along the top whose notification area is the status
+# notifier watcher and host, and an XEmbed tray. xfconfd, which the panel reads its layout from,
+# is started by hand: the private bus starts no services.
+kel_start_xfce() {
+  kel_require_tools xfwm4 xfce4-panel import
+  local xfconfd channels=$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml
+  xfconfd=$(compgen -G '/usr/lib/*/xfce4/xfconf/xfconfd' | head -1) ||
+    kel_fail "xfconfd not found (install xfconf)"
+  [[ -f /etc/xdg/xfce4/panel/default.xml ]] || kel_fail "no panel layout (install xfce4-panel)"
+  mkdir -p "$channels"
+  cp /etc/xdg/xfce4/panel/default.xml "$channels/xfce4-panel.xml"
+  export NO_AT_BRIDGE=1
+  kel_start_xvfb
+  kel_start_logged xfconfd "$xfconfd"
+  kel_wait_until 10 "xfconfd on the bus" kel_bus_name_owned org.xfce.Xfconf
+  kel_start_logged xfwm4 xfwm4 --compositor=off
+  kel_wait_until 10 "xfwm4 to manage the screen" kel_wm_running
+  kel_start_logged xfce4-panel xfce4-panel --disable-wm-check
+  kel_wait_until 15 "the panel's notification area on the bus" kel_host_registered
+  kel_wait_until 10 "the panel to take its strip off the work area" kel_work_area_below_top
+  kel_log "Xfce: xfwm4 and xfce4-panel, work area $(kel_work_area)"
+}
+
+# ---------------------------------------------------------------------------------------------
+# sway
+
+# kel_start_sway tray|none: sway with no screen or input devices, drawing in software, run as
+# KEL_USER (sway refuses root). With "tray", its bar's tray is the status notifier watcher and
+# host; with "none" there is no bar and no notification area at all. Sets WAYLAND_DISPLAY and
+# SWAYSOCK for the program and swaymsg, and XDG_SESSION_TYPE as a sway session has it (no
+# XWayland: no DISPLAY).
+kel_start_sway() {
+  kel_require_tools sway swaymsg
+  [[ -n ${KEL_USER:-} ]] || kel_fail "sway refuses root: set KEL_USER before kel_init"
+  export XDG_SESSION_TYPE=wayland
+  local config=$KEL_DIR/sway-$1.config
+  printf 'xwayland disable\n' >"$config"
+  if [[ $1 == tray ]]; then printf 'bar {\n  tray_output *\n}\n' >>"$config"; fi
+  kel_start_logged sway "${KEL_AS_USER[@]}" env WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
+    WLR_RENDERER=pixman sway --config "$config"
+  KEL_SWAY_PID=$KEL_STARTED_PID
+  kel_wait_until 10 "sway to answer" kel_sway_answers
+  if [[ $1 == tray ]]; then
+    kel_wait_until 10 "sway's bar to host tray items" kel_host_registered
+  fi
+  kel_log "sway ($1) on $WAYLAND_DISPLAY"
+}
+
+# Finds the running sway's sockets: its IPC socket is named after its process id.
+kel_sway_answers() {
+  local display uid
+  display=$(compgen -G "$XDG_RUNTIME_DIR/wayland-[0-9]" | head -1) || return 1
+  uid=$(id -u "$KEL_USER")
+  export WAYLAND_DISPLAY=${display##*/} SWAYSOCK=$XDG_RUNTIME_DIR/sway-ipc.$uid.$KEL_SWAY_PID.sock
+  swaymsg -t get_version >/dev/null 2>&1
+}
+
+kel_stop_sway() {
+  kel_end_process "$KEL_SWAY_PID" sway
+  unset WAYLAND_DISPLAY SWAYSOCK
+}
+
+# The titles of the program's windows that sway shows, one a line ("" for an untitled one).
+kel_sway_windows() {
+  swaymsg -t get_tree |
+    jq -r '.. | objects | select(.app_id? == "kelmora" and .visible) | .name // ""'
+}
+kel_sway_window_visible() { grep -qxF '!Kelmora' <<<"$(kel_sway_windows)"; }
+kel_sway_no_window_visible() { ! kel_sway_window_visible; }
+# A window of the program other than the main window: the tray stand-in.
+kel_sway_other_window_visible() {
+  local windows
+  windows=$(kel_sway_windows)
+  [[ -n $windows ]] && grep -qvxF '!Kelmora' <<<"$windows"
+}
 
 # ---------------------------------------------------------------------------------------------
 # GNOME Shell
