@@ -1,5 +1,10 @@
 #include "alarm/alarm_line.h"
 
+#include <algorithm>
+
+#include "core/code_page.h"
+#include "core/utf8.h"
+
 namespace kelmora {
 
 std::vector<std::string_view> AlarmLine::SplitAll(std::string_view line) {
@@ -33,6 +38,16 @@ TickView ReadForTick(std::string_view line) {
   view.due = ParseDateTime(fields.front());
   if (fields.size() >= 4) view.sound_path = fields[3];
   return view;
+}
+
+std::string DueTimeShown(std::string_view alarm_line) {
+  constexpr std::size_t kDueTimeLength = 19;
+  // A due time written as the program writes it is ASCII, the same in every code page: the rest
+  // of the line (a long path, say) need not be decoded to show it.
+  const std::string_view head = alarm_line.substr(0, kDueTimeLength);
+  const bool ascii = std::ranges::all_of(head, [](char c) { return (c & 0x80) == 0; });
+  if (ascii) return std::string(head);
+  return std::string(FirstCharacters(DecodeLine(alarm_line), kDueTimeLength));
 }
 
 }  // namespace kelmora

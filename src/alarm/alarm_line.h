@@ -35,6 +35,10 @@ struct AlarmLine {
   std::string Join() const;
 };
 
+// An alarm line's due time as the tip and the alarm's notification show it: the first 19
+// characters of the line decoded (code_page.h), or all of a shorter line.
+std::string DueTimeShown(std::string_view alarm_line);
+
 // What the clock tick needs of line 0: its due time (nullopt when field 0 is not a date-time)
 // and its sound path (empty when the line has fewer than four fields).
 struct TickView {

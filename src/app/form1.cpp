@@ -91,8 +91,8 @@ void Form1::Changed() {
 }
 
 MainWindowState Form1::State() const {
-  return {interval_text_, face_.Mode1, face_.Mode2, face_.Mode1 != 0, face_.Clr,
-          face_.Picture1.ToIcon(kNoMask)};
+  return {interval_text_,   face_.Mode1, face_.Mode2,
+          face_.Mode1 != 0, face_.Clr,   face_.Picture1.ToIcon(kNoMask)};
 }
 
 void Form1::Render() {
@@ -256,7 +256,7 @@ void Form1::FireAlarm(const std::string& due_shown, const std::string& sound_pat
   ShowInTray(ProgramIcon(), FormatDateTime(services_.clock.Now(), tip_format_));
   // Said on the desktop too, for a user away from the speakers; the sound comes first.
   ringing_sound_ = sound_path;
-  const std::string& played = sound_path.empty() ? services_.paths.default_sound : sound_path;
+  const std::string played = WavPlayer::FileToPlay(services_.paths.default_sound, sound_path);
   services_.notifier.Show(
       texts::kAlarm,
       due_shown + "\n" + DecodeLine(std::filesystem::path(played).filename().string()),
@@ -426,7 +426,7 @@ void Form1::TrayMouseUp(TrayMouse what) {
   const PlanOnce plan(*this);
   GetWrk();
   TaskTray::TrayRestore(view_, services_.tray);
-  GetWrk();  // again, now that the window manager has given the window its frame
+  GetWrk();   // again, now that the window manager has given the window its frame
   Changed();  // the alarm check stops while the window shows
 }
 

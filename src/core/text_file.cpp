@@ -115,13 +115,22 @@ int CreateNew(const fs::path& path) {
 // Creates "<path>.tmp-<process>-<n>" for writing and sets temporary to its name; -1 on failure.
 // A new file gets the permissions the user's umask gives (as any file the user creates).
 int CreateTemporary(const fs::path& path, std::string& temporary) {
-  constexpr int kAttempts = 100;  // names left by earlier processes of the same number are skipped
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    temporary = TemporaryName(path.string(), ::getpid(), attempt);
-    const int descriptor = CreateNew(temporary);
-    if (descriptor >= 0 || errno != EEXIST) return descriptor;
+  int descriptor = -1;
+  int error_number = 0;
+  // Names left by earlier processes of the same number are skipped.
+  const auto made = MakeUnderFreeName(
+      [&path](int attempt) { return fs::path(TemporaryName(path.string(), ::getpid(), attempt)); },
+      [&descriptor](const fs::path& name) {
+        descriptor = CreateNew(name);
+        return descriptor >= 0 ? 0 : errno;
+      },
+      error_number);
+  if (!made) {
+    errno = error_number;
+    return -1;
   }
-  return -1;
+  temporary = made->string();
+  return descriptor;
 }
 
 std::string CreateFolderOf(const fs::path& path) {
@@ -337,9 +346,7 @@ std::string AppendTextLines(const fs::path& path, const std::vector<std::string>
   if (std::string error = CreateFolderOf(path); !error.empty()) return error;
   const int descriptor = OpenToAppend(path);
   if (descriptor < 0) return Reason("cannot open the file", errno);
-  std::string content;
-  for (const std::string& line : lines) content.append(line).append("\r\n");
-  std::string error = WriteAll(descriptor, content);
+  std::string error = WriteAll(descriptor, TextFileBytes(lines));
   if (::close(descriptor) != 0 && error.empty()) error = Reason("cannot close the file", errno);
   return error;
 }
@@ -356,15 +363,33 @@ void RemoveStaleTemporaries(const fs::path& path) {
   }
 }
 
+std::optional<fs::path> MakeUnderFreeName(const std::function<fs::path(int attempt)>& name_at,
+                                          const std::function<int(const fs::path& name)>& make,
+                                          int& error_number) {
+  constexpr int kAttempts = 100;
+  error_number = EEXIST;
+  for (int attempt = 0; attempt < kAttempts && error_number == EEXIST; ++attempt) {
+    fs::path name = name_at(attempt);
+    error_number = make(name);
+    if (error_number == 0) return name;
+  }
+  return std::nullopt;
+}
+
 std::string MoveAside(const fs::path& path) {
   // An older "<name>.bad" is kept: the next free "<name>.bad2", "<name>.bad3"... is taken.
-  constexpr int kAttempts = 100;
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    fs::path aside = AsideName(path, attempt);
-    if (ExistsAnything(aside)) continue;
-    if (RenameNoReplace(path, aside) == 0) return {};
-    if (errno == EEXIST) continue;  // made meanwhile
-    return Reason("cannot move the file aside to " + aside.string(), errno);
+  fs::path tried;
+  int error_number = 0;
+  const auto moved = MakeUnderFreeName([&path](int attempt) { return AsideName(path, attempt); },
+                                       [&path, &tried](const fs::path& aside) {
+                                         tried = aside;
+                                         if (ExistsAnything(aside)) return EEXIST;
+                                         return RenameNoReplace(path, aside) == 0 ? 0 : errno;
+                                       },
+                                       error_number);
+  if (moved) return {};
+  if (error_number != EEXIST) {
+    return Reason("cannot move the file aside to " + tried.string(), error_number);
   }
   return "cannot move the file aside: too many " + AsideName(path, 0).filename().string() +
          " files";

@@ -5,7 +5,9 @@
 // file moved aside, the dropped lines) never follows a symbolic link planted in its place.
 
 #include <filesystem>
+#include <functional>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -66,6 +68,14 @@ std::string WriteTextLinesSafely(const std::filesystem::path& path,
 // text on success, else why it failed.
 std::string AppendTextLines(const std::filesystem::path& path,
                             const std::vector<std::string>& lines);
+
+// Makes a file under the first free one of the names name_at(0), name_at(1)... (a hundred at
+// the most): make(name) makes it there and returns 0, or an errno value; EEXIST (the name is
+// taken, or was taken meanwhile) tries the next name, any other ends the search. Returns the
+// name taken, or nullopt with the last errno in error_number (EEXIST: every name was taken).
+std::optional<std::filesystem::path> MakeUnderFreeName(
+    const std::function<std::filesystem::path(int attempt)>& name_at,
+    const std::function<int(const std::filesystem::path& name)>& make, int& error_number);
 
 // Removes the temporary files "<name>.tmp-<process>-<n>" that a writer of path killed before its
 // rename left beside it (beside the file a link names). Only for a time when nothing else writes

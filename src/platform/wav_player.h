@@ -18,10 +18,15 @@ inline std::string SoundFile(const std::string& path) {
   return decoded != path && IsOrdinaryFile(decoded) ? decoded : path;
 }
 
+// The file an alarm's sound path plays: the empty path plays default_sound instead.
+inline std::string FileToPlay(const std::string& default_sound, const std::string& path) {
+  return path.empty() ? default_sound : SoundFile(path);
+}
+
 // Plays path through sound; the empty path plays default_sound instead.
 inline void PlayWav(SoundService& sound, const std::string& default_sound,
                     const std::string& path) {
-  sound.Play(path.empty() ? default_sound : SoundFile(path));
+  sound.Play(FileToPlay(default_sound, path));
 }
 
 }  // namespace kelmora::WavPlayer

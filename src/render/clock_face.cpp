@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "alarm/alarm_line.h"
 #include "core/code_page.h"
 #include "core/number.h"
 #include "core/utf8.h"
@@ -192,14 +193,8 @@ std::string TipText(DateTime now, std::string_view tip_format,
   return tip;
 }
 
-std::string DueTimeShown(std::string_view alarm_line) {
-  constexpr std::size_t kDueTimeLength = 19;
-  // A due time written as the program writes it is ASCII, the same in every code page: the rest
-  // of the line (a long path, say) need not be decoded to show it.
-  const std::string_view head = alarm_line.substr(0, kDueTimeLength);
-  const bool ascii = std::ranges::all_of(head, [](char c) { return (c & 0x80) == 0; });
-  if (ascii) return std::string(head);
-  return std::string(FirstCharacters(DecodeLine(alarm_line), kDueTimeLength));
+bool TipMayShowSeconds(std::string_view tip_format) {
+  return tip_format.find_first_of("sS") != std::string_view::npos;
 }
 
 IconImage ProgramIcon() {

@@ -51,9 +51,9 @@ class ClockFace {
 // it + "]" when the alarm list is not empty (first_alarm_line null when it is).
 std::string TipText(DateTime now, std::string_view tip_format, const std::string* first_alarm_line);
 
-// An alarm line's due time as the tip shows it: the first 19 characters of the line decoded
-// (code_page.h), or all of a shorter line.
-std::string DueTimeShown(std::string_view alarm_line);
+// False when a tip made with this pattern shows the same text for every second of a minute.
+// Errs towards true: any letter "s" counts.
+bool TipMayShowSeconds(std::string_view tip_format);
 
 // The program's own icon: a small clock at three o'clock, twelve yellow dots and two red hands on
 // transparent.

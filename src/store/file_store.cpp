@@ -1,5 +1,6 @@
 #include "store/file_store.h"
 
+#include <cerrno>
 #include <cstdio>
 
 #include "alarm/alarm_file.h"
@@ -84,15 +85,19 @@ bool StillAsKnown(const fs::path& path, const std::optional<Fingerprint>& known,
 // Keeps path as "<name>.changed-<yyyymmdd-hhmmss>" beside it, or with "-2", "-3"... after that
 // name when it is taken; returns the name, or empty with why it failed.
 fs::path KeepChanged(const fs::path& path, DateTime now, std::string& error) {
-  constexpr int kAttempts = 100;
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    const fs::path kept = ChangedName(path, now, attempt);
-    std::error_code ignored;
-    if (fs::symlink_status(kept, ignored).type() != fs::file_type::not_found) continue;
-    error = KeepCopy(path, kept);
-    return error.empty() ? kept : fs::path();
-  }
-  error = "too many " + path.filename().string() + ".changed files";
+  int error_number = 0;
+  const auto kept =
+      MakeUnderFreeName([&path, now](int attempt) { return ChangedName(path, now, attempt); },
+                        [&path, &error](const fs::path& name) {
+                          std::error_code ignored;
+                          if (fs::symlink_status(name, ignored).type() != fs::file_type::not_found)
+                            return EEXIST;
+                          error = KeepCopy(path, name);
+                          return error.empty() ? 0 : EIO;
+                        },
+                        error_number);
+  if (kept) return *kept;
+  if (error_number == EEXIST) error = "too many " + path.filename().string() + ".changed files";
   return {};
 }
 

@@ -94,8 +94,4 @@ std::int64_t RedrawPeriod(std::int32_t tick_limit) {
   return tick_limit < 0 ? 1 : std::int64_t{tick_limit} + 1;
 }
 
-bool TipMayShowSeconds(std::string_view tip_format) {
-  return tip_format.find_first_of("sS") != std::string_view::npos;
-}
-
 }  // namespace kelmora

@@ -45,8 +45,4 @@ std::int64_t TicksToWake(const TickPlanInput& input);
 // one), every (limit + 1)-th tick otherwise.
 std::int64_t RedrawPeriod(std::int32_t tick_limit);
 
-// False when a tip made with this pattern shows the same text for every second of a minute.
-// Errs towards true: any letter "s" counts.
-bool TipMayShowSeconds(std::string_view tip_format);
-
 }  // namespace kelmora

@@ -128,5 +128,13 @@ INSTANTIATE_TEST_SUITE_P(
                 "003/11/09 15:00:00\t1h\tE\t\x89\xB9.wav",
                 "2003/11/09 14:07 日[♪２003/11/09 15:00:00]"}));
 
+TEST(TipTest, TipsWithTheLetterSMayShowSeconds) {
+  EXPECT_FALSE(TipMayShowSeconds("yyyy/mm/dd hh:mm aaa"));
+  EXPECT_FALSE(TipMayShowSeconds("h:n A/P"));
+  EXPECT_TRUE(TipMayShowSeconds("hh:nn:ss"));
+  EXPECT_TRUE(TipMayShowSeconds("hh:nn:SS"));
+  EXPECT_TRUE(TipMayShowSeconds("\"Seoul \"hh:nn"));  // errs on the safe side
+}
+
 }  // namespace
 }  // namespace kelmora

@@ -102,13 +102,5 @@ TEST(TickPlanTest, AnHourSkippedByTheZoneRingsAnAlarmWithinIt) {
   EXPECT_EQ(TicksToWake(input), 20);  // 12:00:20.005, which reads 13:00:20
 }
 
-TEST(TickPlanTest, TipsWithTheLetterSMayShowSeconds) {
-  EXPECT_FALSE(TipMayShowSeconds("yyyy/mm/dd hh:mm aaa"));
-  EXPECT_FALSE(TipMayShowSeconds("h:n A/P"));
-  EXPECT_TRUE(TipMayShowSeconds("hh:nn:ss"));
-  EXPECT_TRUE(TipMayShowSeconds("hh:nn:SS"));
-  EXPECT_TRUE(TipMayShowSeconds("\"Seoul \"hh:nn"));  // errs on the safe side
-}
-
 }  // namespace
 }  // namespace kelmora
