@@ -45,8 +45,7 @@ for name in timer.ini Varnlock.ini; do
   kel_expect_bytes "$kept" "$edited" "the kept edit of $name"
   grep -qF "kelmora: $KEL_DATA/$name was changed while Kelmora ran; kept it as $kept" \
     "$KEL_DIR/kelmora.log" || kel_check_failed "standard error does not tell that $name was kept"
-  awk -F'\t' -v k="$kept" '$1 == "notify" && $6 == "!Kelmora" && index($7, k) { found = 1 }
-    END { exit !found }' "$KEL_NOTIFY_LOG" ||
+  kel_notified_about '!Kelmora' "$kept" ||
     kel_check_failed "no notification \"!Kelmora\" tells that $name was kept as $kept"
 done
 kel_expect_bytes "$KEL_DATA/timer.ini" "$KEL_DIR/alarms.expected" "the alarm file written at the end"

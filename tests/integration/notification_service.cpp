@@ -3,7 +3,9 @@
 // its argument, and emits ActionInvoked when the test asks it to (lib.sh's kel_invoke_action):
 //   gdbus call --session -d org.freedesktop.Notifications -o /test
 //     -m org.kelmora.TestNotifications.Invoke <id> <action-key>
-// Log lines hold tab-separated fields:
+// Log lines hold tab-separated fields, which the tests read by the names lib/notifications.sh
+// gives them in this order (KEL_NOTIFY_FIELDS: kind id replaces app icon summary body actions
+// entry expire urgency):
 //   notify <id> <replaces_id> <app_name> <app_icon> <summary> <body> <actions> <desktop-entry>
 //   <expire_timeout> <urgency>   (line ends in the body written as \n, actions joined by ",",
 //   urgency 0 low, 1 normal, 2 critical, empty when not given)

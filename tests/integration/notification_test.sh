@@ -28,8 +28,12 @@ kel_wait_for_item 20
 
 # check_notification N DUE SOUND: the N-th notification and what it says; sets notified_id.
 check_notification() {
-  local kind id replaces app icon summary body actions entry expire urgency
-  IFS=$'\t' read -r kind id replaces app icon summary body actions entry expire urgency < <(kel_notify_line "$1")
+  local id replaces app icon summary body actions entry expire urgency
+  id=$(kel_notify_field "$1" id) replaces=$(kel_notify_field "$1" replaces)
+  app=$(kel_notify_field "$1" app) icon=$(kel_notify_field "$1" icon)
+  summary=$(kel_notify_field "$1" summary) body=$(kel_notify_field "$1" body)
+  actions=$(kel_notify_field "$1" actions) entry=$(kel_notify_field "$1" entry)
+  expire=$(kel_notify_field "$1" expire) urgency=$(kel_notify_field "$1" urgency)
   kel_log "notification $1: id $id, replaces $replaces, \"$summary\", \"$body\", actions $actions, icon $icon, entry $entry, expires $expire, urgency $urgency"
   [[ $summary == 'アラーム' && $body == "$2\\n$3" ]] ||
     kel_fail "notification $1 says \"$summary\" / \"$body\", expected \"アラーム\" / \"$2\\n$3\""

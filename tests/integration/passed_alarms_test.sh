@@ -29,9 +29,9 @@ notice() {
   local n=$1 lead=$2 count=$3 names app summary body actions entry urgency
   shift 3
   names=$(printf '%s, ' "$@")
-  app=$(kel_notify_field "$n" 4) summary=$(kel_notify_field "$n" 6) body=$(kel_notify_field "$n" 7)
-  actions=$(kel_notify_field "$n" 8) entry=$(kel_notify_field "$n" 9)
-  urgency=$(kel_notify_field "$n" 11)
+  app=$(kel_notify_field "$n" app) summary=$(kel_notify_field "$n" summary)
+  body=$(kel_notify_field "$n" body) actions=$(kel_notify_field "$n" actions)
+  entry=$(kel_notify_field "$n" entry) urgency=$(kel_notify_field "$n" urgency)
   kel_log "notification $n: \"$summary\", \"$body\", actions \"$actions\", urgency $urgency"
   [[ $summary == 'アラーム' && $body == "$lead $count 件のアラームが過ぎました: ${names%, }" ]] ||
     kel_fail "notification $n says \"$summary\" / \"$body\""
@@ -48,7 +48,7 @@ kel_expect_running
 # An hour passes at once: the alarm due at 60 s rings, late; its five later firings passed.
 kel_jump_clock 3600
 kel_wait_until 10 "the alarm due at 60 s to ring" kel_notified 2
-body=$(kel_notify_field 2 7)
+body=$(kel_notify_field 2 body)
 [[ $body == "$(kel_fake_time_plus 60)\\ntone.wav" ]] || kel_fail "the late alarm says \"$body\""
 kel_wait_until 5 "the notice of the firings the jump passed over" kel_notified 3
 notice 3 'スリープ中または時刻の変更で' 5 "$(kel_fake_time_plus 660)" "$(kel_fake_time_plus 1260)" \

@@ -94,8 +94,8 @@ check_run() {
   [[ -z $left ]] || kel_check_failed "$what ($line): temporary files left: $left"
   grep -q "^kelmora: .*$file" "$KEL_DIR/kelmora.log" ||
     kel_check_failed "$what ($line): nothing on standard error names $file: $(tr '\n' ' ' <"$KEL_DIR/kelmora.log")"
-  awk -F'\t' -v f="$file" '$1 == "notify" && $6 == "!Kelmora" && index($7, f) { found = 1 } END { exit !found }' \
-    "$KEL_NOTIFY_LOG" || kel_check_failed "$what ($line): no notification \"!Kelmora\" names $file"
+  kel_notified_about '!Kelmora' "$file" ||
+    kel_check_failed "$what ($line): no notification \"!Kelmora\" names $file"
 }
 
 for error in ENOSPC EIO EROFS; do

@@ -23,8 +23,9 @@ kel_wait_for_item 20
 
 # notification N: sets id, body and actions of the N-th notification.
 notification() {
-  id=$(kel_notify_field "$1" 2) body=$(kel_notify_field "$1" 7) actions=$(kel_notify_field "$1" 8)
-  kel_log "notification $1: id $id, \"$body\", actions $actions, urgency $(kel_notify_field "$1" 11)"
+  id=$(kel_notify_field "$1" id) body=$(kel_notify_field "$1" body)
+  actions=$(kel_notify_field "$1" actions)
+  kel_log "notification $1: id $id, \"$body\", actions $actions, urgency $(kel_notify_field "$1" urgency)"
 }
 
 kel_wait_until 10 "the alarm's notification" kel_notified 1

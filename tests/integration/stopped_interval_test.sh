@@ -28,7 +28,7 @@ kel_stop_program TERM
 
 start_with -1
 kel_wait_until 5 "the notification of the interval" kel_notified 1
-summary=$(kel_notify_field 1 6) body=$(kel_notify_field 1 7)
+summary=$(kel_notify_field 1 summary) body=$(kel_notify_field 1 body)
 kel_log "notification: \"$summary\", \"$body\""
 [[ $summary == '!Kelmora' && $body == '更新時間を 0.001 以上に設定して下さい' ]] ||
   kel_fail "the notification says \"$summary\" / \"$body\""

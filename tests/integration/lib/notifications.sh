@@ -15,12 +15,43 @@ kel_start_notifications() {
   kel_log "stand-in notification service"
 }
 
+# The fields of a "notify" line, in the order notification_service.cpp writes them: the tests
+# read them by these names, and this is the one place that knows where each stands.
+KEL_NOTIFY_FIELDS=(kind id replaces app icon summary body actions entry expire urgency)
+
+# kel_notify_column NAME: where the field NAME stands in a "notify" line (from 1); a name that is
+# not in KEL_NOTIFY_FIELDS fails the test.
+kel_notify_column() {
+  local i
+  for i in "${!KEL_NOTIFY_FIELDS[@]}"; do
+    if [[ ${KEL_NOTIFY_FIELDS[i]} == "$1" ]]; then
+      echo $((i + 1))
+      return 0
+    fi
+  done
+  kel_fail "a notification has no field \"$1\" (its fields: ${KEL_NOTIFY_FIELDS[*]})"
+}
+
 # kel_notify_line N: the N-th "notify" line of the log (from 1).
 kel_notify_line() { grep $'^notify\t' "$KEL_NOTIFY_LOG" | sed -n "${1}p"; }
-# kel_notify_field N FIELD: one field of it, from 1 ("notify"); an empty one stays empty.
-kel_notify_field() { kel_notify_line "$1" | cut -f "$2"; }
+# kel_notify_field N NAME: the field NAME of it (body, say); an empty one stays empty.
+kel_notify_field() {
+  local column
+  column=$(kel_notify_column "$2") || exit 1
+  kel_notify_line "$1" | cut -f "$column"
+}
 kel_notified() { [[ -n $(kel_notify_line "$1") ]]; }
 kel_closed() { grep -q $'^close\t'"$1"'$' "$KEL_NOTIFY_LOG"; }
+
+# kel_notified_about SUMMARY TEXT: some notification has the summary SUMMARY and TEXT in its body.
+kel_notified_about() {
+  local summary body
+  summary=$(kel_notify_column summary) || exit 1
+  body=$(kel_notify_column body) || exit 1
+  awk -F'\t' -v s="$summary" -v b="$body" -v want="$1" -v text="$2" \
+    '$1 == "notify" && $s == want && index($b, text) { found = 1 } END { exit !found }' \
+    "$KEL_NOTIFY_LOG"
+}
 
 # kel_invoke_action ID KEY: the user chooses the action KEY on notification ID.
 kel_invoke_action() {
