@@ -13,6 +13,8 @@
 #include "alarm/alarm_file.h"
 #include "alarm/alarm_list.h"
 #include "alarm/scheduler.h"
+#include "core/code_page.h"
+#include "core/text_file.h"
 #include "testing/reference_pass.h"
 
 namespace kelmora {
@@ -93,7 +95,7 @@ void BM_LoadReversedAlarmFile(benchmark::State& state) {
   BenchFolder folder;
   std::vector<std::string> lines = DayOverdueLines(AlarmList::kMaxLines, "E");
   std::reverse(lines.begin(), lines.end());
-  WriteTextLinesSafely(folder.File(), lines);
+  WriteBytesSafely(folder.File(), TextFileBytes(lines));
   for (auto _ : state) {
     AlarmList list;
     benchmark::DoNotOptimize(LoadAlarmFile(folder.File(), list));
@@ -103,7 +105,7 @@ void BM_LoadReversedAlarmFile(benchmark::State& state) {
 
 void BM_LoadAlarmFile(benchmark::State& state) {
   BenchFolder folder;
-  SaveAlarmFile(folder.File(), FullList());
+  WriteBytesSafely(folder.File(), TextFileBytes(FullList().Lines()));
   for (auto _ : state) {
     AlarmList list;
     benchmark::DoNotOptimize(LoadAlarmFile(folder.File(), list));
@@ -116,7 +118,8 @@ BENCHMARK(BM_LoadReversedAlarmFile)->Unit(benchmark::kMillisecond);
 void BM_SaveAlarmFile(benchmark::State& state) {
   BenchFolder folder;
   const AlarmList list = FullList();
-  for (auto _ : state) benchmark::DoNotOptimize(SaveAlarmFile(folder.File(), list));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(WriteBytesSafely(folder.File(), TextFileBytes(list.Lines())));
 }
 BENCHMARK(BM_SaveAlarmFile)->Unit(benchmark::kMillisecond);
 

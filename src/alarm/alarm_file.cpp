@@ -17,8 +17,4 @@ AlarmFileRead LoadAlarmFile(const std::filesystem::path& file, AlarmList& list) 
   return read;
 }
 
-std::string SaveAlarmFile(const std::filesystem::path& file, const AlarmList& list) {
-  return WriteTextLinesSafely(file, list.Lines());
-}
-
 }  // namespace kelmora

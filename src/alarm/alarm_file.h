@@ -30,8 +30,4 @@ struct AlarmFileRead : TextFileRead {
 // the lines before it are added, and nothing of the file past it is read.
 AlarmFileRead LoadAlarmFile(const std::filesystem::path& file, AlarmList& list);
 
-// Writes every line of list, each followed by CR LF, safely. Returns the empty text on success,
-// else why it failed.
-std::string SaveAlarmFile(const std::filesystem::path& file, const AlarmList& list);
-
 }  // namespace kelmora

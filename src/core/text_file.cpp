@@ -338,10 +338,6 @@ SafeWrite WriteBytesSafely(const fs::path& link_or_file, std::string_view bytes)
   return {true, SyncFolder(path.parent_path())};
 }
 
-std::string WriteTextLinesSafely(const fs::path& path, const std::vector<std::string>& lines) {
-  return WriteBytesSafely(path, TextFileBytes(lines)).error;
-}
-
 std::string AppendTextLines(const fs::path& path, const std::vector<std::string>& lines) {
   if (std::string error = CreateFolderOf(path); !error.empty()) return error;
   const int descriptor = OpenToAppend(path);

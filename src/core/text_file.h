@@ -58,11 +58,6 @@ struct SafeWrite {
 // missing. On failure the old file is left as it was and the temporary file removed.
 SafeWrite WriteBytesSafely(const std::filesystem::path& path, std::string_view bytes);
 
-// Writes each line followed by CR LF, safely (WriteBytesSafely). Returns the empty text on
-// success, else why it failed.
-std::string WriteTextLinesSafely(const std::filesystem::path& path,
-                                 const std::vector<std::string>& lines);
-
 // Appends each line followed by CR LF to path, creating it (and its folder) when missing. Only
 // an ordinary file is appended to: a symbolic link at path is not followed. Returns the empty
 // text on success, else why it failed.

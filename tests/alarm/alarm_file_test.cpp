@@ -12,6 +12,8 @@
 #include <string>
 
 #include "alarm/scheduler.h"
+#include "core/code_page.h"
+#include "core/text_file.h"
 
 namespace kelmora {
 namespace {
@@ -46,7 +48,7 @@ TEST_F(AlarmFileTest, NoFileGivesAnEmptyListAndAnEmptyListAZeroByteFile) {
   AlarmList list;
   EXPECT_EQ(LoadAlarmFile(file_, list).status, TextFileRead::Status::kMissing);
   EXPECT_TRUE(list.Empty());
-  EXPECT_EQ(SaveAlarmFile(file_, list), "");
+  EXPECT_EQ(WriteBytesSafely(file_, TextFileBytes(list.Lines())).error, "");
   ASSERT_TRUE(fs::exists(file_));
   EXPECT_EQ(fs::file_size(file_), 0u);
 }
@@ -61,7 +63,7 @@ TEST_F(AlarmFileTest, OutOfOrderLinesLoadSortedAndAreWrittenWithCrLfAfterEveryLi
   EXPECT_THAT(list.Lines(),
               ElementsAre("2026/12/06 18:00:00\t0z\t0\tc.wav", "2026/12/06 22:00:00\t30m\t2\tb.wav",
                           "2026/12/07 07:30:00\t1d\tE\ta.wav"));
-  EXPECT_EQ(SaveAlarmFile(file_, list), "");
+  EXPECT_EQ(WriteBytesSafely(file_, TextFileBytes(list.Lines())).error, "");
   EXPECT_EQ(ReadBytes(),
             "2026/12/06 18:00:00\t0z\t0\tc.wav\r\n"
             "2026/12/06 22:00:00\t30m\t2\tb.wav\r\n"
@@ -72,7 +74,7 @@ TEST_F(AlarmFileTest, SoundPathWithCommaQuotesAndNonAsciiRoundTrips) {
   const std::string line = "2026/12/06 22:00:00\t1h\tE\t /home/ユーザー/\"目覚まし\", 朝.wav";
   AlarmList written;
   written.Add(line);
-  ASSERT_EQ(SaveAlarmFile(file_, written), "");
+  ASSERT_EQ(WriteBytesSafely(file_, TextFileBytes(written.Lines())).error, "");
   AlarmList read;
   LoadAlarmFile(file_, read);
   EXPECT_THAT(read.Lines(), ElementsAre(line));

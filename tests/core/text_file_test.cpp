@@ -15,8 +15,15 @@
 #include <string>
 #include <vector>
 
+#include "core/code_page.h"
+
 namespace kelmora {
 namespace {
+
+// Writes the lines as the program writes its files: each followed by CR LF, safely.
+std::string WriteLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+  return WriteBytesSafely(path, TextFileBytes(lines)).error;
+}
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
@@ -78,7 +85,7 @@ class RuntimeTextFileOnDisk : public ::testing::Test {
 TEST_F(RuntimeTextFileOnDisk, WritesCrLfAfterEveryLineAndReadsItBack) {
   fs::path file = folder_ / "new" / "deeper" / "timer.ini";
   Lines lines{"2026/12/07 07:30:00\t1d\tE\t/home/u/音 \"a\",b.wav", "", "last"};
-  ASSERT_EQ(WriteTextLinesSafely(file, lines), "");
+  ASSERT_EQ(WriteLines(file, lines), "");
   EXPECT_EQ(Content(file), lines[0] + "\r\n\r\nlast\r\n");
   auto read = ReadTextLines(file);
   EXPECT_EQ(read.status, TextFileRead::Status::kRead);
@@ -163,13 +170,13 @@ TEST_F(RuntimeTextFileOnDisk, AHugeFileIsReadOnlyAsFarAsTheLimits) {
 TEST_F(RuntimeTextFileOnDisk, FirstLineBeginningWithU_FEFFKeepsItThroughWriteAndRead) {
   const fs::path file = folder_ / "Varnlock.ini";
   const std::vector<std::string> lines = {"\xEF\xBB\xBFyyyy/mm/dd", "1.0"};
-  ASSERT_EQ(WriteTextLinesSafely(file, lines), "");
+  ASSERT_EQ(WriteLines(file, lines), "");
   EXPECT_EQ(ReadTextLines(file).lines, lines);
 }
 
 TEST_F(RuntimeTextFileOnDisk, EmptyListGivesAnEmptyFile) {
   fs::path file = folder_ / "timer.ini";
-  ASSERT_EQ(WriteTextLinesSafely(file, {}), "");
+  ASSERT_EQ(WriteLines(file, {}), "");
   EXPECT_TRUE(IsOrdinaryFile(file));
   EXPECT_EQ(fs::file_size(file), 0u);
   EXPECT_EQ(ReadTextLines(file).status, TextFileRead::Status::kRead);
@@ -179,7 +186,7 @@ TEST_F(RuntimeTextFileOnDisk, ReplacingKeepsTheOldPermissions) {
   fs::path file = folder_ / "Varnlock.ini";
   Put(file, "old\r\n");
   fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  ASSERT_EQ(WriteTextLinesSafely(file, {"new"}), "");
+  ASSERT_EQ(WriteLines(file, {"new"}), "");
   EXPECT_EQ(Content(file), "new\r\n");
   EXPECT_EQ(fs::status(file).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
@@ -191,7 +198,7 @@ TEST_F(RuntimeTextFileOnDisk, NewFileGetsThePermissionsTheUmaskGives) {
         std::pair{mode_t{002}, fs::perms{0664}}}) {
     const fs::path file = folder_ / ("new-" + std::to_string(mask) + ".ini");
     const mode_t before = ::umask(mask);
-    const std::string error = WriteTextLinesSafely(file, {"new"});
+    const std::string error = WriteLines(file, {"new"});
     ::umask(before);
     ASSERT_EQ(error, "");
     EXPECT_EQ(fs::status(file).permissions(), expected) << std::oct << mask;
@@ -202,7 +209,7 @@ TEST_F(RuntimeTextFileOnDisk, TemporaryNamesLeftByAnEarlierProgramAreSteppedOver
   const fs::path file = folder_ / "timer.ini";
   const std::string stale = file.string() + ".tmp-" + std::to_string(::getpid()) + "-0";
   Put(stale, "left by a program that was killed");
-  ASSERT_EQ(WriteTextLinesSafely(file, {"new"}), "");
+  ASSERT_EQ(WriteLines(file, {"new"}), "");
   EXPECT_EQ(Content(file), "new\r\n");
 }
 
@@ -230,7 +237,7 @@ TEST_F(RuntimeTextFileOnDisk, WritesThroughASymbolicLink) {
   fs::create_symlink("dotfiles/timer.ini", folder_ / "timer.ini");
   Put(folder_ / "dotfiles" / "timer.ini.tmp-9-0", "half");
   RemoveStaleTemporaries(folder_ / "timer.ini");
-  ASSERT_EQ(WriteTextLinesSafely(folder_ / "timer.ini", {"new"}), "");
+  ASSERT_EQ(WriteLines(folder_ / "timer.ini", {"new"}), "");
   EXPECT_TRUE(fs::is_symlink(folder_ / "timer.ini"));
   EXPECT_EQ(Content(folder_ / "dotfiles" / "timer.ini"), "new\r\n");
   EXPECT_EQ(Entries(), (Lines{"dotfiles", "timer.ini"}));
@@ -294,12 +301,12 @@ TEST_F(RuntimeTextFileOnDisk, FailedWriteLeavesTheOldFileAndNoTemporary) {
   Put(file, "old\r\n");
   fs::path blocked = folder_ / "plain" / "Varnlock.ini";  // its folder is an ordinary file
   Put(folder_ / "plain", "not a folder");
-  EXPECT_NE(WriteTextLinesSafely(blocked, {"new"}), "");
+  EXPECT_NE(WriteLines(blocked, {"new"}), "");
   EXPECT_EQ(ReadTextLines(blocked).status, TextFileRead::Status::kMissing);
 
   // A folder in the way of the target: the rename fails after the temporary was written.
   fs::create_directories(folder_ / "dir.ini" / "inside");
-  std::string reason = WriteTextLinesSafely(folder_ / "dir.ini", {"new"});
+  std::string reason = WriteLines(folder_ / "dir.ini", {"new"});
   EXPECT_NE(reason, "");
   EXPECT_EQ(Content(file), "old\r\n");
   EXPECT_EQ(Entries(), (Lines{"Varnlock.ini", "dir.ini", "plain"}));
@@ -310,7 +317,7 @@ TEST_F(RuntimeTextFileOnDisk, ReadOnlyFolderRefusesTheWriteAndKeepsTheOldFile) {
   Put(file, "old\r\n");
   const int result = AsOrdinaryUser([&] {
     fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
-    const std::string reason = WriteTextLinesSafely(file, {"new"});
+    const std::string reason = WriteLines(file, {"new"});
     if (reason.find("Permission denied") == std::string::npos) return 1;
     return Content(file) == "old\r\n" ? 0 : 2;
   });
@@ -347,16 +354,16 @@ TEST_F(RuntimeTextFileOnDisk, AWriterKilledMidWriteLeavesTheOldOrTheNewFile) {
   for (const auto& line : old_lines) old_content += line + "\r\n";
   for (const auto& line : new_lines) new_content += line + "\r\n";
   for (int round = 0; round < 20; ++round) {
-    ASSERT_EQ(WriteTextLinesSafely(file, old_lines), "");
+    ASSERT_EQ(WriteBytesSafely(file, TextFileBytes(old_lines)).error, "");
     int progress[2];
     ASSERT_EQ(::pipe(progress), 0);
     const pid_t writer = ::fork();
     ASSERT_GE(writer, 0);
     if (writer == 0) {
       for (;;) {  // writes on and on, telling the test of each write done
-        (void)WriteTextLinesSafely(file, (round % 2) ? new_lines : old_lines);
+        (void)WriteLines(file, (round % 2) ? new_lines : old_lines);
         (void)!::write(progress[1], "w", 1);
-        (void)WriteTextLinesSafely(file, (round % 2) ? old_lines : new_lines);
+        (void)WriteLines(file, (round % 2) ? old_lines : new_lines);
       }
     }
     ::close(progress[1]);
