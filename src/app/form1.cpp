@@ -8,8 +8,8 @@
 #include "alarm/passed_alarms.h"
 #include "alarm/scheduler.h"
 #include "alarm/snooze.h"
+#include "app/window_placement.h"
 #include "core/code_page.h"
-#include "core/general.h"
 #include "core/twips.h"
 #include "core/user_texts.h"
 #include "editor/form2.h"
@@ -361,7 +361,7 @@ void Form1::LdDat() {
 
 void Form1::GetWrk() {
   const PixelSize outer = view_.OuterSize();
-  const General::TwipsPosition position = General::GetWrkPosition(
+  const TwipsPosition position = GetWrkPosition(
       services_.screen.WorkArea(), outer.width * kTwipsPerPixel, outer.height * kTwipsPerPixel);
   view_.MoveOuterTo(position.left / kTwipsPerPixel, position.top / kTwipsPerPixel);
 }

@@ -149,9 +149,9 @@ class Form1 {
   MainWindowView& view_;
   FileStore store_;  // the settings and alarm files
   ClockFace face_;
-  std::string tip_format_{kStartTipFormat};  // TipFmt: date-time pattern of the tray tip
-  std::int32_t tick_limit_ = 0;              // TickLimit: ticks between redraws
-  std::int32_t tick_count_ = 0;              // TickCount: ticks since the last redraw
+  std::string tip_format_{kStartTipFormat};        // TipFmt: date-time pattern of the tray tip
+  std::int32_t tick_limit_ = 0;                    // TickLimit: ticks between redraws
+  std::int32_t tick_count_ = 0;                    // TickCount: ticks since the last redraw
   std::string interval_text_{kStartIntervalText};  // Text1: the update interval in seconds
   AlarmList list1_;
   CmnDlog::CommonDialog dialog_;
@@ -159,7 +159,7 @@ class Form1 {
   std::string tip_shown_;  // the tip last handed to the tray
   bool icon_shown_ = false;
   std::optional<DateTime> last_check_;  // the last alarm check, while the gate stayed open
-  std::string ringing_sound_;  // the sound field of the alarm that rang last, for its snooze
+  std::string ringing_sound_;      // the sound field of the alarm that rang last, for its snooze
   std::unique_ptr<Form2> editor_;  // made at the first ♪, kept for the run
   PlanOnce* plan_once_ = nullptr;  // the innermost handler holding the plan
   bool loaded_ = false;

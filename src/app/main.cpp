@@ -9,7 +9,6 @@
 #include "app/form1.h"
 #include "app/qt_main_window.h"
 #include "platform/display_choice.h"
-#include "platform/system_clock.h"
 #include "platform/qt/app_paths.h"
 #include "platform/qt/process_sound.h"
 #include "platform/qt/qt_dialogs.h"
@@ -20,6 +19,7 @@
 #include "platform/qt/qt_window_frames.h"
 #include "platform/qt/quit_signals.h"
 #include "platform/qt/single_instance.h"
+#include "platform/system_clock.h"
 
 namespace {
 

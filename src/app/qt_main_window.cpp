@@ -121,7 +121,8 @@ void QtMainWindow::SetIcon(const IconImage& icon) {
 }
 
 EditorView& QtMainWindow::EditorWindow(Form2& editor) {
-  if (!editor_window_) editor_window_ = std::make_unique<QtEditorWindow>(editor, services_.frames, *this);
+  if (!editor_window_)
+    editor_window_ = std::make_unique<QtEditorWindow>(editor, services_.frames, *this);
   return *editor_window_;
 }
 
