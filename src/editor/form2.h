@@ -6,6 +6,7 @@
 // and the whole copy is handed back (on_closed) when it closes. It shows itself through an
 // EditorView, whose user's actions come back to the handlers below.
 
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>

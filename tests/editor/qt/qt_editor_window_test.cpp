@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <algorithm>
 #include <string>
@@ -18,22 +16,6 @@ namespace {
 
 std::string S(const QString& text) {
   return text.toStdString();
-}
-
-// Clicks a spinner's arrow where the widget's style draws it.
-void ClickArrow(TimeSpinner* spinner, bool upper) {
-  QStyleOptionSlider option;
-  option.initFrom(spinner);
-  option.orientation = spinner->orientation();
-  option.minimum = spinner->minimum();
-  option.maximum = spinner->maximum();
-  option.sliderPosition = spinner->sliderPosition();
-  option.sliderValue = spinner->value();
-  option.singleStep = option.pageStep = 1;
-  const auto arrow = upper ? QStyle::SC_ScrollBarSubLine : QStyle::SC_ScrollBarAddLine;
-  const QRect rect =
-      spinner->style()->subControlRect(QStyle::CC_ScrollBar, &option, arrow, spinner);
-  QTest::mouseClick(spinner, Qt::LeftButton, {}, rect.center());
 }
 
 TEST(QtEditorWindowTest, ItsControlsReachTheBehaviourAndTheStateReachesItsControls) {
@@ -77,6 +59,9 @@ TEST(QtEditorWindowTest, ItsControlsReachTheBehaviourAndTheStateReachesItsContro
   }
   EXPECT_EQ(w.frameGeometry().left(), main_window.frameGeometry().left());
   EXPECT_EQ(w.frameGeometry().bottom() + 1, main_window.frameGeometry().top());
+  EXPECT_EQ(fake.frames.requests, std::vector<NativeWindow>{w.internalWinId()});
+  fake.frames.Report(w.internalWinId(), {2, 20, 2, 5});  // the window manager tells its frame
+  EXPECT_EQ(w.geometry().topLeft(), main_window.frameGeometry().topLeft() + QPoint(2, -5 - 202));
   EXPECT_EQ(S(w.Combo1->currentText()), "h:時間");
   EXPECT_EQ(w.Combo1->lineEdit()->cursorPosition(), 0) << "the unit letter shows";
 
@@ -92,11 +77,13 @@ TEST(QtEditorWindowTest, ItsControlsReachTheBehaviourAndTheStateReachesItsContro
   EXPECT_EQ(w.Combo1->currentIndex(), 2);
   EXPECT_EQ(S(w.Command1->toolTip()), "/a.wav");
 
-  // Spinners step from their own value and stop at their ends; a box left is tidied.
-  ClickArrow(w.VScroll1, true);
+  // Spinners step from their own value, up towards the top, and stop at their ends; a box left
+  // is tidied.
+  QTest::keyClick(w.VScroll1, Qt::Key_Up);
   EXPECT_EQ(S(w.Text1->text()), "08");
-  ClickArrow(w.VScroll3, false);
-  EXPECT_EQ(S(w.Text5->text()), "00");
+  w.Text5->clear();
+  QTest::keyClick(w.VScroll3, Qt::Key_Down);
+  EXPECT_EQ(S(w.Text5->text()), "") << "no change at the bottom";
   w.Text2->setFocus();
   w.Text2->selectAll();
   QTest::keyClicks(w.Text2, "2.5");
