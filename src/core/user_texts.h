@@ -23,8 +23,17 @@ inline constexpr char kOpenEditor[] = "♪";
 inline constexpr char kAnalog[] = "アナログ";
 inline constexpr char kNoLowerLine[] = "なし";
 // The five digit display modes, after the first entry of each mode list (AddCmb).
-inline constexpr std::array<const char*, 5> kDigitModes = {
-    "デジタル [12]", "デジタル [24]", "月日 [ 1 1]", "月日 [0101]", "西暦"};
+inline constexpr std::array<const char*, 5> kDigitModes = {"デジタル [12]", "デジタル [24]",
+                                                           "月日 [ 1 1]", "月日 [0101]", "西暦"};
+// The alarm editor's captions: the due time, the sound button, repeat and count, the register
+// button.
+inline constexpr char kDueTime[] = "指定時刻";
+inline constexpr char kSoundButton[] = "wav";
+inline constexpr char kRepeat[] = "繰り返し";
+inline constexpr char kCountLimit[] = "回数";
+inline constexpr char kEvery[] = "毎に";
+inline constexpr char kTimes[] = "回";
+inline constexpr char kRegister[] = "登録";
 // The colour labels' captions, １ to ８.
 inline constexpr std::array<const char*, 8> kColourLabels = {"１", "２", "３", "４",
                                                              "５", "６", "７", "８"};

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "core/twips.h"
+#include "core/user_texts.h"
 #include "editor/placement.h"
 #include "platform/qt/qt_convert.h"
 #include "render/clock_face.h"
@@ -76,7 +77,7 @@ TimeSpinner::TimeSpinner(int top, QWidget* parent) : QScrollBar(Qt::Vertical, pa
 
 QtEditorWindow::QtEditorWindow(Form2& editor, WindowFrames& frames, const QWidget& main_window)
     : QWidget(nullptr, Qt::Window), editor_(editor), frames_(frames), main_window_(main_window) {
-  setWindowTitle(QStringLiteral("アラーム"));
+  setWindowTitle(QString::fromUtf8(texts::kAlarm));
   setWindowIcon(ToQIcon(ProgramIcon()));
   QFont small = font();
   small.setPixelSize(12);
@@ -100,7 +101,7 @@ void QtEditorWindow::BuildControls() {
   List1Box = new QListWidget(this);
   List1Box->setSelectionMode(QAbstractItemView::SingleSelection);
   List1Box->setGeometry(TwipsRect(60, 60, 2235, 1320));
-  Label1 = new QLabel(QStringLiteral("指定時刻"), this);
+  Label1 = new QLabel(QString::fromUtf8(texts::kDueTime), this);
   Label1->setGeometry(TwipsRect(60, 1500, 720, 180));
   Text1 = MakeBox("00", false, this);
   Text1->setGeometry(TwipsRect(60, 1680, 375, 255));
@@ -114,11 +115,11 @@ void QtEditorWindow::BuildControls() {
   Text5->setGeometry(TwipsRect(1140, 1680, 375, 255));
   VScroll3 = new TimeSpinner(59, this);
   VScroll3->setGeometry(TwipsRect(1500, 1680, 135, 255));
-  Command1 = new QPushButton(QStringLiteral("wav"), this);
+  Command1 = new QPushButton(QString::fromUtf8(texts::kSoundButton), this);
   Command1->setGeometry(TwipsRect(1740, 1560, 555, 375));
-  Check1 = new QCheckBox(QStringLiteral("繰り返し"), this);
+  Check1 = new QCheckBox(QString::fromUtf8(texts::kRepeat), this);
   Check1->setGeometry(TwipsRect(60, 2040, 1035, 240));
-  Check2 = new QCheckBox(QStringLiteral("回数"), this);
+  Check2 = new QCheckBox(QString::fromUtf8(texts::kCountLimit), this);
   Check2->setGeometry(TwipsRect(1680, 2040, 675, 255));
   Text2 = MakeBox("1", false, this);
   Text2->setGeometry(TwipsRect(60, 2280, 375, 300));
@@ -127,13 +128,13 @@ void QtEditorWindow::BuildControls() {
   Combo1->setInsertPolicy(QComboBox::NoInsert);
   for (std::string_view item : kUnitItems) Combo1->addItem(Q(item));
   Combo1->setGeometry(TwipsRect(480, 2280, 810, 300));
-  Label2 = new QLabel(QStringLiteral("毎に"), this);
+  Label2 = new QLabel(QString::fromUtf8(texts::kEvery), this);
   Label2->setGeometry(TwipsRect(1320, 2340, 345, 180));
   Text3 = MakeBox("1", false, this);
   Text3->setGeometry(TwipsRect(1680, 2280, 375, 300));
-  Label3 = new QLabel(QStringLiteral("回"), this);
+  Label3 = new QLabel(QString::fromUtf8(texts::kTimes), this);
   Label3->setGeometry(TwipsRect(2100, 2340, 180, 180));
-  Command2 = new QPushButton(QStringLiteral("登録"), this);
+  Command2 = new QPushButton(QString::fromUtf8(texts::kRegister), this);
   Command2->setGeometry(TwipsRect(60, 2640, 2235, 315));
 }
 
