@@ -37,6 +37,7 @@ test-deps: DEPS = run test
 unit-deps: DEPS = run unit
 deps test-deps unit-deps: LOG = $(BUILD)/deps.log
 deps test-deps unit-deps: packages
+	@echo "Every package of the groups \"$(strip $(DEPS))\" is installed (scripts/install-deps.sh)"
 
 packages:
 	@rm -f "$$KELMORA_LOG"
