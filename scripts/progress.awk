@@ -2,7 +2,7 @@
 # output on standard input, appends it to the file `logfile`, and speaks on standard output: on a
 # terminal (tty=1) it prints MESSAGE and keeps the same line up to date; elsewhere (a log, CI)
 # MESSAGE alone on a line, then the progress on a line of its own at most once every `every`
-# seconds, and only when it changed.
+# seconds, and only when it changed (and the last state at the end, after one shown).
 #
 # usage: awk -f progress.awk -v kind=KIND -v message=MESSAGE -v logfile=FILE [-v total=N] [-v tty=1]
 #            [-v every=S]
@@ -94,9 +94,9 @@ kind == "tests" && /^ *[0-9]+\/[0-9]+ +Test +#[0-9]+: / {
   next
 }
 
+# On a terminal the line ends; elsewhere the last state follows the ones shown before it.
 END {
-  if (tty) {
-    printf "\n"
-    fflush()
-  }
+  if (tty) printf "\n"
+  else if (shown != "" && state != shown) print "  " state
+  fflush()
 }
