@@ -119,10 +119,12 @@ fi
 step=(bash "$(dirname "$0")/step.sh")
 [ -n "${KELMORA_LOG:-}" ] || echo "Installing: ${missing[*]}"
 "${step[@]}" '' "${as_root[@]}" apt-get update -qq
-# What apt would do, in its own words: "N newly installed" and the disk space it takes.
+# What apt would do, in its own words: "N upgraded, N newly installed" and the disk space it
+# takes. The progress counts the upgraded packages too: apt sets them up with the new ones.
 plan=$("${as_root[@]}" LC_ALL=C apt-get install --assume-no --no-install-recommends "${missing[@]}" \
   2>&1 || true)
 count=$(sed -n 's/.* \([0-9][0-9]*\) newly installed.*/\1/p' <<<"$plan")
+upgraded=$(sed -n 's/^\([0-9][0-9]*\) upgraded, .*/\1/p' <<<"$plan")
 space=$(sed -n 's/^After this operation, \(.*\) of additional disk space.*/ (\1 on disk)/p' <<<"$plan")
 packages="${count:-${#missing[@]}} Debian packages"
 [ "${count:-}" != 1 ] || packages="1 Debian package"
@@ -130,5 +132,6 @@ packages="${count:-${#missing[@]}} Debian packages"
 # other file descriptor).
 status_fd=()
 [ -z "${KELMORA_LOG:-}" ] || status_fd=(-o APT::Status-Fd=1)
-"${step[@]}" --progress apt --total "${count:-${#missing[@]}}" "Installing $packages$space" \
+"${step[@]}" --progress apt --total "$((${count:-${#missing[@]}} + ${upgraded:-0}))" \
+  "Installing $packages$space" \
   "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${status_fd[@]}" "${missing[@]}"

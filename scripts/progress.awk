@@ -66,13 +66,14 @@ kind == "apt" && /^dlstatus:/ {
 }
 
 kind == "apt" && /^pmstatus:/ {
-  # pmstatus:PACKAGE:PERCENT:Unpacking PACKAGE (ARCH), ... Installed PACKAGE (ARCH)
+  # pmstatus:PACKAGE:PERCENT:Unpacking PACKAGE (ARCH), ... Installed PACKAGE (ARCH); a package
+  # already there that a trigger sets up again is not one of those installed.
   split($0, field, ":")
   package = field[2]
   if (field[4] ~ /^Unpacking / && !(package in unpacked)) {
     unpacked[package] = 1
     u++
-  } else if (field[4] ~ /^Installed / && !(package in setup)) {
+  } else if (field[4] ~ /^Installed / && package in unpacked && !(package in setup)) {
     setup[package] = 1
     s++
   } else next
