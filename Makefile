@@ -1,6 +1,7 @@
 # Kelmora: `make run` installs what is missing, builds and starts the clock; `make test` installs,
-# builds and runs every test. Each target installs only the package groups it needs
-# (scripts/install-deps.sh): building and running need the run group, the others add theirs.
+# builds and runs every test; `make unit` the unit tests alone. Each target installs the package
+# groups its own steps need (scripts/install-deps.sh): building and running need the run group,
+# the others add theirs.
 BUILD ?= build
 # The tests build in a folder of their own, with warnings as errors: the CMake cache keeps its
 # options, so in BUILD a later `make run` or `make package` would build with them too.
@@ -9,44 +10,64 @@ PREFIX ?= $(HOME)/.local
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench perf-doc clean package install-local uninstall-local \
-	fuzz sanitize resource screenshots tidy
+.PHONY: all deps test-deps unit-deps packages configure build run test unit bench perf-doc clean \
+	package install-local uninstall-local fuzz sanitize resource screenshots tidy
 
 all: build
 
-# The package groups the target asked for; the target-specific values below pass on to deps.
+# The package groups the target asked for; the target-specific values below pass on to packages,
+# the step that installs them.
 DEPS = run
+# What `make run` needs on this machine: without a display, the virtual one's packages too, in
+# the same step as the others.
+RUN_DEPS = run $(if $(DISPLAY)$(WAYLAND_DISPLAY),,display)
 # Without GoogleTest the tests are left out, unless a target asks for them.
 TESTS_FLAG =
 
-# With KELMORA_LOG set (make run), each step says in one line what it does and the output of apt
-# and the compiler goes to that log (scripts/step.sh); the log starts afresh with each run.
-deps:
-	@if [ -n "$$KELMORA_LOG" ]; then mkdir -p $(BUILD) && : >"$$KELMORA_LOG" && \
-	  echo "The full output of apt and the compiler goes to $(RUN_LOG)"; fi
+# Each step says in one line what it does, with its progress where it takes long, and the full
+# output of apt, the compiler and the tests goes to the target's log (scripts/step.sh), which
+# starts afresh with each run and is named by the step that first writes it.
+LOG = $(BUILD)/make.log
+export KELMORA_LOG = $(abspath $(LOG))
+
+# `make deps` installs what `make run` needs (as root where sudo is not to be had, before `make
+# run` as yourself); `make test-deps` and `make unit-deps` what the tests need.
+deps: DEPS = $(RUN_DEPS)
+test-deps: DEPS = run test
+unit-deps: DEPS = run unit
+deps test-deps unit-deps: LOG = $(BUILD)/deps.log
+deps test-deps unit-deps: packages
+	@echo "Every package of the groups \"$(strip $(DEPS))\" is installed (scripts/install-deps.sh)"
+
+packages:
+	@rm -f "$$KELMORA_LOG"
 	@bash scripts/install-deps.sh $(DEPS)
 
-configure: deps
-	@bash scripts/step.sh '' cmake -S . -B $(BUILD) $(TESTS_FLAG) $(CMAKE_FLAGS) \
-	  $(if $(KELMORA_LOG),,>/dev/null)
+configure: packages
+	@bash scripts/step.sh '' cmake -S . -B $(BUILD) $(TESTS_FLAG) $(CMAKE_FLAGS)
 
 build: configure
-	@bash scripts/step.sh "Building Kelmora in $(BUILD)/ (the first build takes a few minutes)" \
+	@bash scripts/step.sh --progress build \
+	  "Building Kelmora in $(BUILD)/ (the first build takes a few minutes)" \
 	  cmake --build $(BUILD) -j $(JOBS)
 
-# Without a display, the virtual one's packages are installed in the same step as the others.
-RUN_LOG = $(BUILD)/run.log
-run: DEPS = run $(if $(DISPLAY)$(WAYLAND_DISPLAY),,display)
-run: export KELMORA_LOG = $(abspath $(RUN_LOG))
+run: DEPS = $(RUN_DEPS)
+run: LOG = $(BUILD)/run.log
 run: build
 	@bash scripts/run.sh $(BUILD)/bin/kelmora
 
 # The tests build with warnings as errors, in TEST_BUILD; an ordinary build only reports them.
-test: BUILD = $(TEST_BUILD)
+# `make unit` installs, builds and runs the unit tests alone, without the desktops the
+# integration tests drive.
+test unit: BUILD = $(TEST_BUILD)
+test unit: LOG = $(TEST_BUILD)/test.log
+test unit: TESTS_FLAG = -DKELMORA_TESTS=ON -DKELMORA_WERROR=ON
 test: DEPS = run test
-test: TESTS_FLAG = -DKELMORA_TESTS=ON -DKELMORA_WERROR=ON
+unit: DEPS = run unit
 test: build
-	@cd $(BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)
+	@bash scripts/test.sh $(BUILD) $(JOBS)
+unit: build
+	@bash scripts/test.sh $(BUILD) $(JOBS) -L unit
 
 bench perf-doc: DEPS = run bench
 bench: build
@@ -69,7 +90,8 @@ resource: build
 # its -dbgsym package and the .changes and .buildinfo files beside them, and checks them with
 # lintian.
 package: DEPS = run package
-package: deps
+package: LOG = $(BUILD)/package.log
+package: packages
 	@bash scripts/package.sh $(BUILD) $(JOBS)
 
 # Installs for this user only, into $(PREFIX) (~/.local by default): no root needed. The list of
@@ -83,18 +105,18 @@ uninstall-local:
 # Fuzzes the Qt-free libraries with libFuzzer (clang), FUZZ_SECONDS per target, in build-fuzz.
 FUZZ_SECONDS ?= 60
 fuzz: DEPS = run fuzz
-fuzz: deps
+fuzz: packages
 	@bash scripts/fuzz.sh $(FUZZ_SECONDS)
 
 # Builds with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan and runs the unit tests.
-sanitize: DEPS = run test
-sanitize: deps
+sanitize: DEPS = run unit
+sanitize: packages
 	@bash scripts/sanitize.sh
 
 # Runs clang-tidy with the checks of .clang-tidy over every source, in build-tidy configured with
 # clang; any finding fails it.
-tidy: DEPS = run test tidy
-tidy: deps
+tidy: DEPS = run unit tidy
+tidy: packages
 	@bash scripts/tidy.sh $(JOBS)
 
 # Rewrites the README's screenshots in docs/images: the program on a virtual desktop with a tray,

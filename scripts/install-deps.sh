@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a Kelmora task needs, by group; apt-get runs only when something
-# is missing. Uses sudo when not run as root. Where KELMORA_LOG names a log file (`make run`), it
-# says in one line how many packages it installs and apt's output goes to the log (scripts/step.sh).
+# is missing. Uses sudo when not run as root. Where KELMORA_LOG names a log file (the make
+# targets), it says in one line how many packages it installs, with apt's progress, and apt's
+# output goes to the log (scripts/step.sh).
 #
-# usage: scripts/install-deps.sh [GROUP...]   (default: run)
+# usage: scripts/install-deps.sh [GROUP...]          (default: run)
+#        scripts/install-deps.sh --list [GROUP...]   prints the packages, one entry a line
 #   run          build and run: compiler, CMake, Qt 6, libxcb and a Japanese font for the texts
 #   display      a virtual display, for running on a machine without one
 #   screenshots  the virtual desktop of the README's pictures and the font they are drawn in
-#   test         the unit and integration tests (virtual desktops, sound, panels, Wayland)
+#   unit         the unit tests: GoogleTest, a session bus and a sound server of their own, and
+#                libSM, which the integration tests' helpers build with
+#   test         every test: the unit group, the package group (the package test builds one) and
+#                the integration tests' (virtual desktops, sound, panels, Wayland, a fresh Debian)
 #   fuzz         libFuzzer (clang)
 #   tidy         clang-tidy, and clang for the compile commands it reads
 #   bench        Google Benchmark
@@ -33,16 +38,22 @@ add_group() {
     display) wanted+=(xvfb dbus) ;;
     # The pictures come out the same on any machine only in the same font.
     screenshots) wanted+=("${desktop[@]}" fonts-dejavu-core fonts-motoya-l-cedar) ;;
+    # The player's tests hear it through a PulseAudio of their own; the tray's and notifier's
+    # talk over a dbus-daemon of their own.
+    unit) wanted+=(libgtest-dev libgmock-dev libsm-dev dbus pulseaudio) ;;
     # Sound through a private PulseAudio, the package, install and manual page checks, a fresh
-    # Debian in a chroot, the session manager's stand-in (libSM), and the real desktops: Xfce's
-    # window manager and panel, sway with Qt's Wayland platform, GNOME Shell (X11, and Wayland
-    # with XWayland) with its AppIndicator extension, and Plasma (KWin, plasmashell, kded, the
-    # activity manager), run as another user (setpriv, from util-linux).
-    test) wanted+=(libgtest-dev libgmock-dev "${desktop[@]}" pulseaudio pulseaudio-utils sox strace
-      dpkg-dev debhelper lintian man-db desktop-file-utils appstream debootstrap git xfwm4
-      xfce4-panel xfconf sway qt6-wayland util-linux libsm-dev gnome-shell mutter
-      gnome-shell-extension-appindicator xwayland kwin-x11 plasma-workspace plasma-desktop kded5
-      kactivitymanagerd) ;;
+    # Debian in a chroot, and the real desktops: Xfce's window manager and panel, sway with Qt's
+    # Wayland platform, GNOME Shell (X11, and Wayland with XWayland) with its AppIndicator
+    # extension, and Plasma (KWin, plasmashell, kded, the activity manager), run as another user
+    # (setpriv, from util-linux).
+    test)
+      add_group unit
+      add_group package
+      wanted+=("${desktop[@]}" pulseaudio-utils sox strace man-db desktop-file-utils appstream
+        debootstrap git xfwm4 xfce4-panel xfconf sway qt6-wayland util-linux gnome-shell mutter
+        gnome-shell-extension-appindicator xwayland kwin-x11 plasma-workspace plasma-desktop kded5
+        kactivitymanagerd)
+      ;;
     fuzz) wanted+=(clang libclang-rt-14-dev) ;;
     tidy) wanted+=(clang clang-tidy) ;;
     bench) wanted+=(libbenchmark-dev python3) ;;
@@ -58,6 +69,11 @@ add_group() {
   esac
 }
 
+list=''
+if [ "${1:-}" = --list ]; then
+  list=1
+  shift
+fi
 groups=("$@")
 [ ${#groups[@]} -gt 0 ] || groups=(run)
 
@@ -77,6 +93,11 @@ satisfied() {
   return 1
 }
 
+if [ -n "$list" ]; then
+  printf '%s\n' "${wanted[@]}" | awk '!seen[$0]++'
+  exit 0
+fi
+
 missing=()
 for entry in "${wanted[@]}"; do
   IFS='|' read -r -a alternatives <<<"$entry"
@@ -88,7 +109,8 @@ done
 as_root=(env DEBIAN_FRONTEND=noninteractive)
 if [ "$(id -u)" -ne 0 ]; then
   if ! command -v sudo >/dev/null; then
-    echo "install-deps.sh: installing ${missing[*]} needs root: run it as root, or install sudo" >&2
+    echo "Installing ${missing[*]} needs root: run \`make deps\` as root in this folder" \
+      "(\`make test-deps\` for the tests), or install sudo" >&2
     exit 1
   fi
   # sudo starts apt-get with an environment of its own: env passes the frontend on.
@@ -97,12 +119,19 @@ fi
 step=(bash "$(dirname "$0")/step.sh")
 [ -n "${KELMORA_LOG:-}" ] || echo "Installing: ${missing[*]}"
 "${step[@]}" '' "${as_root[@]}" apt-get update -qq
-# What apt would do, in its own words: "N newly installed" and the disk space it takes.
+# What apt would do, in its own words: "N upgraded, N newly installed" and the disk space it
+# takes. The progress counts the upgraded packages too: apt sets them up with the new ones.
 plan=$("${as_root[@]}" LC_ALL=C apt-get install --assume-no --no-install-recommends "${missing[@]}" \
   2>&1 || true)
 count=$(sed -n 's/.* \([0-9][0-9]*\) newly installed.*/\1/p' <<<"$plan")
+upgraded=$(sed -n 's/^\([0-9][0-9]*\) upgraded, .*/\1/p' <<<"$plan")
 space=$(sed -n 's/^After this operation, \(.*\) of additional disk space.*/ (\1 on disk)/p' <<<"$plan")
 packages="${count:-${#missing[@]}} Debian packages"
 [ "${count:-}" != 1 ] || packages="1 Debian package"
-"${step[@]}" "Installing $packages$space" \
-  "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# With a log, apt's status lines come among its output for the step's progress (sudo passes on no
+# other file descriptor).
+status_fd=()
+[ -z "${KELMORA_LOG:-}" ] || status_fd=(-o APT::Status-Fd=1)
+"${step[@]}" --progress apt --total "$((${count:-${#missing[@]}} + ${upgraded:-0}))" \
+  "Installing $packages$space" \
+  "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${status_fd[@]}" "${missing[@]}"

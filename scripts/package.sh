@@ -7,7 +7,8 @@
 # dpkg-buildpackage works inside the tree it builds and writes its results beside it, so it builds
 # a copy of the tree, BUILD/debian-build/kelmora; its results move into BUILD:
 # kelmora_<version>_<arch>.deb, kelmora-dbgsym_<version>_<arch>.deb and the .changes and
-# .buildinfo files. Its output goes to BUILD/package.log, lintian's to BUILD/lintian.log (shown).
+# .buildinfo files. Its output goes to the log KELMORA_LOG names (`make package` has written apt's
+# there), else to a new BUILD/package.log; lintian's to BUILD/lintian.log (shown).
 set -euo pipefail
 [ $# -ge 1 ] || {
   echo "usage: $0 BUILD [JOBS]" >&2
@@ -17,18 +18,21 @@ build=$(realpath -m "$1")
 jobs=${2:-$(nproc)}
 source=$(cd "$(dirname "$0")/.." && pwd)
 work=$build/debian-build
-export KELMORA_LOG=$build/package.log
+if [ -z "${KELMORA_LOG:-}" ]; then
+  KELMORA_LOG=$build/package.log
+  rm -f "$KELMORA_LOG"
+fi
+export KELMORA_LOG
 step=(bash "$source/scripts/step.sh")
 
 rm -rf "$work"
 mkdir -p "$build"
-: >"$KELMORA_LOG"
 bash "$source/scripts/copy-tree.sh" "$source" "$work/kelmora"
 
 version=$(dpkg-parsechangelog -l "$source/debian/changelog" -S Version)
 arch=$(dpkg-architecture -q DEB_HOST_ARCH)
-echo "Building the Debian package kelmora $version; the full output goes to ${KELMORA_LOG#"$PWD"/}"
-(cd "$work/kelmora" && "${step[@]}" '' dpkg-buildpackage -us -uc -b -J"$jobs")
+"${step[@]}" --dir "$work/kelmora" --progress build "Building the Debian package kelmora $version" \
+  dpkg-buildpackage -us -uc -b -J"$jobs"
 
 rm -f "$build"/kelmora_*.deb "$build"/kelmora-dbgsym_*.deb "$build"/kelmora_*.changes \
   "$build"/kelmora_*.buildinfo

@@ -27,8 +27,9 @@ took() { echo "$((SECONDS - started)) s"; }
 # A process in a mount namespace of its own holds the machine: a file system in memory (dpkg's
 # many syncs cost nothing there, and it goes at once) with the chroot's /proc and /dev mounted
 # inside. The mounts go with the namespace's last process; this machine's mount table never sees
-# them. Every process the test starts in the chroot is in that namespace, and this side reaches
-# its files through the holder's root, "$machine".
+# them, even where this machine is itself a chroot (kel_private_mounts). Every process the test
+# starts in the chroot is in that namespace, and this side reaches its files through the
+# holder's root, "$machine".
 mkdir -p "$root"
 cat >"$KEL_DIR/hold-root.sh" <<'EOF'
 set -euo pipefail
@@ -36,13 +37,13 @@ mount -t tmpfs -o mode=755,size=6g kelmora-fresh-machine "$1"
 echo ready >"$2"
 exec sleep infinity
 EOF
-unshare --mount --propagation private bash "$KEL_DIR/hold-root.sh" "$root" "$KEL_DIR/root.ready" \
-  >"$KEL_DIR/hold-root.log" 2>&1 &
+kel_private_mounts bash "$KEL_DIR/hold-root.sh" "$root" "$KEL_DIR/root.ready" \
+  >"$KEL_DIR/hold-root.log" 2>&1
 holder=$!
 kel_track "$holder" "the chroot's mount namespace"
 KEL_LOGS+=("$KEL_DIR/hold-root.log")
 kel_wait_until 10 "the chroot's file system to be mounted" test -f "$KEL_DIR/root.ready"
-in_holder() { nsenter --target "$holder" --mount -- "$@"; }
+in_holder() { kel_in_mounts "$holder" "$@"; }
 machine=/proc/$holder/root$root
 
 KEL_LOGS+=("$KEL_DIR/debootstrap.log")
@@ -73,8 +74,8 @@ trap 'chroot_rc=$?; end_chroot_processes; (exit $chroot_rc); kel_cleanup' EXIT
 # as-root FOLDER CMD...: CMD as root at a fresh machine's prompt, in FOLDER (below /root).
 cat >"$KEL_DIR/as-root" <<EOF
 #!/bin/bash
-exec nsenter --target $holder --mount -- chroot $root /usr/bin/env -i HOME=/root USER=root \\
-  LOGNAME=root SHELL=/bin/bash TERM=dumb \\
+exec nsenter --target $holder --mount --root --wd -- chroot $root /usr/bin/env -i HOME=/root \\
+  USER=root LOGNAME=root SHELL=/bin/bash TERM=dumb \\
   PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \\
   bash -c 'cd "/root/\$0" && exec "\$@"' "\$@"
 EOF
@@ -133,10 +134,16 @@ kel_log "make run started Kelmora: $(took)"
 display=$(sed -n 's/^Kelmora is running on the virtual display \(:[0-9]*\)\..*/\1/p' "$out")
 [[ -n $display ]] || kel_fail "make run names no virtual display"
 
-# What it says: a line a step.
-lines=$(wc -l <"$out")
-((lines <= 8)) || kel_check_failed "make run printed $lines lines before Kelmora ran"
-for expected in '^The full output of apt and the compiler goes to build/run.log$' \
+# What it says: a line a step, and, its output being no terminal, the progress of the long ones
+# on lines of their own, indented.
+progress='^  ([0-9]+ of [0-9]+ packages unpacked, [0-9]+ set up|downloading file [0-9]+ of [0-9]+|[0-9]+% built)$'
+lines=$(grep -cvE "$progress" "$out" || true)
+((lines <= 8)) || kel_check_failed "make run printed $lines lines besides progress before Kelmora ran"
+if grep '^ ' "$out" | grep -vqE "$progress"; then
+  kel_check_failed "make run printed indented lines that tell no progress"
+fi
+kel_log "make run's progress lines: $(grep -cE "$progress" "$out" || true)"
+for expected in '^The full output of each step goes to build/run.log$' \
   '^Installing [0-9]+ Debian packages \([0-9.]+ [kMG]B on disk\)$' '^Building Kelmora in build/' \
   '^Kelmora keeps its settings and alarms in /root/.config/kelmora$' \
   '^No display found: starting a virtual display' 'Stop it with Ctrl\+C\.$'; do

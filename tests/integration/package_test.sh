@@ -193,7 +193,8 @@ kel_log "the unpacked program runs and is stripped; the -dbgsym package holds it
 
 # A process in a mount namespace of its own holds the copy: this machine's root with a layer in
 # memory over it, and the test's folder (the package, the bus, the display's socket) bound in.
-# The mounts go with the namespace's last process.
+# The mounts go with the namespace's last process, and never reach this machine's mount table,
+# even where this machine is itself a chroot (kel_private_mounts).
 system=$KEL_DIR/system
 layer=$KEL_DIR/layer
 mkdir -p "$system" "$layer"
@@ -210,13 +211,13 @@ mount --bind "$dir" "$system$dir"
 echo ready >"$dir/copy.ready"
 exec sleep infinity
 EOF
-unshare --mount --propagation private bash "$KEL_DIR/hold-copy.sh" "$system" "$layer" \
-  "$KEL_DIR" >"$KEL_DIR/copy.log" 2>&1 &
+kel_private_mounts bash "$KEL_DIR/hold-copy.sh" "$system" "$layer" "$KEL_DIR" \
+  >"$KEL_DIR/copy.log" 2>&1
 holder=$!
 kel_track "$holder" "the copy's mount namespace"
 KEL_LOGS+=("$KEL_DIR/copy.log")
 kel_wait_until 10 "the copy of this machine to be mounted" test -f "$KEL_DIR/copy.ready"
-in_copy() { nsenter --target "$holder" --mount -- chroot "$system" "$@"; }
+in_copy() { kel_in_mounts "$holder" chroot "$system" "$@"; }
 
 host_status() { dpkg-query -W -f='${db:Status-Status} ${Version}' kelmora 2>/dev/null || true; }
 host_before=$(host_status)
@@ -236,7 +237,7 @@ warnings=$(in_copy env LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -
 # The installed program, started in the copy, on this test's desktop.
 cat >"$KEL_DIR/installed-kelmora" <<EOF
 #!/bin/sh
-exec nsenter --target $holder --mount -- chroot $system /usr/bin/kelmora "\$@"
+exec nsenter --target $holder --mount --root --wd -- chroot $system /usr/bin/kelmora "\$@"
 EOF
 chmod +x "$KEL_DIR/installed-kelmora"
 KEL_PROGRAM=$KEL_DIR/installed-kelmora

@@ -196,8 +196,54 @@ kel_cleanup() {
     # libfaketime's shared clock state, left behind by a program that did not exit normally.
     rm -f "/dev/shm/faketime_shm_${KEL_PIDS[i]}" "/dev/shm/sem.faketime_sem_${KEL_PIDS[i]}"
   done
+  kel_unbind_root
   if [[ -n ${KEL_KEEP:-} ]]; then kel_log "kept $KEL_DIR"; fi
   exit "$rc"
+}
+
+# kel_private_mounts COMMAND...: starts COMMAND in the background ($! is its id) in a mount
+# namespace of its own, whose mounts this machine never sees; kel_in_mounts PID COMMAND... runs
+# COMMAND in there, with the same root. Where / is a mount point that is unshare's --propagation
+# private. In a chroot or a container whose / is only a folder there is no mount to make private:
+# the namespace binds / onto itself, reaches that bind through "/.." (which ends on the topmost
+# mount over the root, where "/" is the root itself), makes it private, binds what is mounted
+# below / into it and changes root into it. Where the folder's mount is shared with the machine
+# outside, that one bind of / shows there too, with nothing below it, until kel_cleanup takes it
+# away; ended with -c, "/.." is not read as "/".
+KEL_ROOT_BOUND=''
+kel_private_mounts() {
+  kel_require_tools unshare nsenter mountpoint chroot
+  if mountpoint -q /; then
+    unshare --mount --propagation private "$@" &
+    return
+  fi
+  KEL_ROOT_BOUND=1
+  # shellcheck disable=SC2016 # expanded by the namespace's shell
+  unshare --mount --propagation unchanged sh -c '
+    mount --bind / / && mount --no-canonicalize --make-private /.. || exit 1
+    bound=""
+    for point in $(cut -d " " -f 5 /proc/self/mountinfo | sort -u); do
+      [ "$point" != / ] || continue
+      below=""
+      for top in $bound; do case $point in "$top"/*) below=1 ;; esac done
+      [ -z "$below" ] || continue
+      bound="$bound $point"
+      mount --no-canonicalize --rbind "$point" "/..$point" || exit 1
+    done
+    mount --no-canonicalize --make-rprivate /.. && exec chroot /.. "$@"' kel-private-mounts "$@" &
+}
+
+kel_in_mounts() {
+  local pid=$1
+  shift
+  nsenter --target "$pid" --mount --root --wd -- "$@"
+}
+
+# The bind of / that showed outside, once the namespace that made it is gone.
+kel_unbind_root() {
+  if [[ -n $KEL_ROOT_BOUND ]] && mountpoint -q /; then
+    umount --no-canonicalize /.. || kel_log "could not unmount the bind of / onto itself"
+  fi
 }
 
 
