@@ -90,7 +90,7 @@ QtEditorWindow::QtEditorWindow(Form2& editor, WindowFrames& frames, const QWidge
   BuildControls();
   SetTabOrder();
   ConnectControls();
-  Render(editor_.State());
+  QtEditorWindow::Render(editor_.State());  // this class's own, as it is being made
 }
 
 QtEditorWindow::~QtEditorWindow() {
