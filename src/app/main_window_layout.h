@@ -4,14 +4,9 @@
 
 #include <array>
 
-namespace kelmora::MainWindowLayout {
+#include "core/twips.h"
 
-struct TwipsBox {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-};
+namespace kelmora::MainWindowLayout {
 
 inline constexpr int kWidth = 2370;  // the window's own area, without the frame
 inline constexpr int kHeight = 2250;

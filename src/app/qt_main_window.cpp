@@ -18,10 +18,6 @@ namespace {
 
 namespace layout = MainWindowLayout;
 
-QRect Place(const layout::TwipsBox& box) {
-  return TwipsRect(box.left, box.top, box.width, box.height);
-}
-
 // A mode list: its first entry, then the five digit modes (AddCmb).
 QComboBox* MakeModeList(QWidget* parent, const char* first) {
   auto* list = new QComboBox(parent);
@@ -57,23 +53,23 @@ QtMainWindow::~QtMainWindow() = default;
 
 void QtMainWindow::BuildControls() {
   Picture1 = new QLabel(this);
-  Picture1->setGeometry(Place(layout::kPicture1));
+  Picture1->setGeometry(TwipsRect(layout::kPicture1));
   Text1 = new QLineEdit(this);
-  Text1->setGeometry(Place(layout::kText1));
+  Text1->setGeometry(TwipsRect(layout::kText1));
   auto* label1 = new QLabel(QString::fromUtf8(texts::kSeconds), this);
-  label1->setGeometry(Place(layout::kLabel1));
+  label1->setGeometry(TwipsRect(layout::kLabel1));
   Command1 = new QPushButton(QString::fromUtf8(texts::kSet), this);
-  Command1->setGeometry(Place(layout::kCommand1));
+  Command1->setGeometry(TwipsRect(layout::kCommand1));
   Command2 = new QPushButton(QString::fromUtf8(texts::kOpenEditor), this);
-  Command2->setGeometry(Place(layout::kCommand2));
+  Command2->setGeometry(TwipsRect(layout::kCommand2));
   Combo1 = MakeModeList(this, texts::kAnalog);
-  Combo1->setGeometry(Place(layout::kCombo1));
+  Combo1->setGeometry(TwipsRect(layout::kCombo1));
   auto* frame1 = new QFrame(this);
-  frame1->setGeometry(Place(layout::kFrame1));
+  frame1->setGeometry(TwipsRect(layout::kFrame1));
   Combo2 = MakeModeList(this, texts::kNoLowerLine);
-  Combo2->setGeometry(Place(layout::kCombo2));
+  Combo2->setGeometry(TwipsRect(layout::kCombo2));
   auto* frame2 = new QFrame(this);
-  frame2->setGeometry(Place(layout::kFrame2));
+  frame2->setGeometry(TwipsRect(layout::kFrame2));
   for (QFrame* frame : {frame1, frame2}) frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
   for (int i = 0; i < 8; ++i) {
     Lb1.at(i) = MakeColourLabel(i < 4 ? frame1 : frame2, i);

@@ -6,4 +6,12 @@ namespace kelmora {
 
 inline constexpr int kTwipsPerPixel = 15;
 
+// Where a control stands in its window, in twips: left, top, width, height.
+struct TwipsBox {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
 }  // namespace kelmora

@@ -10,15 +10,13 @@
 
 #include "core/twips.h"
 #include "core/user_texts.h"
+#include "editor/editor_layout.h"
 #include "editor/placement.h"
 #include "platform/qt/qt_convert.h"
 #include "render/clock_face.h"
 
 namespace kelmora {
 namespace {
-
-constexpr int kClientWidthTwips = 2355;
-constexpr int kClientHeightTwips = 3030;
 
 QString Q(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -82,7 +80,7 @@ QtEditorWindow::QtEditorWindow(Form2& editor, WindowFrames& frames, const QWidge
   QFont small = font();
   small.setPixelSize(12);
   setFont(small);
-  setFixedSize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
+  setFixedSize(EditorLayout::kWidth / kTwipsPerPixel, EditorLayout::kHeight / kTwipsPerPixel);
   // The window manager tells the frame it gives the editor once it knows it.
   frames_.on_reported = [this](NativeWindow window) {
     if (own_frame_guessed_ && isVisible() && window == internalWinId()) PlaceOverMainWindow();
@@ -100,42 +98,42 @@ QtEditorWindow::~QtEditorWindow() {
 void QtEditorWindow::BuildControls() {
   List1Box = new QListWidget(this);
   List1Box->setSelectionMode(QAbstractItemView::SingleSelection);
-  List1Box->setGeometry(TwipsRect(60, 60, 2235, 1320));
+  List1Box->setGeometry(TwipsRect(EditorLayout::kList1));
   Label1 = new QLabel(QString::fromUtf8(texts::kDueTime), this);
-  Label1->setGeometry(TwipsRect(60, 1500, 720, 180));
+  Label1->setGeometry(TwipsRect(EditorLayout::kLabel1));
   Text1 = MakeBox("00", false, this);
-  Text1->setGeometry(TwipsRect(60, 1680, 375, 255));
+  Text1->setGeometry(TwipsRect(EditorLayout::kText1));
   VScroll1 = new TimeSpinner(23, this);
-  VScroll1->setGeometry(TwipsRect(420, 1680, 135, 255));
+  VScroll1->setGeometry(TwipsRect(EditorLayout::kVScroll1));
   Text4 = MakeBox("00", false, this);
-  Text4->setGeometry(TwipsRect(600, 1680, 375, 255));
+  Text4->setGeometry(TwipsRect(EditorLayout::kText4));
   VScroll2 = new TimeSpinner(59, this);
-  VScroll2->setGeometry(TwipsRect(960, 1680, 135, 255));
+  VScroll2->setGeometry(TwipsRect(EditorLayout::kVScroll2));
   Text5 = MakeBox("00", false, this);
-  Text5->setGeometry(TwipsRect(1140, 1680, 375, 255));
+  Text5->setGeometry(TwipsRect(EditorLayout::kText5));
   VScroll3 = new TimeSpinner(59, this);
-  VScroll3->setGeometry(TwipsRect(1500, 1680, 135, 255));
+  VScroll3->setGeometry(TwipsRect(EditorLayout::kVScroll3));
   Command1 = new QPushButton(QString::fromUtf8(texts::kSoundButton), this);
-  Command1->setGeometry(TwipsRect(1740, 1560, 555, 375));
+  Command1->setGeometry(TwipsRect(EditorLayout::kCommand1));
   Check1 = new QCheckBox(QString::fromUtf8(texts::kRepeat), this);
-  Check1->setGeometry(TwipsRect(60, 2040, 1035, 240));
+  Check1->setGeometry(TwipsRect(EditorLayout::kCheck1));
   Check2 = new QCheckBox(QString::fromUtf8(texts::kCountLimit), this);
-  Check2->setGeometry(TwipsRect(1680, 2040, 675, 255));
+  Check2->setGeometry(TwipsRect(EditorLayout::kCheck2));
   Text2 = MakeBox("1", false, this);
-  Text2->setGeometry(TwipsRect(60, 2280, 375, 300));
+  Text2->setGeometry(TwipsRect(EditorLayout::kText2));
   Combo1 = new QComboBox(this);
   Combo1->setEditable(true);
   Combo1->setInsertPolicy(QComboBox::NoInsert);
   for (std::string_view item : kUnitItems) Combo1->addItem(Q(item));
-  Combo1->setGeometry(TwipsRect(480, 2280, 810, 300));
+  Combo1->setGeometry(TwipsRect(EditorLayout::kCombo1));
   Label2 = new QLabel(QString::fromUtf8(texts::kEvery), this);
-  Label2->setGeometry(TwipsRect(1320, 2340, 345, 180));
+  Label2->setGeometry(TwipsRect(EditorLayout::kLabel2));
   Text3 = MakeBox("1", false, this);
-  Text3->setGeometry(TwipsRect(1680, 2280, 375, 300));
+  Text3->setGeometry(TwipsRect(EditorLayout::kText3));
   Label3 = new QLabel(QString::fromUtf8(texts::kTimes), this);
-  Label3->setGeometry(TwipsRect(2100, 2340, 180, 180));
+  Label3->setGeometry(TwipsRect(EditorLayout::kLabel3));
   Command2 = new QPushButton(QString::fromUtf8(texts::kRegister), this);
-  Command2->setGeometry(TwipsRect(60, 2640, 2235, 315));
+  Command2->setGeometry(TwipsRect(EditorLayout::kCommand2));
 }
 
 // The focus moves in the order of the window's table; labels take no focus and are left out.

@@ -104,4 +104,8 @@ QRect TwipsRect(int left, int top, int width, int height) {
                height / kTwipsPerPixel);
 }
 
+QRect TwipsRect(const TwipsBox& box) {
+  return TwipsRect(box.left, box.top, box.width, box.height);
+}
+
 }  // namespace kelmora

@@ -10,6 +10,7 @@
 #include <QRect>
 #include <QSize>
 
+#include "core/twips.h"
 #include "platform/services.h"
 
 namespace kelmora {
@@ -42,5 +43,6 @@ inline PixelMargins FromQMargins(const QMargins& margins) {
 
 // A control's geometry given in twips, in pixels.
 QRect TwipsRect(int left, int top, int width, int height);
+QRect TwipsRect(const TwipsBox& box);
 
 }  // namespace kelmora

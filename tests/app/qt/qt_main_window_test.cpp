@@ -46,10 +46,9 @@ TEST_F(QtMainWindowTest, ControlsShowTheStateAndReachTheBehaviour) {
   Start();  // the first start: shown on top, with its controls
   ASSERT_TRUE(window_->isVisible());
   EXPECT_TRUE(window_->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-  const auto& set = layout::kCommand1;
-  EXPECT_EQ(window_->Command1->geometry(), TwipsRect(set.left, set.top, set.width, set.height));
+  EXPECT_EQ(window_->Command1->geometry(), TwipsRect(layout::kCommand1));
   EXPECT_EQ(window_->Lb1[6]->geometry(), TwipsRect(layout::kLabelLefts[2], layout::kLabelTop,
-                                                     layout::kLabelWidth, layout::kLabelHeight));
+                                                   layout::kLabelWidth, layout::kLabelHeight));
   EXPECT_EQ(window_->Text1->text(), QStringLiteral("1.0"));
   EXPECT_EQ(window_->Combo1->count(), 6);
   EXPECT_FALSE(window_->Combo2->isEnabled()) << "the analog face has no lower line";

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "editor/editor_layout.h"
 #include "fakes/fake_services.h"
+#include "platform/qt/qt_convert.h"
 #include "qt_app.h"
 
 namespace kelmora {
@@ -36,18 +38,19 @@ TEST(QtEditorWindowTest, ItsControlsReachTheBehaviourAndTheStateReachesItsContro
   QApplication::setActiveWindow(&w);
 
   // Where the controls stand (in twips), in what order the focus moves, where the window stands.
-  const std::vector<std::pair<QWidget*, QRect>> places = {
-      {w.List1Box, {60, 60, 2235, 1320}},   {w.Label1, {60, 1500, 720, 180}},
-      {w.Text1, {60, 1680, 375, 255}},      {w.VScroll1, {420, 1680, 135, 255}},
-      {w.Text4, {600, 1680, 375, 255}},     {w.VScroll2, {960, 1680, 135, 255}},
-      {w.Text5, {1140, 1680, 375, 255}},    {w.VScroll3, {1500, 1680, 135, 255}},
-      {w.Command1, {1740, 1560, 555, 375}}, {w.Check1, {60, 2040, 1035, 240}},
-      {w.Check2, {1680, 2040, 675, 255}},   {w.Text2, {60, 2280, 375, 300}},
-      {w.Combo1, {480, 2280, 810, 300}},    {w.Label2, {1320, 2340, 345, 180}},
-      {w.Text3, {1680, 2280, 375, 300}},    {w.Label3, {2100, 2340, 180, 180}},
-      {w.Command2, {60, 2640, 2235, 315}}};
+  namespace layout = EditorLayout;
+  const std::vector<std::pair<QWidget*, TwipsBox>> places = {
+      {w.List1Box, layout::kList1},    {w.Label1, layout::kLabel1},
+      {w.Text1, layout::kText1},       {w.VScroll1, layout::kVScroll1},
+      {w.Text4, layout::kText4},       {w.VScroll2, layout::kVScroll2},
+      {w.Text5, layout::kText5},       {w.VScroll3, layout::kVScroll3},
+      {w.Command1, layout::kCommand1}, {w.Check1, layout::kCheck1},
+      {w.Check2, layout::kCheck2},     {w.Text2, layout::kText2},
+      {w.Combo1, layout::kCombo1},     {w.Label2, layout::kLabel2},
+      {w.Text3, layout::kText3},       {w.Label3, layout::kLabel3},
+      {w.Command2, layout::kCommand2}};
   for (const auto& [control, twips] : places) {
-    EXPECT_EQ(control->geometry(), QRect(twips.topLeft() / 15, twips.size() / 15));
+    EXPECT_EQ(control->geometry(), TwipsRect(twips));
   }
   const std::vector<QWidget*> tab = {w.List1Box, w.Text1,    w.Text2,    w.Check1, w.Text3,
                                      w.VScroll1, w.Text4,    w.VScroll2, w.Text5,  w.VScroll3,
