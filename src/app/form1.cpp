@@ -77,6 +77,7 @@ Form1::~Form1() {
 }
 
 void Form1::WindowChanged() {
+  Render();   // a window just shown shows what it holds now
   Changed();  // the alarm check stops or runs again; the background may differ
 }
 
@@ -95,8 +96,9 @@ MainWindowState Form1::State() const {
           face_.Mode1 != 0, face_.Clr,   face_.Picture1.ToIcon(kNoMask)};
 }
 
+// Only a shown window's controls are rendered: in the tray a redraw makes no preview.
 void Form1::Render() {
-  view_.Render(State());
+  if (view_.Shown()) view_.Render(State());
 }
 
 // The analog upper line leaves no room for a lower one: it has "なし".
@@ -161,6 +163,7 @@ void Form1::Load() {
     GoToTray();
   } else {
     TopMost::StayOnTop(view_, 1);
+    Render();
   }
   CmnDlog::SetFilter(dialog_, "音楽ファイル|*.wav|");
   GetArm1();
@@ -426,8 +429,8 @@ void Form1::TrayMouseUp(TrayMouse what) {
   const PlanOnce plan(*this);
   GetWrk();
   TaskTray::TrayRestore(view_, services_.tray);
-  GetWrk();   // again, now that the window manager has given the window its frame
-  Changed();  // the alarm check stops while the window shows
+  GetWrk();  // again, now that the window manager has given the window its frame
+  WindowChanged();
 }
 
 void Form1::ShowFromTray() {

@@ -27,7 +27,7 @@ struct MainWindowState {
 
 class MainWindowView : public TopLevelWindow {
  public:
-  // The controls show the state (a window that has not built its controls yet keeps it for them).
+  // The controls show the state; called while the window is shown, and again each time it is.
   virtual void Render(const MainWindowState& state) = 0;
   virtual void SetIcon(const IconImage& icon) = 0;  // the window's own icon
   // The toolkit's editor window for the editor's behaviour, made at the first call.

@@ -95,7 +95,9 @@ void QtMainWindow::ConnectControls() {
 
 void QtMainWindow::Render(const MainWindowState& state) {
   const MainWindowState before = std::exchange(state_, state);
-  if (Text1 && !(before == state_)) ShowState();
+  if (!Text1 || (controls_current_ && before == state_)) return;
+  ShowState();
+  controls_current_ = true;
 }
 
 // The controls take what changed; the preview's picture is made only when the face changed.
@@ -148,7 +150,6 @@ PixelSize QtMainWindow::OuterSize() const {
 void QtMainWindow::showEvent(QShowEvent* event) {
   if (!Text1) {
     BuildControls();
-    ShowState();
     // Children added to a window already shown stay hidden until they are shown themselves.
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) child->show();
   }

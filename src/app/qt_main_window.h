@@ -63,6 +63,7 @@ class QtMainWindow : public QWidget, public MainWindowView {
   Services services_;
   Form1* form_ = nullptr;
   MainWindowState state_;
+  bool controls_current_ = false;           // the controls show state_
   std::optional<IconImage> preview_shown_;  // the picture Picture1 shows
   std::unique_ptr<QtEditorWindow> editor_window_;
 };
