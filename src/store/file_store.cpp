@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 // The folder with its separator, joined with the file's name.
 fs::path InFolder(const fs::path& folder, const char* name) {
   std::string joined = PathText(folder);
-  return General::PathWithSep(joined) + name;
+  return PathOf(General::PathWithSep(joined) + name);
 }
 
 // A notice for the user, told on standard error at once as well (the journal keeps it).
