@@ -18,13 +18,13 @@ namespace {
 // tests run as the superuser (who then hands the folder to "nobody" first). Returns check's
 // result, or kNoOrdinaryUser when no ordinary user could be had.
 constexpr int kNoOrdinaryUser = 90;
-int AsOrdinaryUser(const fs::path& folder_, const std::function<int()>& check) {
+int AsOrdinaryUser(const fs::path& folder, const std::function<int()>& check) {
   constexpr uid_t kNobody = 65534;
   if (::geteuid() == 0) {
-    for (const auto& entry : fs::recursive_directory_iterator(folder_)) {
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
       if (::lchown(entry.path().c_str(), kNobody, kNobody) != 0) return kNoOrdinaryUser;
     }
-    if (::chown(folder_.c_str(), kNobody, kNobody) != 0) return kNoOrdinaryUser;
+    if (::chown(folder.c_str(), kNobody, kNobody) != 0) return kNoOrdinaryUser;
   }
   const pid_t child = ::fork();
   if (child == 0) {
