@@ -21,9 +21,13 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 # The wineserver (which puts itself in the background) keeps none of the step's output open, or
 # the step would never end; it goes, with every Wine program of the prefix, when the tests are done.
 mkdir -p "$WINEPREFIX"
-wineserver -p </dev/null >/dev/null 2>&1
+wineserver -p </dev/null >/dev/null 2>&1 || true # one may be up already
 trap 'wineserver -k 2>/dev/null || true' EXIT
+# Wine's own services start with the session, here and not in a test program, whose output pipe
+# they would hold open (and ctest would wait on).
 if [ ! -e "$WINEPREFIX/system.reg" ]; then
   bash "$here/step.sh" "Preparing the Wine prefix ${WINEPREFIX#"$PWD"/} (once)" wineboot -i
+else
+  bash "$here/step.sh" '' wineboot
 fi
 bash "$here/test.sh" "$@"
