@@ -10,7 +10,7 @@ namespace {
 
 TEST(FilterTextTest, PairsEachDescriptionWithItsPatternAndEndsWithTwoNuls) {
   EXPECT_EQ(FilterText({{"すべてのファイル", "*.*"}, {"音楽ファイル", "*.wav"}}),
-            std::wstring(L"すべてのファイル\0*.*\0音楽ファイル\0*.wav\0\0", 28));
+            std::wstring(L"すべてのファイル\0*.*\0音楽ファイル\0*.wav\0\0", 27));
 }
 
 // A box open in its own message loop is closed from a timer of that loop, as the program closes

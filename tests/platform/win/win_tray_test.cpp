@@ -48,7 +48,8 @@ TEST(WinNotifierTest, AButtonReportsItsKeyAndClosesTheWindow) {
   notifier.on_action = [&keys](const std::string& key) { keys.push_back(key); };
   notifier.Show("アラーム", "07:30 朝", {{"stop", "停止"}, {"snooze", "5分後"}});
   ASSERT_NE(notifier.Window(), nullptr);
-  EXPECT_TRUE(GetWindowLongPtrW(notifier.Window(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  const bool topmost = (GetWindowLongPtrW(notifier.Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  EXPECT_TRUE(topmost);
   HWND snooze = GetDlgItem(notifier.Window(), WinNotifier::kFirstButtonId + 1);
   SendMessageW(snooze, BM_CLICK, 0, 0);
   EXPECT_EQ(keys, std::vector<std::string>{"snooze"});
