@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "temp_folder_win.h"
+#include "temp_folder.h"
 
 namespace kelmora {
 namespace {
 
 TEST(WindowsAppPathsTest, TheProgramsFolderWhenWritableElseTheRoamingFolder) {
-  TempFolder program;
+  testing::TempFolder program("platform-win");
   const std::filesystem::path roaming = L"C:\\Users\\u\\AppData\\Roaming";
   EXPECT_EQ(ChooseDataFolder(program.path(), roaming), program.path());
   EXPECT_TRUE(std::filesystem::is_empty(program.path()));  // the probe is gone

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "message_pump.h"
-#include "temp_folder_win.h"
+#include "temp_folder.h"
 
 namespace kelmora {
 namespace {
 
 TEST(WinSingleInstanceTest, ALaterStartStepsBackAndAsksThePrimaryToShow) {
-  TempFolder folder;
+  testing::TempFolder folder("platform-win");
   WinSingleInstance primary(folder.path());
   int shows = 0;
   primary.on_show_requested = [&shows] { ++shows; };

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "core/path_text.h"
-#include "temp_folder_win.h"
+#include "temp_folder.h"
 
 namespace kelmora {
 namespace {
@@ -19,7 +19,7 @@ struct Length {
   milliseconds length;
 };
 
-class WavLengthTest : public testing::TestWithParam<Length> {};
+class WavLengthTest : public ::testing::TestWithParam<Length> {};
 
 TEST_P(WavLengthTest, IsTheFramesOverTheRateRoundedUp) {
   WavFormat format;
@@ -30,11 +30,12 @@ TEST_P(WavLengthTest, IsTheFramesOverTheRateRoundedUp) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, WavLengthTest,
-                         testing::Values(Length{44100, 4, 44100 * 4 * 3, milliseconds{3000}},
-                                         Length{8000, 1, 8001, milliseconds{1001}},
-                                         Length{48000, 6, 6, milliseconds{1}},
-                                         // 100 hours of 8-bit mono: no overflow on the way
-                                         Length{1000, 1, 360'000'000, milliseconds{360'000'000}}));
+                         ::testing::Values(Length{44100, 4, 44100 * 4 * 3, milliseconds{3000}},
+                                           Length{8000, 1, 8001, milliseconds{1001}},
+                                           Length{48000, 6, 6, milliseconds{1}},
+                                           // 100 hours of 8-bit mono: no overflow on the way
+                                           Length{1000, 1, 360'000'000,
+                                                  milliseconds{360'000'000}}));
 
 TEST(ChimeTest, IsBuiltInAsAWavOfAFewSeconds) {
   const std::string_view chime = ChimeWav();
@@ -45,7 +46,7 @@ TEST(ChimeTest, IsBuiltInAsAWavOfAFewSeconds) {
 }
 
 TEST(WinSoundTest, AFileThatCannotPlayGivesTheChimeUntilStopped) {
-  TempFolder folder;
+  testing::TempFolder folder("platform-win");
   const std::string text = PathText(folder.path() / "not a sound.wav");
   std::ofstream(PathOf(text)) << "RIFF, but not really";
   WinSound sound;
@@ -58,8 +59,8 @@ TEST(WinSoundTest, AFileThatCannotPlayGivesTheChimeUntilStopped) {
 }
 
 TEST(ReadWavFileTest, ReadsTheChimeFromDiskAndNothingFromAFolder) {
-  TempFolder folder;
-  const std::string path = PathText(folder.path() / "チャイム.wav");
+  testing::TempFolder folder("platform-win");
+  const std::string path = PathText(folder.path() / PathOf("チャイム.wav"));
   std::ofstream(PathOf(path), std::ios::binary) << ChimeWav();
   EXPECT_EQ(ReadWavFile(path), ReadWavFormat(ChimeWav(), ChimeWav().size()));
   EXPECT_FALSE(ReadWavFile(PathText(folder.path())));
