@@ -28,7 +28,7 @@ INSTANTIATE_TEST_SUITE_P(Messages, WinTrayMouseTest,
                                          Mouse{WM_LBUTTONDOWN, {}}, Mouse{WM_LBUTTONDBLCLK, {}},
                                          Mouse{WM_MBUTTONUP, {}}, Mouse{WM_MOUSEMOVE, {}}));
 
-TEST(WinTrayTest, TellsTheShellOnlyWhatChanged) {
+TEST(WinTrayTest, TellsTheShellOnlyWhatChangedAndANewTaskbarTheIcon) {
   WinTray tray;
   IconImage icon;
   tray.Modify(icon, "no icon yet");
@@ -39,6 +39,12 @@ TEST(WinTrayTest, TellsTheShellOnlyWhatChanged) {
   icon.argb[0] = 0xFF000000u;
   tray.Modify(icon, "12:00");
   EXPECT_EQ(tray.ShellUpdates(), 2);
+  const UINT taskbar_created = RegisterWindowMessageW(L"TaskbarCreated");
+  SendMessageW(tray.Window(), taskbar_created, 0, 0);  // Explorer restarted: added again
+  EXPECT_EQ(tray.ShellUpdates(), 3);
+  tray.Remove();
+  SendMessageW(tray.Window(), taskbar_created, 0, 0);
+  EXPECT_EQ(tray.ShellUpdates(), 3);
 }
 
 TEST(WinNotifierTest, AButtonReportsItsKeyAndClosesTheWindow) {
