@@ -1,6 +1,6 @@
 #include "platform/win/win_single_instance.h"
 
-#include <cwchar>
+#include <system_error>
 
 namespace kelmora {
 namespace {
@@ -12,13 +12,13 @@ constexpr DWORD kFindPauseMs = 100;
 }  // namespace
 
 std::wstring WinSingleInstance::NameFor(const std::filesystem::path& data_folder) {
-  std::wstring path = std::filesystem::absolute(data_folder).lexically_normal().wstring();
+  std::error_code error;
+  std::filesystem::path absolute = std::filesystem::absolute(data_folder, error);
+  if (error) absolute = data_folder;
+  std::wstring path = absolute.lexically_normal().wstring();
   while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
   CharLowerBuffW(path.data(), static_cast<DWORD>(path.size()));
-  wchar_t hash[32]{};
-  std::swprintf(hash, 32, L"%016llx",
-                static_cast<unsigned long long>(std::hash<std::wstring>{}(path)));
-  return L"Kelmora-" + std::wstring(hash);
+  return L"Kelmora-" + std::to_wstring(std::hash<std::wstring>{}(path));
 }
 
 WinSingleInstance::WinSingleInstance(const std::filesystem::path& data_folder)
