@@ -25,7 +25,7 @@ namespace {
 int RunMessages() {
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    const HWND top = GetAncestor(message.hwnd, GA_ROOT);
+    HWND top = GetAncestor(message.hwnd, GA_ROOT);
     if (top != nullptr && IsDialogMessageW(top, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);

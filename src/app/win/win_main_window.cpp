@@ -40,7 +40,7 @@ TwipsBox LabelBox(int index) {
 
 // A mode list: its first entry, then the five digit modes (AddCmb).
 HWND AddModeList(WinControls& controls, const TwipsBox& box, int id, const char* first) {
-  const HWND list = controls.Add(WC_COMBOBOXW, "", kModeList, box, id);
+  HWND list = controls.Add(WC_COMBOBOXW, "", kModeList, box, id);
   SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(first).c_str()));
   for (const char* name : texts::kDigitModes) {
     SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));

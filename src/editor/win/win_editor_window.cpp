@@ -91,10 +91,9 @@ LRESULT CALLBACK WatchButton(HWND button, UINT message, WPARAM wparam, LPARAM lp
 
 // The tool tip of one control, its text set later.
 HWND AddToolTip(HWND window, HWND control) {
-  const HWND tip =
-      CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
-                      GetModuleHandleW(nullptr), nullptr);
+  HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
   TOOLINFOW tool{};
   tool.cbSize = sizeof(tool);
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;

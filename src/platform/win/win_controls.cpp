@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <cstdint>
-#include <cstring>
 #include <cwchar>
 #include <iterator>
 #include <string>
@@ -32,7 +31,7 @@ LRESULT CALLBACK HandOn(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 }
 
 void Register(const wchar_t* class_name) {
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW known{};
   known.cbSize = sizeof(known);
   if (GetClassInfoExW(instance, class_name, &known)) return;
@@ -67,49 +66,14 @@ BITMAPINFO TopDownInfo(int size) {
   return info;
 }
 
-// The image at size x size, each pixel a block; ARGB words are a 32-bit DIB's BGRA bytes.
-std::vector<std::uint32_t> Scaled(const IconImage& image, int size) {
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size) * size);
-  for (int y = 0; y < size; ++y) {
-    for (int x = 0; x < size; ++x) {
-      const int from =
-          (y * IconImage::kSize / size) * IconImage::kSize + x * IconImage::kSize / size;
-      pixels[static_cast<std::size_t>(y) * size + x] =
-          image.argb.at(static_cast<std::size_t>(from));
-    }
-  }
-  return pixels;
-}
-
-// The icon's mask: a set bit where the pixel is transparent; rows in whole 16-bit words.
-HBITMAP MaskOf(const std::vector<std::uint32_t>& pixels, int size) {
-  const int row_bytes = (size + 15) / 16 * 2;
-  std::vector<BYTE> bits(static_cast<std::size_t>(row_bytes) * size);
-  for (int y = 0; y < size; ++y) {
-    for (int x = 0; x < size; ++x) {
-      if ((pixels[static_cast<std::size_t>(y) * size + x] >> 24) != 0) continue;
-      bits[static_cast<std::size_t>(y) * row_bytes + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
-    }
-  }
-  return CreateBitmap(size, size, 1, 1, bits.data());
-}
-
-HBITMAP ColourOf(const std::vector<std::uint32_t>& pixels, int size) {
-  const BITMAPINFO info = TopDownInfo(size);
-  void* bits = nullptr;
-  const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap != nullptr) std::memcpy(bits, pixels.data(), pixels.size() * sizeof(pixels[0]));
-  return bitmap;
-}
-
 }  // namespace
 
 HWND CreateTopLevel(const wchar_t* class_name, std::string_view title, int width_twips,
                     int height_twips, WindowMessages& handler) {
   Register(class_name);
-  const HWND window = CreateWindowExW(kTopLevelExStyle, class_name, Wide(title).c_str(),
-                                      kTopLevelStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr,
-                                      nullptr, GetModuleHandleW(nullptr), &handler);
+  HWND window = CreateWindowExW(kTopLevelExStyle, class_name, Wide(title).c_str(), kTopLevelStyle,
+                                CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), &handler);
   const UINT dpi = GetDpiForWindow(window);
   RECT outer{0, 0, PixelsOfTwips(width_twips, dpi), PixelsOfTwips(height_twips, dpi)};
   AdjustWindowRectExForDpi(&outer, kTopLevelStyle, FALSE, kTopLevelExStyle, dpi);
@@ -134,7 +98,7 @@ WinControls::~WinControls() = default;
 
 HWND WinControls::Add(const wchar_t* class_name, std::string_view text, DWORD style,
                       const TwipsBox& box, int id, DWORD ex_style) {
-  const HWND control = CreateWindowExW(
+  HWND control = CreateWindowExW(
       ex_style, class_name, Wide(text).c_str(), style | WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent_,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   placed_.push_back({control, box});
@@ -189,25 +153,13 @@ void DrawImage(HDC dc, const RECT& rect, const IconImage& image) {
   SetStretchBltMode(dc, mode);
 }
 
-UniqueIcon MakeIcon(const IconImage& image, int size) {
-  const std::vector<std::uint32_t> pixels = Scaled(image, size);
-  ICONINFO info{};
-  info.fIcon = TRUE;
-  info.hbmMask = MaskOf(pixels, size);
-  info.hbmColor = ColourOf(pixels, size);
-  UniqueIcon icon(CreateIconIndirect(&info));
-  DeleteObject(info.hbmMask);
-  DeleteObject(info.hbmColor);
-  return icon;
-}
-
 void WindowIcons::Set(HWND window, const IconImage& image) {
   const UINT dpi = GetDpiForWindow(window);
   const std::array<int, 2> sizes = {GetSystemMetricsForDpi(SM_CXSMICON, dpi),
                                     GetSystemMetricsForDpi(SM_CXICON, dpi)};
   const std::array<WPARAM, 2> kinds = {ICON_SMALL, ICON_BIG};
   for (std::size_t i = 0; i < icons_.size(); ++i) {
-    UniqueIcon made = MakeIcon(image, sizes.at(i));
+    OwnedIcon made = MakeIcon(image, sizes.at(i));
     SendMessageW(window, WM_SETICON, kinds.at(i), reinterpret_cast<LPARAM>(made.get()));
     icons_.at(i) = std::move(made);
   }

@@ -1,8 +1,7 @@
 #pragma once
 // What the Win32 windows share: a top-level window whose messages go to its owner object, the
 // standard controls placed by the twips of a layout table at the window's DPI in the desktop's
-// own UI font, and the program's pictures as Win32 draws them (a 16x16 image stretched
-// nearest-neighbour, an icon handle).
+// own UI font, the 16x16 image stretched nearest-neighbour, and a window's icons.
 
 #include <windows.h>
 
@@ -15,18 +14,15 @@
 
 #include "core/pixels.h"
 #include "core/twips.h"
+#include "platform/win/win_icon.h"
 
 namespace kelmora {
 
-// Handles that end with their owner: fonts, icons.
+// A font handle that ends with its owner.
 struct GdiObjectDeleter {
   void operator()(HGDIOBJ object) const { DeleteObject(object); }
 };
-struct IconDeleter {
-  void operator()(HICON icon) const { DestroyIcon(icon); }
-};
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
-using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
 // The object that answers a top-level window's messages.
 class WindowMessages {
@@ -84,8 +80,6 @@ void SetText(HWND window, std::string_view text);
 
 // Draws image into rect of dc, each pixel a block (nearest neighbour); alpha is not looked at.
 void DrawImage(HDC dc, const RECT& rect, const IconImage& image);
-// An icon of the image at size x size pixels, nearest neighbour, its alpha kept.
-UniqueIcon MakeIcon(const IconImage& image, int size);
 
 // A window's own icons, small (the title bar's) and large (the task switcher's), at its DPI.
 class WindowIcons {
@@ -94,7 +88,7 @@ class WindowIcons {
   void Set(HWND window, const IconImage& image);
 
  private:
-  std::array<UniqueIcon, 2> icons_;
+  std::array<OwnedIcon, 2> icons_;
 };
 
 // The colour value as Win32's COLORREF (the same bytes: red lowest).
