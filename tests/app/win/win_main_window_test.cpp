@@ -59,7 +59,12 @@ TEST_F(WinMainWindowTest, ControlsShowTheStateAndReachTheBehaviour) {
   EXPECT_TRUE(IsWindowEnabled(window_.Combo2));
   fakes_.colors.answers = {Rgb(0, 0, 255)};
   Notify(window_.Lb1[5], STN_CLICKED);
-  EXPECT_EQ(form_->State().colours[5], Rgb(0, 0, 255));
+  HDC dc = CreateCompatibleDC(nullptr);  // the label paints its caption in the colour
+  SendMessageW(window_.Hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(window_.Lb1[5]));
+  EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 255));
+  DeleteDC(dc);
+  EXPECT_NE(SendMessageW(window_.Hwnd(), WM_GETICON, ICON_SMALL, 0), 0) << "the face's icon";
   SetText(window_.Text1, "2.5");
   SendMessageW(window_.Command1, BM_CLICK, 0, 0);
   EXPECT_FALSE(window_.Shown());
@@ -89,6 +94,15 @@ TEST_F(WinMainWindowTest, TheSessionsEndWritesBothFiles) {
   SendMessageW(window_.Hwnd(), WM_ENDSESSION, TRUE, 0);
   EXPECT_TRUE(std::filesystem::exists(settings));
   EXPECT_TRUE(std::filesystem::exists(temp_.path() / "timer.ini"));
+}
+
+TEST_F(WinMainWindowTest, TheCloseBoxEndsTheProgramThroughItsBehaviour) {
+  Start();
+  bool closed = false;
+  form_->on_closed = [&closed] { closed = true; };
+  SendMessageW(window_.Hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(closed);
+  EXPECT_TRUE(std::filesystem::exists(temp_.path() / "Varnlock.ini"));
 }
 
 }  // namespace

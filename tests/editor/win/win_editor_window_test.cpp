@@ -41,20 +41,28 @@ std::string Row(HWND list, int row) {
   return Utf8(text);
 }
 
-TEST(WinEditorWindowTest, ItsControlsReachTheBehaviourAndTheStateReachesItsControls) {
+// The editor over a main window, open on one line, at 07:05:30.
+class WinEditorWindowTest : public ::testing::Test {
+ protected:
+  WinEditorWindowTest() {
+    fake.paths.default_sound = "C:\\default.wav";
+    fake.clock.now = *MakeDateTime(2026, 12, 6, 7, 5, 30);
+    editor.SetView(w);
+    editor.on_closed = [this](const std::vector<std::string>& lines) { handed_back = lines; };
+    editor.Open({"2026/01/05 07:30:00\t30m\t3\tC:\\a.wav"});
+  }
+  ~WinEditorWindowTest() override { DestroyWindow(main_window); }
+
   fakes::FakeServices fake;
-  fake.paths.default_sound = "C:\\default.wav";
-  fake.clock.now = *MakeDateTime(2026, 12, 6, 7, 5, 30);
   CmnDlog::CommonDialog dialog;
   HWND main_window = CreateWindowExW(0, WC_STATICW, L"main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300,
                                      400, 200, 150, nullptr, nullptr, nullptr, nullptr);
-  Form2 editor(fake.Get(), dialog);
-  WinEditorWindow w(editor, fake.frames, main_window);
-  editor.SetView(w);
+  Form2 editor{fake.Get(), dialog};
+  WinEditorWindow w{editor, fake.frames, main_window};
   std::vector<std::string> handed_back;
-  editor.on_closed = [&handed_back](const std::vector<std::string>& lines) { handed_back = lines; };
-  editor.Open({"2026/01/05 07:30:00\t30m\t3\tC:\\a.wav"});
+};
 
+TEST_F(WinEditorWindowTest, ItsControlsReachTheBehaviourAndTheStateReachesItsControls) {
   // Where the controls stand (in twips), in what order the focus moves, where the window stands.
   const std::vector<std::pair<HWND, TwipsBox>> places = {
       {w.List1Box, layout::kList1},       {w.Times[0], layout::kText1},
@@ -115,7 +123,29 @@ TEST(WinEditorWindowTest, ItsControlsReachTheBehaviourAndTheStateReachesItsContr
   SendMessageW(w.Hwnd(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindowVisible(w.Hwnd()));
   EXPECT_EQ(handed_back, std::vector<std::string>{"2026/12/06 08:30:00\t3h\tE\tC:\\a.wav"});
-  DestroyWindow(main_window);
+}
+
+// Each scroll request moves the hour spinner from its value (7 here), the top end the largest.
+TEST_F(WinEditorWindowTest, SpinnersTakeEveryScrollRequest) {
+  struct Case {
+    int request;
+    int track;  // the thumb's place, from the top
+    const char* hour;
+  };
+  const Case cases[] = {{SB_LINEUP, 0, "08"},      {SB_PAGEUP, 0, "08"},
+                        {SB_LINEDOWN, 0, "06"},    {SB_PAGEDOWN, 0, "06"},
+                        {SB_TOP, 0, "23"},         {SB_BOTTOM, 0, "00"},
+                        {SB_THUMBTRACK, 20, "03"}, {SB_THUMBPOSITION, 0, "23"}};
+  for (const Case& c : cases) {
+    editor.SpinnerChange(TimePart::kHour, 7);
+    SendMessageW(w.Hwnd(), WM_VSCROLL, MAKEWPARAM(c.request, c.track),
+                 reinterpret_cast<LPARAM>(w.VScrolls[0]));
+    EXPECT_EQ(TextOf(w.Times[0]), c.hour) << c.request;
+    EXPECT_EQ(GetScrollPos(w.VScrolls[0], SB_CTL), 23 - std::stoi(c.hour)) << c.request;
+  }
+  editor.SpinnerChange(TimePart::kHour, 23);
+  Scroll(w.VScrolls[0], SB_LINEUP);
+  EXPECT_EQ(TextOf(w.Times[0]), "23") << "no change at the top";
 }
 
 }  // namespace
