@@ -44,7 +44,8 @@ class WinMainWindowTest : public ::testing::Test {
 TEST_F(WinMainWindowTest, ControlsShowTheStateAndReachTheBehaviour) {
   Start();  // the first start: shown on top, with its controls
   ASSERT_TRUE(window_.Shown());
-  EXPECT_NE(GetWindowLongPtrW(window_.Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  const bool on_top = (GetWindowLongPtrW(window_.Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  EXPECT_TRUE(on_top);
   EXPECT_TRUE(testing::StandsAt(window_.Command1, layout::kCommand1));
   EXPECT_TRUE(testing::StandsAt(window_.Lb1[6], {layout::kFrame2.left + layout::kLabelLefts[2],
                                                  layout::kFrame2.top + layout::kLabelTop,
