@@ -188,6 +188,12 @@ LRESULT WinMainWindow::OnMessage(HWND window, UINT message, WPARAM wparam, LPARA
         return TRUE;
       }
       break;
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) == WA_INACTIVE && controls_) controls_->FocusLeaves();
+      break;
+    case WM_SETFOCUS:
+      if (controls_) controls_->FocusReturns();
+      return 0;
     case WM_CLOSE:  // both files are written and the program ends
       if (form_ != nullptr) form_->CloseRequested();
       return 0;

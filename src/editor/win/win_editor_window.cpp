@@ -292,6 +292,12 @@ LRESULT WinEditorWindow::OnMessage(HWND window, UINT message, WPARAM wparam, LPA
       controls_->Rescale();
       return 0;
     }
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) == WA_INACTIVE && controls_) controls_->FocusLeaves();
+      break;
+    case WM_SETFOCUS:
+      if (controls_) controls_->FocusReturns();
+      return 0;
     case WM_CLOSE:  // closing hands the editor's lines back to the main list; never refused
       editor_.Close();
       return 0;

@@ -116,6 +116,19 @@ void WinControls::Rescale() {
   }
 }
 
+void WinControls::FocusLeaves() {
+  HWND focused = GetFocus();
+  if (focused != nullptr && IsChild(parent_, focused)) focused_ = focused;
+}
+
+void WinControls::FocusReturns() const {
+  if (focused_ != nullptr && IsWindow(focused_) && IsWindowEnabled(focused_)) {
+    SetFocus(focused_);
+  } else if (HWND first = GetNextDlgTabItem(parent_, nullptr, FALSE)) {
+    SetFocus(first);
+  }
+}
+
 // A combo box's height is its box's and its drop-down list's together.
 void WinControls::Place(const Placed& placed, UINT dpi) const {
   wchar_t class_name[32] = {};

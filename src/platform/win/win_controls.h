@@ -58,6 +58,10 @@ class WinControls {
            int id, DWORD ex_style = 0);
   // Everything placed and lettered anew at the window's DPI now.
   void Rescale();
+  // As a dialog does: the window deactivated keeps the control that had the focus, and the
+  // window given the focus hands it on to that control, else to the first in the tab order.
+  void FocusLeaves();
+  void FocusReturns() const;
 
  private:
   struct Placed {
@@ -67,6 +71,7 @@ class WinControls {
   void Place(const Placed& placed, UINT dpi) const;
 
   HWND parent_;
+  HWND focused_ = nullptr;
   std::vector<Placed> placed_;
   UniqueFont font_;
 };
