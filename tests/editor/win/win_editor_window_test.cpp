@@ -55,8 +55,8 @@ class WinEditorWindowTest : public ::testing::Test {
 
   fakes::FakeServices fake;
   CmnDlog::CommonDialog dialog;
-  HWND main_window = CreateWindowExW(0, WC_STATICW, L"main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300,
-                                     400, 200, 150, nullptr, nullptr, nullptr, nullptr);
+  HWND main_window = CreateWindowExW(0, WC_STATICW, L"main", WS_OVERLAPPEDWINDOW, 300, 400, 200,
+                                     150, nullptr, nullptr, nullptr, nullptr);
   Form2 editor{fake.Get(), dialog};
   WinEditorWindow w{editor, fake.frames, main_window};
   std::vector<std::string> handed_back;
