@@ -1,7 +1,8 @@
 #include "platform/win/win_app_paths.h"
 
-#include <shlobj.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <shlobj.h>
 
 #include <string>
 

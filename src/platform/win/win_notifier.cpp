@@ -80,12 +80,12 @@ WinNotifier::WinNotifier(WinTray& tray) : tray_(tray) {
 }
 
 WinNotifier::~WinNotifier() {
-  Close();
+  TakeDown();
 }
 
 void WinNotifier::Show(const std::string& summary, const std::string& body,
                        const std::vector<NotificationAction>& actions) {
-  Close();
+  TakeDown();
   window_ = CreateWindowExW(kExStyle, kClassName, Wide(summary).c_str(), kStyle, 0, 0, 0, 0,
                             nullptr, nullptr, ThisModule(), this);
   if (window_ == nullptr) return;
@@ -157,6 +157,10 @@ void WinNotifier::Arrange() {
 }
 
 void WinNotifier::Close() {
+  TakeDown();
+}
+
+void WinNotifier::TakeDown() {
   if (window_ != nullptr) DestroyWindow(window_);
   window_ = nullptr;
   body_ = nullptr;
@@ -175,7 +179,7 @@ void WinNotifier::OnButton(int id) {
   const int index = id - kFirstButtonId;
   if (index < 0 || index >= static_cast<int>(keys_.size())) return;
   const std::string key = keys_[static_cast<std::size_t>(index)];
-  Close();
+  TakeDown();
   if (on_action) on_action(key);
 }
 

@@ -45,6 +45,7 @@ class WinNotifier : public Notifier {
   PixelSize PlaceControls(const Layout& layout, UINT dpi) const;
   void Arrange();
   void OnButton(int id);
+  void TakeDown();
 
   WinTray& tray_;
   HWND window_ = nullptr;

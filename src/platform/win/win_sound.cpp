@@ -49,7 +49,7 @@ WinSound::WinSound()
               [this](UINT message, WPARAM, LPARAM) { return OnMessage(message); }) {}
 
 WinSound::~WinSound() {
-  Stop();
+  Silence();
 }
 
 void WinSound::Play(const std::string& path) {
@@ -79,6 +79,10 @@ void WinSound::PlayChime() {
 }
 
 void WinSound::Stop() {
+  Silence();
+}
+
+void WinSound::Silence() {
   ends_at_.reset();
   KillTimer(window_.Handle(), kEndTimerId);
   PlaySoundW(nullptr, nullptr, 0);

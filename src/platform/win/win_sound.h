@@ -36,6 +36,7 @@ class WinSound : public SoundService {
   using Instant = std::chrono::steady_clock::time_point;
   std::optional<LRESULT> OnMessage(UINT message);
   void PlayChime();
+  void Silence();
   void EndAfter(std::chrono::milliseconds length);
   void OnTimer();
 

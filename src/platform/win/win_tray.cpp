@@ -33,7 +33,7 @@ WinTray::WinTray()
       taskbar_created_(RegisterWindowMessageW(L"TaskbarCreated")) {}
 
 WinTray::~WinTray() {
-  Remove();
+  DeleteIcon();
 }
 
 NOTIFYICONDATAW WinTray::Data(UINT flags) const {
@@ -80,6 +80,10 @@ void WinTray::Modify(const IconImage& icon, const std::string& tip) {
 
 void WinTray::Remove() {
   present_ = false;
+  DeleteIcon();
+}
+
+void WinTray::DeleteIcon() {
   if (!shown_) return;
   NOTIFYICONDATAW data = Data(0);
   Shell_NotifyIconW(NIM_DELETE, &data);

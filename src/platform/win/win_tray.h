@@ -6,6 +6,7 @@
 // Icon and tip go to the shell only when they changed.
 
 #include <windows.h>
+// after windows.h, which it needs
 #include <shellapi.h>
 
 #include <string>
@@ -42,6 +43,7 @@ class WinTray : public TrayService {
  private:
   std::optional<LRESULT> OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void ShowIcon();
+  void DeleteIcon();
   void Report(TrayMouse what);
   NOTIFYICONDATAW Data(UINT flags) const;
 
