@@ -148,52 +148,32 @@ void WinMainWindow::MoveOuterTo(int left, int top) {
 }
 
 LRESULT WinMainWindow::OnMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (AnswerShared(window, message, wparam, lparam, controls_.get())) return 0;
   switch (message) {
-    case WM_WINDOWPOSCHANGING:  // about to show, by ShowWindow or SetWindowPos
-      if ((reinterpret_cast<const WINDOWPOS*>(lparam)->flags & SWP_SHOWWINDOW) != 0 && !controls_) {
-        BuildControls();
-      }
-      break;
-    case WM_WINDOWPOSCHANGED:  // shown: the alarm check stops; hidden: it runs again
-      if ((reinterpret_cast<const WINDOWPOS*>(lparam)->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) !=
-              0 &&
-          form_ != nullptr) {
-        form_->WindowChanged();
-      }
+    case WM_WINDOWPOSCHANGING:
+    case WM_WINDOWPOSCHANGED:
+      VisibilityMoves(message, reinterpret_cast<const WINDOWPOS*>(lparam)->flags);
       break;
     case WM_SYSCOLORCHANGE:  // the button-face colour is the face's background
     case WM_THEMECHANGED:
       if (form_ != nullptr) form_->WindowChanged();
       break;
-    case WM_DPICHANGED: {
-      const auto* suggested = reinterpret_cast<const RECT*>(lparam);
-      SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                   suggested->right - suggested->left, suggested->bottom - suggested->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-      if (controls_) controls_->Rescale();
-      return 0;
-    }
     case WM_COMMAND:
       if (form_ != nullptr && Command(LOWORD(wparam), HIWORD(wparam))) return 0;
       break;
     case WM_CTLCOLORSTATIC:
       return ColourLabel(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
-    case WM_DRAWITEM:  // Picture1
-      DrawImage(reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)->hDC,
-                reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)->rcItem, state_.preview);
+    case WM_DRAWITEM: {  // Picture1
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      DrawImage(item->hDC, item->rcItem, state_.preview);
       return TRUE;
+    }
     case WM_SETCURSOR:  // a colour label is clicked: it shows the pointing hand
       if (std::ranges::find(Lb1, reinterpret_cast<HWND>(wparam)) != Lb1.end()) {
         SetCursor(LoadCursorW(nullptr, IDC_HAND));
         return TRUE;
       }
       break;
-    case WM_ACTIVATE:
-      if (LOWORD(wparam) == WA_INACTIVE && controls_) controls_->FocusLeaves();
-      break;
-    case WM_SETFOCUS:
-      if (controls_) controls_->FocusReturns();
-      return 0;
     case WM_CLOSE:  // both files are written and the program ends
       if (form_ != nullptr) form_->CloseRequested();
       return 0;
@@ -207,6 +187,16 @@ LRESULT WinMainWindow::OnMessage(HWND window, UINT message, WPARAM wparam, LPARA
       break;
   }
   return DefWindowProcW(window, message, wparam, lparam);
+}
+
+// Before it first shows, the window makes its controls; once shown or hidden, the alarm check
+// stops or runs again.
+void WinMainWindow::VisibilityMoves(UINT message, UINT flags) {
+  if (message == WM_WINDOWPOSCHANGING) {
+    if ((flags & SWP_SHOWWINDOW) != 0 && !controls_) BuildControls();
+  } else if ((flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) != 0 && form_ != nullptr) {
+    form_->WindowChanged();
+  }
 }
 
 // A control's notification to Form1; true when it was one.

@@ -51,6 +51,7 @@ class WinMainWindow final : public MainWindowView, private WindowMessages {
 
  private:
   LRESULT OnMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) override;
+  void VisibilityMoves(UINT message, UINT flags);
   bool Command(int id, int code);
   void BuildControls();
   void ShowState();

@@ -17,9 +17,9 @@ namespace {
 namespace layout = EditorLayout;
 
 constexpr wchar_t kClassName[] = L"KelmoraEditorWindow";
-constexpr UINT_PTR kButtonWatch = 1;
+constexpr UINT_PTR kButtonWatch = 1;  // the subclass that reports Command1's mouse buttons
 // Posted when an item is chosen in the unit box: once the box has shown the item, its start.
-constexpr UINT kShowUnitStart = WM_APP + 1;  // the subclass that reports Command1's mouse buttons
+constexpr UINT kShowUnitStart = WM_APP + 1;
 
 // The controls' ids; none is IDOK or IDCANCEL, which the dialog keys send.
 enum ControlId : int {
@@ -272,6 +272,7 @@ void WinEditorWindow::PlaceOverMainWindow() {
 }
 
 LRESULT WinEditorWindow::OnMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (AnswerShared(window, message, wparam, lparam, controls_.get())) return 0;
   switch (message) {
     case WM_COMMAND:
       if (Command(LOWORD(wparam), HIWORD(wparam))) return 0;
@@ -284,20 +285,6 @@ LRESULT WinEditorWindow::OnMessage(HWND window, UINT message, WPARAM wparam, LPA
       return 0;
     case WM_VKEYTOITEM:  // a key in the list: -2 when the editor took it, -1 for the list's own
       return editor_.List1KeyDown(LOWORD(wparam) == VK_DELETE ? kDeleteKey : 0) ? -2 : -1;
-    case WM_DPICHANGED: {
-      const auto* suggested = reinterpret_cast<const RECT*>(lparam);
-      SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                   suggested->right - suggested->left, suggested->bottom - suggested->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-      controls_->Rescale();
-      return 0;
-    }
-    case WM_ACTIVATE:
-      if (LOWORD(wparam) == WA_INACTIVE && controls_) controls_->FocusLeaves();
-      break;
-    case WM_SETFOCUS:
-      if (controls_) controls_->FocusReturns();
-      return 0;
     case WM_CLOSE:  // closing hands the editor's lines back to the main list; never refused
       editor_.Close();
       return 0;
@@ -310,6 +297,11 @@ LRESULT WinEditorWindow::OnMessage(HWND window, UINT message, WPARAM wparam, LPA
 // A control's notification to Form2; true when it was one.
 bool WinEditorWindow::Command(int id, int code) {
   if (showing_) return true;  // the controls echo what Render set
+  return Clicked(id, code) || Typed(id, code);
+}
+
+// The list, the check boxes and the buttons.
+bool WinEditorWindow::Clicked(int id, int code) {
   switch (Key(id, code)) {
     case Key(kList1Id, LBN_SELCHANGE):
       editor_.List1Click(static_cast<int>(SendMessageW(List1Box, LB_GETCURSEL, 0, 0)));
@@ -326,6 +318,14 @@ bool WinEditorWindow::Command(int id, int code) {
     case Key(kCommand2Id, BN_CLICKED):
       editor_.Command2Click();
       return true;
+    default:
+      return false;
+  }
+}
+
+// The texts the user types, and the unit chosen.
+bool WinEditorWindow::Typed(int id, int code) {
+  switch (Key(id, code)) {
     case Key(kText2Id, EN_CHANGE):
       editor_.TextChange(EntryText::kInterval, TextOf(Text2));
       return true;

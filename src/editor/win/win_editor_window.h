@@ -50,6 +50,8 @@ class WinEditorWindow final : public EditorView, private WindowMessages {
   void BuildControls();
   void BuildEntryControls();
   bool Command(int id, int code);
+  bool Clicked(int id, int code);
+  bool Typed(int id, int code);
   void Spin(HWND bar, int request, int track);
   void ShowUnit(const EditorState& state);
   void ShowSelection(int row);

@@ -140,6 +140,22 @@ void WinControls::Place(const Placed& placed, UINT dpi) const {
              PixelsOfTwips(height, dpi), TRUE);
 }
 
+bool AnswerShared(HWND window, UINT message, WPARAM wparam, LPARAM lparam, WinControls* controls) {
+  if (message == WM_DPICHANGED) {
+    const auto* suggested = reinterpret_cast<const RECT*>(lparam);
+    SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (controls != nullptr) controls->Rescale();
+    return true;
+  }
+  if (controls == nullptr) return false;
+  if (message == WM_ACTIVATE && LOWORD(wparam) == WA_INACTIVE) controls->FocusLeaves();
+  if (message != WM_SETFOCUS) return false;
+  controls->FocusReturns();
+  return true;
+}
+
 void SetTabOrder(const std::vector<HWND>& chain) {
   for (std::size_t i = 1; i < chain.size(); ++i) {
     SetWindowPos(chain[i], chain[i - 1], 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

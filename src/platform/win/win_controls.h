@@ -76,6 +76,11 @@ class WinControls {
   UniqueFont font_;
 };
 
+// Answers what every window with controls answers alike: a change of DPI (the window goes where
+// Windows suggests, its controls, if made, are placed and lettered anew) and the focus, kept over
+// a deactivation. True when the message is answered and DefWindowProc is not to see it.
+bool AnswerShared(HWND window, UINT message, WPARAM wparam, LPARAM lparam, WinControls* controls);
+
 // The tab order: each control after the one before it (the dialog keys follow the z-order).
 void SetTabOrder(const std::vector<HWND>& chain);
 
