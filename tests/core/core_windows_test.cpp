@@ -1,4 +1,4 @@
-// What only Windows has: the ANSI code page (1252 in the tests' locale, C.UTF-8), wide file names,
+// What only Windows has: the ANSI code page (932 in the tests' Japanese locale), wide file names,
 // and a replacement that Windows refuses.
 
 #include <windows.h>
@@ -23,16 +23,16 @@ void PrintTo(const CodePageCase& c, std::ostream* out) {
 class WindowsCodePage : public ::testing::TestWithParam<CodePageCase> {};
 
 TEST_P(WindowsCodePage, WritesTheAnsiCodePageWhereItHoldsTheTextAndReadsItBack) {
-  ASSERT_EQ(GetACP(), 1252U);
+  ASSERT_EQ(GetACP(), 932U);
   EXPECT_EQ(EncodeLine(GetParam().text), GetParam().bytes);
   EXPECT_EQ(DecodeLine(GetParam().bytes), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, WindowsCodePage,
-    ::testing::Values(CodePageCase{"latin", "C:\\étés\\a.wav", "C:\\\xE9t\xE9s\\a.wav"},
-                      CodePageCase{"kanji_outside_it_in_utf8", "é音.wav", "é音.wav"},
-                      CodePageCase{"no_best_fit_but_utf8", "Ω.wav", "Ω.wav"},
+    ::testing::Values(CodePageCase{"kanji", "C:\\音\\a.wav", "C:\\\x89\xB9\\a.wav"},
+                      CodePageCase{"half_width_kana", "ｱﾗｰﾑ", "\xB1\xD7\xB0\xD1"},
+                      CodePageCase{"no_best_fit_but_utf8", "音é♫.wav", "音é♫.wav"},
                       CodePageCase{"ascii", "yyyy/mm/dd", "yyyy/mm/dd"}),
     [](const auto& info) { return std::string(info.param.name); });
 
