@@ -48,7 +48,7 @@ export WINEDLLOVERRIDES='mscoree,mshtml='
 
 # What a prepared prefix was made with: a new Wine or another Japanese font makes it anew.
 kw_prefix_stamp() {
-  printf '%s %s\n' "$(wine --version)" "$(kw_japanese_font)"
+  printf '%s %s\n' "$(wine --version 2>/dev/null)" "$(kw_japanese_font)"
 }
 
 # The family of an installed font that has Japanese (fontconfig's first name for it).
@@ -70,7 +70,7 @@ kw_prepare_prefix() {
   font=$(kw_japanese_font)
   [[ -n $font ]] || kel_fail "no font with Japanese is installed (fc-list :lang=ja)"
   rm -rf "$dir" "$dir.new"
-  kel_log "preparing the Wine prefix $dir (Wine $(wine --version), MS UI Gothic = $font)"
+  kel_log "preparing the Wine prefix $dir ($stamp; MS UI Gothic = $font)"
   (
     export WINEPREFIX=$dir.new WINEDEBUG=$KW_WINEDEBUG
     unset DISPLAY
@@ -159,19 +159,29 @@ kw_cleanup() {
 
 # The session: a private display, a fresh copy of the prefix, its wineserver, and Wine's desktop
 # process, started by the first Win32 program (the probe, asking for the work area) with the tool
-# tips traced into explorer.log. Sets KW_WORK ("left top right bottom").
+# tips traced into explorer.log. Sets KW_WORK ("left top right bottom"). A test may end a session
+# (kw_end_wine) and start another, on a display and a prefix of its own.
+KW_SESSIONS=0
 kw_start_session() {
   kel_start_xvfb
   local started=$SECONDS
-  export WINEPREFIX=$KEL_DIR/wine
+  KW_SESSIONS=$((KW_SESSIONS + 1))
+  export WINEPREFIX=$KEL_DIR/wine$KW_SESSIONS
   kw_copy_prefix "$KELMORA_WINE_PREFIX" "$WINEPREFIX"
   kel_log "prefix copied in $((SECONDS - started)) s"
   kel_start_logged wineserver wineserver -f -p
+  KW_WINESERVER_PID=$KEL_STARTED_PID
   KEL_LOGS+=("$KEL_DIR/explorer.log")
   KW_WORK=$(WINEDEBUG=$KW_TRAY_TRACE wine "$KW_PROBE" 2>>"$KEL_DIR/explorer.log" | sed -n 's/^work //p')
   [[ -n $KW_WORK ]] || kel_fail "Wine's desktop did not start"
   export WINEDEBUG=$KW_WINEDEBUG
   kel_log "Wine's desktop is up in $((SECONDS - started)) s; work area $KW_WORK"
+}
+
+# Ends every Wine process of the session and its wineserver.
+kw_end_wine() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
 }
 
 # ---------------------------------------------------------------------------------------------
