@@ -67,7 +67,7 @@ void WinMainWindow::BuildControls() {
   Picture1 = add.Add(WC_STATICW, "", SS_OWNERDRAW, layout::kPicture1, 0);
   Text1 = add.Add(WC_EDITW, "", ES_AUTOHSCROLL | WS_TABSTOP, layout::kText1, kText1Id,
                   WS_EX_CLIENTEDGE);
-  add.Add(WC_STATICW, texts::kSeconds, SS_LEFT, layout::kLabel1, 0);
+  add.Add(WC_STATICW, texts::kSeconds, SS_LEFTNOWORDWRAP, layout::kLabel1, 0);
   Command1 = add.Add(WC_BUTTONW, texts::kSet, kButton, layout::kCommand1, kCommand1Id);
   Command2 = add.Add(WC_BUTTONW, texts::kOpenEditor, kButton, layout::kCommand2, kCommand2Id);
   Combo1 = AddModeList(add, layout::kCombo1, kCombo1Id, texts::kAnalog);
@@ -149,8 +149,11 @@ void WinMainWindow::MoveOuterTo(int left, int top) {
 
 LRESULT WinMainWindow::OnMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_SHOWWINDOW:
-      if (wparam != FALSE && !controls_) BuildControls();
+    case WM_WINDOWPOSCHANGING:  // about to show, by ShowWindow or SetWindowPos
+      if ((reinterpret_cast<const WINDOWPOS*>(lparam)->flags & SWP_SHOWWINDOW) != 0 &&
+          !controls_) {
+        BuildControls();
+      }
       break;
     case WM_WINDOWPOSCHANGED:  // shown: the alarm check stops; hidden: it runs again
       if ((reinterpret_cast<const WINDOWPOS*>(lparam)->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) !=

@@ -145,7 +145,7 @@ void WinEditorWindow::BuildControls() {
   controls_ = std::make_unique<WinControls>(window_);
   WinControls& add = *controls_;
   List1Box = add.Add(WC_LISTBOXW, "", kList, layout::kList1, kList1Id, WS_EX_CLIENTEDGE);
-  add.Add(WC_STATICW, texts::kDueTime, SS_LEFT, layout::kLabel1, 0);
+  add.Add(WC_STATICW, texts::kDueTime, SS_LEFTNOWORDWRAP, layout::kLabel1, 0);
   for (std::size_t i = 0; i < Times.size(); ++i) {
     Times.at(i) =
         add.Add(WC_EDITW, "00", kBox | WS_DISABLED, kTimeBoxes.at(i), 0, WS_EX_CLIENTEDGE);
@@ -173,9 +173,9 @@ void WinEditorWindow::BuildEntryControls() {
   for (std::string_view item : kUnitItems) {
     SendMessageW(Combo1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
   }
-  add.Add(WC_STATICW, texts::kEvery, SS_LEFT, layout::kLabel2, 0);
+  add.Add(WC_STATICW, texts::kEvery, SS_LEFTNOWORDWRAP, layout::kLabel2, 0);
   Text3 = add.Add(WC_EDITW, "1", kBox | WS_DISABLED, layout::kText3, kText3Id, WS_EX_CLIENTEDGE);
-  add.Add(WC_STATICW, texts::kTimes, SS_LEFT, layout::kLabel3, 0);
+  add.Add(WC_STATICW, texts::kTimes, SS_LEFTNOWORDWRAP, layout::kLabel3, 0);
   Command2 = add.Add(WC_BUTTONW, texts::kRegister, BS_PUSHBUTTON | WS_TABSTOP, layout::kCommand2,
                      kCommand2Id);
 }
