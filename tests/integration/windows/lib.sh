@@ -172,7 +172,8 @@ kw_start_session() {
   kel_start_logged wineserver wineserver -f -p
   KW_WINESERVER_PID=$KEL_STARTED_PID
   KEL_LOGS+=("$KEL_DIR/explorer.log")
-  KW_WORK=$(WINEDEBUG=$KW_TRAY_TRACE wine "$KW_PROBE" 2>>"$KEL_DIR/explorer.log" | sed -n 's/^work //p')
+  KW_WORK=$(WINEDEBUG=$KW_TRAY_TRACE wine "$KW_PROBE" 2>>"$KEL_DIR/explorer.log" |
+    tr -d '\r' | sed -n 's/^work //p')
   [[ -n $KW_WORK ]] || kel_fail "Wine's desktop did not start"
   export WINEDEBUG=$KW_WINEDEBUG
   kel_log "Wine's desktop is up in $((SECONDS - started)) s; work area $KW_WORK"
@@ -260,17 +261,22 @@ kw_icon_origin() {
 kw_tray_has_icon() { [[ -n $(kw_tray_window) ]]; }
 kw_tray_empty() { [[ -z $(kw_tray_window) ]]; }
 
-# The 16x16 icon in Wine's tray as ASCII art, one row per line: "R" red (#FF0000), "Y" yellow
-# (#FFFF00), "B" blue (#0000FF), "." anything else (the tray's own background where the icon is
-# transparent).
+# The 16x16 icon in Wine's tray as ASCII art (kw_art), one row per line; the tray's own background
+# shows where the icon is transparent.
 kw_icon_art() {
   local x y
   read -r x y < <(kw_icon_origin) || return 1
-  import -window root -depth 8 -crop "16x16+$x+$y" +repage txt:- |
-    awk 'NR > 1 { split($1, at, /[,:]/)
-                  c = $3 == "#FF0000" ? "R" : $3 == "#FFFF00" ? "Y" : $3 == "#0000FF" ? "B" : "."
-                  row[at[2]] = row[at[2]] c }
-         END { for (y = 0; y < 16; y++) print row[y] }'
+  import -window root -depth 8 -crop "16x16+$x+$y" +repage txt:- | kw_art
+}
+
+# ImageMagick's text form of a 16x16 picture as ASCII art: "R" red (#FF0000), "Y" yellow
+# (#FFFF00), "B" blue (#0000FF), "K" black, "." anything else.
+kw_art() {
+  awk 'NR > 1 { split($1, at, /[,:]/)
+                c = $3 == "#FF0000" ? "R" : $3 == "#FFFF00" ? "Y" : $3 == "#0000FF" ? "B" : "."
+                if ($3 == "#000000") c = "K"
+                row[at[2]] = row[at[2]] c }
+       END { for (y = 0; y < 16; y++) print row[y] }'
 }
 kw_icon_is() { [[ $(kw_icon_art) == "$1" ]]; }
 
