@@ -290,24 +290,29 @@ kw_click_icon() {
 # The tip Wine's tray last showed, from explorer's trace ("TOOLTIPS_Show Show tooltip 0,
 # L"text", ..."; Wine writes characters outside ASCII as a backslash and four hex digits).
 kw_last_tip() {
-  grep -a 'TOOLTIPS_Show Show tooltip' "$KEL_DIR/explorer.log" | tail -n 1 |
+  grep -a 'TOOLTIPS_Show Show tooltip [0-9]' "$KEL_DIR/explorer.log" | tail -n 1 |
     perl -CS -ne 'if (/L"((?:[^"\\]|\\.)*)"/) { my $t = $1;
       $t =~ s/\\([0-9a-fA-F]{4})|\\(.)/defined $1 ? chr(hex $1) : $2/ge; print "$t\n" }'
 }
 
 # kw_tip: rests the pointer on the icon until the tray shows its tip, and prints it. The pointer
-# first leaves the tray, so each call sees the tip shown anew.
+# first leaves the tray, so each call sees the tip shown anew, and comes back each time to another
+# pixel of the icon: Wine, which sees no move outside its windows, takes a return to the same
+# pixel for no move at all.
 kw_tip() {
-  local x y shown
+  local x y shown last
   read -r x y < <(kw_icon_origin) || return 1
-  shown=$(grep -ac 'TOOLTIPS_Show Show tooltip' "$KEL_DIR/explorer.log" || true)
+  shown=$(grep -ac 'TOOLTIPS_Show Show tooltip [0-9]' "$KEL_DIR/explorer.log" || true)
+  last=$(xdotool getmouselocation | sed 's/^x:\([0-9]*\).*/\1/')
   xdotool mousemove 512 384
   sleep 0.2
-  xdotool mousemove $((x + 8)) $((y + 8))
-  kw_tip_shown_after "$shown" || kel_wait_for 3 kw_tip_shown_after "$shown" || return 1
+  xdotool mousemove $((x + 4 + ((last - x - 3) % 8 + 8) % 8)) $((y + 8))
+  kel_wait_for 3 kw_tip_shown_after "$shown" || return 1
   kw_last_tip
 }
-kw_tip_shown_after() { (($(grep -ac 'TOOLTIPS_Show Show tooltip' "$KEL_DIR/explorer.log") > $1)); }
+kw_tip_shown_after() {
+  (($(grep -ac 'TOOLTIPS_Show Show tooltip [0-9]' "$KEL_DIR/explorer.log") > $1))
+}
 kw_tip_is() { [[ $(kw_tip) == "$1" ]]; }
 
 # ---------------------------------------------------------------------------------------------
@@ -315,3 +320,38 @@ kw_tip_is() { [[ $(kw_tip) == "$1" ]]; }
 
 # kw_time_plus SECONDS: the local time SECONDS from now as "yyyy/mm/dd hh:nn:ss".
 kw_time_plus() { date -d "@$(($(date +%s) + $1))" '+%Y/%m/%d %H:%M:%S'; }
+
+# ---------------------------------------------------------------------------------------------
+# The face
+
+# Settings for a face easy to state: 24-hour digits (mode 2) as the only line, red (colour 255)
+# for its four cells, the tip pattern TIP (the start pattern by default).
+kw_write_red_24h_settings() {
+  kel_write_settings "${1:-yyyy/mm/dd hh:mm aaa}" 1.0 2 0 255 255 255 255 0 0 0 0
+}
+
+# kw_face_24h HHMM: the red 24-hour face as kw_art shows it: four 3x7 digits in rows 4 to 10, at
+# columns 0, 4, 9 and 13, an hour's leading zero left blank (the glyphs of render/glyphs).
+kw_face_24h() {
+  awk -v t="$1" 'BEGIN {
+    split("111101101101101101111 010110010010010010111 111001001111100100111 " \
+          "111001001111001001111 101101101111001001001 111100100111001001111 " \
+          "111100100111101101111 111101101001001001001 111101101111101101111 " \
+          "111101101111001001001", glyph, " ")
+    split("0 4 9 13", left, " ")
+    for (y = 0; y < 16; y++) for (x = 0; x < 16; x++) art[y, x] = "."
+    for (k = 1; k <= 4; k++) {
+      d = substr(t, k, 1)
+      if (k == 1 && d == "0") continue
+      for (row = 0; row < 7; row++) for (col = 0; col < 3; col++)
+        if (substr(glyph[d + 1], row * 3 + col + 1, 1) == "1") art[4 + row, left[k] + col] = "R"
+    }
+    for (y = 0; y < 16; y++) { line = ""; for (x = 0; x < 16; x++) line = line art[y, x]; print line }
+  }'
+}
+
+# The tray icon shows the red 24-hour face of the current time.
+kw_icon_shows_time() { [[ $(kw_icon_art) == "$(kw_face_24h "$(date +%H%M)")" ]]; }
+
+# kw_windows_path FILE: the file's path as a Windows program under Wine names it (drive Z: is /).
+kw_windows_path() { printf 'Z:%s' "${1//\//\\}"; }
