@@ -222,7 +222,6 @@ kw_probe() { wine "$KW_PROBE" "$@" 2>/dev/null | tr -d '\r'; }
 kw_window() { kw_probe "$1" | sed -n "s/^$2 //p"; }
 kw_window_visible() { [[ $(kw_window "$1" visible) == 1 ]]; }
 kw_window_hidden() { [[ $(kw_window "$1" visible) == 0 ]]; }
-kw_window_gone() { ! kw_probe "$1" >/dev/null; }
 
 # kw_window_in_corner TITLE: the window's rectangle ends at the work area's lower right corner.
 kw_window_in_corner() {
