@@ -3,9 +3,11 @@
 # (bench/win/bare_tray.cpp) measured in the same run: resident and proportional memory of the
 # program's process, its CPU time and wake-ups (voluntary context switches of all its threads),
 # and the CPU time of Wine's desktop process (explorer, which draws the tray) and of the
-# wineserver over the same window, since under Wine a tray update costs there too. One Wine
-# session on a private virtual desktop (the Windows tests' harness), the programs one after the
-# other, the real clock; the sizes of kelmora.exe and of the portable zip.
+# wineserver over the same window, since under Wine a tray update costs there too. Each program in
+# a Wine session of its own on a private virtual desktop (the Windows tests' harness), one after
+# the other, on the real clock; then the sizes of kelmora.exe and of the portable zip. kelmora.exe
+# is measured stripped, as the packages ship it, and once as built (its debug information is part
+# of the image Wine loads).
 #
 # Usage: scripts/windows-resource.sh [SECONDS [BUILD-FOLDER]]
 #   SECONDS       length of each measured window (default 60), starting 3 s after the icon showed
@@ -24,9 +26,9 @@ if ! [[ $seconds =~ ^[0-9]+$ ]] || ((seconds < 5)); then
   echo "usage: $0 [seconds (5 or more)] [build folder]" >&2
   exit 2
 fi
-# shellcheck source=../tests/integration/windows/lib.sh
+# shellcheck source-path=SCRIPTDIR source=../tests/integration/windows/lib.sh
 source "$repo/tests/integration/windows/lib.sh"
-# shellcheck source=../bench/doc_block.sh
+# shellcheck source-path=SCRIPTDIR source=../bench/doc_block.sh
 source "$repo/bench/doc_block.sh"
 
 readonly SETTLE_SECONDS=3
@@ -41,9 +43,13 @@ for exe in "$kelmora" "$bare" "$KELMORA_WINDOW_PROBE"; do
   }
 done
 KEL_TEST=windows-resource
+kel_require_tools x86_64-w64-mingw32-strip
 kw_prepare_prefix "$KELMORA_WINE_PREFIX"
 kw_init "$0" "$kelmora"
 cp "$bare" "$KEL_DIR/program/"
+mkdir "$KEL_DIR/built"
+mv "$KEL_DIR/program/kelmora.exe" "$KEL_DIR/built/"
+x86_64-w64-mingw32-strip --strip-all -o "$KEL_DIR/program/kelmora.exe" "$kelmora"
 
 # ---------------------------------------------------------------------------------------------
 # Samples from /proc
@@ -133,12 +139,16 @@ kelmora_in_tray 0 0
 measure kelmora-default "modes 0/0: analog face" "$KEL_DIR/program/kelmora.exe"
 kelmora_in_tray 2 0
 measure kelmora-digits "modes 2/0: 24-hour digits" "$KEL_DIR/program/kelmora.exe"
+KEL_DATA=$KEL_DIR/built
+kelmora_in_tray 0 0
+measure kelmora-built "modes 0/0, as built (not stripped)" "$KEL_DIR/built/kelmora.exe"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 zip=$(find "$build" -maxdepth 2 -name 'kelmora-*-windows-x86_64.zip' | head -n 1)
-sizes="kelmora.exe $(awk -v b="$(stat -c %s "$kelmora")" 'BEGIN { printf "%.2f", b / 1048576 }') MiB"
+mib() { awk -v b="$(stat -c %s "$1")" 'BEGIN { printf "%.2f MiB", b / 1048576 }'; }
+sizes="kelmora.exe $(mib "$KEL_DIR/program/kelmora.exe") stripped, $(mib "$kelmora") as built"
 if [[ -n $zip ]]; then
-  sizes+=", the portable zip ${zip##*/} $(awk -v b="$(stat -c %s "$zip")" 'BEGIN { printf "%.2f", b / 1048576 }') MiB"
+  sizes+=", the portable zip ${zip##*/} $(mib "$zip")"
 else
   sizes+=" (no portable zip in $build)"
 fi

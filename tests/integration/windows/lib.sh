@@ -170,6 +170,7 @@ kw_start_session() {
   kw_copy_prefix "$KELMORA_WINE_PREFIX" "$WINEPREFIX"
   kel_log "prefix copied in $((SECONDS - started)) s"
   kel_start_logged wineserver wineserver -f -p
+  # shellcheck disable=SC2034 # for scripts/windows-resource.sh
   KW_WINESERVER_PID=$KEL_STARTED_PID
   KEL_LOGS+=("$KEL_DIR/explorer.log")
   KW_WORK=$(WINEDEBUG=$KW_TRAY_TRACE wine "$KW_PROBE" 2>>"$KEL_DIR/explorer.log" |
