@@ -2,8 +2,9 @@
 // else. It proves the Wine test harness and is what kelmora.exe's memory and CPU under Wine are
 // measured against. It names on standard output the tray messages and the session's end that
 // reach it, so a test can see a click arrive.
-#include <shellapi.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
 
 #include <array>
 #include <cstdio>
