@@ -1,17 +1,21 @@
 # Kelmora: `make run` installs what is missing, builds and starts the clock; `make test` installs,
-# builds and runs every test; `make unit` the unit tests alone. Each target installs the package
+# builds and runs every test; `make unit` the unit tests alone; `make windows` cross-builds the
+# Windows program and its package, `make test-windows` runs its tests under Wine. Each target installs the package
 # groups its own steps need (scripts/install-deps.sh): building and running need the run group,
 # the others add theirs.
 BUILD ?= build
 # The tests build in a folder of their own, with warnings as errors: the CMake cache keeps its
 # options, so in BUILD a later `make run` or `make package` would build with them too.
 TEST_BUILD ?= build-test
+# The Windows builds, cross-built with mingw-w64: the program and its package, and the tests.
+WINDOWS_BUILD ?= build-windows
+WINDOWS_TEST_BUILD ?= build-windows-test
 PREFIX ?= $(HOME)/.local
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
 .PHONY: all deps test-deps unit-deps packages configure build run test unit bench perf-doc clean \
-	package install-local uninstall-local fuzz sanitize resource screenshots tidy
+	package install-local uninstall-local fuzz sanitize resource screenshots tidy windows test-windows
 
 all: build
 
@@ -68,6 +72,31 @@ test: build
 	@bash scripts/test.sh $(BUILD) $(JOBS)
 unit: build
 	@bash scripts/test.sh $(BUILD) $(JOBS) -L unit
+
+# The Windows program, cross-built with mingw-w64 in WINDOWS_BUILD (Release), then its zip and
+# installer (the target kelmora_package) where the build defines them. What the build runs (the
+# sound synthesiser) and the tests run under Wine, in a prefix of the build folder's own; Wine
+# offers no dialogs to install its .NET and HTML engines, which Kelmora does not use.
+windows test-windows: DEPS = windows
+windows test-windows: CMAKE_FLAGS += -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+windows test-windows: export WINEPREFIX = $(abspath $(BUILD))/wine-prefix
+windows test-windows: export WINEDEBUG = -all
+windows test-windows: export WINEDLLOVERRIDES = mscoree,mshtml=
+windows: BUILD = $(WINDOWS_BUILD)
+windows: CMAKE_FLAGS += -DCMAKE_BUILD_TYPE=Release
+windows: build
+	@if cmake --build $(BUILD) --target help | grep -qw kelmora_package; then \
+	  bash scripts/step.sh --progress build "Making the Windows zip and installer" \
+	    cmake --build $(BUILD) --target kelmora_package -j $(JOBS); \
+	fi
+
+# The Windows tests, built with warnings as errors in WINDOWS_TEST_BUILD and run under Wine
+# (scripts/test-windows.sh).
+test-windows: BUILD = $(WINDOWS_TEST_BUILD)
+test-windows: LOG = $(WINDOWS_TEST_BUILD)/test.log
+test-windows: TESTS_FLAG = -DKELMORA_TESTS=ON -DKELMORA_WERROR=ON
+test-windows: build
+	@bash scripts/test-windows.sh $(BUILD) $(JOBS)
 
 bench perf-doc: DEPS = run bench
 bench: build
@@ -126,4 +155,4 @@ screenshots: build
 	@bash scripts/screenshots.sh $(BUILD)/bin/kelmora
 
 clean:
-	@rm -rf $(BUILD) $(TEST_BUILD)
+	@rm -rf $(BUILD) $(TEST_BUILD) $(WINDOWS_BUILD) $(WINDOWS_TEST_BUILD)

@@ -16,6 +16,8 @@
 #   fuzz         libFuzzer (clang)
 #   tidy         clang-tidy, and clang for the compile commands it reads
 #   bench        Google Benchmark
+#   windows      the Windows build and its tests: mingw-w64, Wine, NSIS and zip for the package,
+#                GoogleTest's sources, and what the tests of the program under Wine use
 #   package      the Debian package (debhelper) and its checks (lintian)
 #   all          every group (CI)
 set -euo pipefail
@@ -57,9 +59,14 @@ add_group() {
     fuzz) wanted+=(clang libclang-rt-14-dev) ;;
     tidy) wanted+=(clang clang-tidy) ;;
     bench) wanted+=(libbenchmark-dev python3) ;;
+    # Cross-built with the -posix mingw-w64 compiler and run under Wine (libwine holds its
+    # PulseAudio driver); GoogleTest built from Debian's sources. The tests of the program under
+    # Wine: a virtual display, its pictures and keys, a private PulseAudio and a sound's samples.
+    windows) wanted+=(cmake make g++-mingw-w64-x86-64-posix wine wine64 libwine nsis zip googletest
+      "$japanese_font" xvfb imagemagick xdotool pulseaudio pulseaudio-utils sox) ;;
     # dpkg-buildpackage also wants build-essential, which debian/control need not name.
     package) wanted+=(build-essential dpkg-dev debhelper lintian) ;;
-    all) for group in run display screenshots test fuzz tidy bench package; do
+    all) for group in run display screenshots test fuzz tidy bench package windows; do
       add_group "$group"
     done ;;
     *)

@@ -1,14 +1,13 @@
 #include <windows.h>
 
-#include <system_error>
-
 #include "core/fingerprint.h"
+#include "core/last_error.h"
 
 namespace kelmora {
 namespace {
 
-std::string Reason(std::string_view what, DWORD error_number) {
-  return std::string(what) + ": " + std::system_category().message(static_cast<int>(error_number));
+std::string Reason(std::string_view what, const std::error_code& error) {
+  return std::string(what) + ": " + error.message();
 }
 
 }  // namespace
@@ -19,22 +18,21 @@ std::string ReadFileChunks(const std::filesystem::path& path,
   const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  const DWORD open_error = GetLastError();
-  missing = file == INVALID_HANDLE_VALUE &&
-            (open_error == ERROR_FILE_NOT_FOUND || open_error == ERROR_PATH_NOT_FOUND);
+  const std::error_code open_error = LastError();
+  missing = file == INVALID_HANDLE_VALUE && (open_error.value() == ERROR_FILE_NOT_FOUND ||
+                                             open_error.value() == ERROR_PATH_NOT_FOUND);
   if (file == INVALID_HANDLE_VALUE) return Reason("cannot open the file", open_error);
   std::string error;
   char buffer[65536];
   for (;;) {
     DWORD count = 0;
     if (ReadFile(file, buffer, sizeof buffer, &count, nullptr) == 0) {
-      error = Reason("cannot read the file", GetLastError());
+      error = Reason("cannot read the file", LastError());
       break;
     }
     if (count == 0 || !take({buffer, count})) break;
   }
-  if (CloseHandle(file) == 0 && error.empty())
-    error = Reason("cannot close the file", GetLastError());
+  if (CloseHandle(file) == 0 && error.empty()) error = Reason("cannot close the file", LastError());
   return error;
 }
 

@@ -3,16 +3,13 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/last_error.h"
 #include "core/text_file_os.h"
 
 namespace kelmora {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::error_code LastError() {
-  return {static_cast<int>(GetLastError()), std::system_category()};
-}
 
 std::error_code ErrorOf(BOOL succeeded) {
   return succeeded != 0 ? std::error_code{} : LastError();

@@ -46,6 +46,13 @@ TEST(DecodeLine, ShowsUtf8ElseCodePage932ElseTheBytes) {
   EXPECT_EQ(DecodeLine("\xC0\xAF"), "ﾀｯ");
 }
 
+// What the program writes the same on every system: text in ASCII, and bytes kept from a file.
+TEST(EncodeLine, KeepsAsciiAndBytesReadFromAFile) {
+  for (const std::string line : {"", "2026/12/07 07:30:00\t1h\tE\tC:\\a.wav", "\x89\xB9.wav"}) {
+    EXPECT_EQ(EncodeLine(line), line);
+  }
+}
+
 struct CutCase {
   std::string text;
   std::size_t max_bytes;

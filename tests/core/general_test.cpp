@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,13 +20,19 @@ TEST(SettingsWorkArea, NamesEdgesIgnoringCase) {
   }
 }
 
+// The table's "/" stands for the system's separator ("\\" on Windows).
 TEST(SettingsPathWithSep, EndsInOneSeparatorAndChangesTheArgument) {
   const std::vector<std::pair<std::string, std::string>> cases{
       {"/", "/"}, {"/tmp/x", "/tmp/x/"}, {"/tmp/x/", "/tmp/x/"}, {"", "/"}, {"日本", "日本/"}};
+  const auto on_system = [](std::string text) {
+    std::replace(text.begin(), text.end(), '/',
+                 static_cast<char>(std::filesystem::path::preferred_separator));
+    return text;
+  };
   for (const auto& [given, expected] : cases) {
-    std::string path = given;
-    EXPECT_EQ(General::PathWithSep(path), expected);
-    EXPECT_EQ(path, expected);
+    std::string path = on_system(given);
+    EXPECT_EQ(General::PathWithSep(path), on_system(expected));
+    EXPECT_EQ(path, on_system(expected));
   }
 }
 

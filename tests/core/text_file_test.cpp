@@ -1,86 +1,19 @@
 #include "core/text_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "core/code_page.h"
+#include "core/text_file_fixture.h"
+#include "temp_folder.h"
 
 namespace kelmora {
 namespace {
-
-// Writes the lines as the program writes its files: each followed by CR LF, safely.
-std::string WriteLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {
-  return WriteBytesSafely(path, TextFileBytes(lines)).error;
-}
-
-namespace fs = std::filesystem;
-using Lines = std::vector<std::string>;
-
-// A private folder for one test, removed afterwards.
-class RuntimeTextFileOnDisk : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = (fs::path(::testing::TempDir()) / "kelmora-text-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(folder_, ignored);
-  }
-  static std::string Content(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  static void Put(const fs::path& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-  }
-  Lines Entries() const {
-    Lines names;
-    for (const auto& entry : fs::directory_iterator(folder_)) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-  // Runs check in a child process as an ordinary user, so that permissions bind even when the
-  // tests run as the superuser (who then hands the folder to "nobody" first). Returns check's
-  // result, or kNoOrdinaryUser when no ordinary user could be had.
-  static constexpr int kNoOrdinaryUser = 90;
-  int AsOrdinaryUser(const std::function<int()>& check) const {
-    constexpr uid_t kNobody = 65534;
-    if (::geteuid() == 0) {
-      for (const auto& entry : fs::recursive_directory_iterator(folder_)) {
-        if (::lchown(entry.path().c_str(), kNobody, kNobody) != 0) return kNoOrdinaryUser;
-      }
-      if (::chown(folder_.c_str(), kNobody, kNobody) != 0) return kNoOrdinaryUser;
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-      if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
-        ::_exit(kNoOrdinaryUser);
-      }
-      ::_exit(check());
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
-  fs::path folder_;
-};
 
 TEST_F(RuntimeTextFileOnDisk, WritesCrLfAfterEveryLineAndReadsItBack) {
   fs::path file = folder_ / "new" / "deeper" / "timer.ini";
@@ -110,11 +43,10 @@ class RuntimeTextLimits : public ::testing::TestWithParam<LimitCase> {};
 
 // Reading stops at the first line that passes a limit; the lines before it are read whole.
 TEST_P(RuntimeTextLimits, StopAtTheFirstLineThatPassesOne) {
-  const fs::path file =
-      fs::temp_directory_path() / ("kelmora-limits-" + std::to_string(::getpid()));
+  const testing::TempFolder folder("limits");
+  const fs::path file = folder.path() / "timer.ini";
   std::ofstream(file, std::ios::binary) << GetParam().content;
   const TextFileRead read = ReadTextLines(file, GetParam().limits);
-  fs::remove(file);
   EXPECT_EQ(read.status, TextFileRead::Status::kRead);
   EXPECT_EQ(read.lines, GetParam().lines);
   EXPECT_EQ(read.cut, GetParam().cut);
@@ -192,19 +124,6 @@ TEST_F(RuntimeTextFileOnDisk, ReplacingKeepsTheOldPermissions) {
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
-TEST_F(RuntimeTextFileOnDisk, NewFileGetsThePermissionsTheUmaskGives) {
-  for (const auto& [mask, expected] :
-       {std::pair{mode_t{022}, fs::perms{0644}}, std::pair{mode_t{077}, fs::perms{0600}},
-        std::pair{mode_t{002}, fs::perms{0664}}}) {
-    const fs::path file = folder_ / ("new-" + std::to_string(mask) + ".ini");
-    const mode_t before = ::umask(mask);
-    const std::string error = WriteLines(file, {"new"});
-    ::umask(before);
-    ASSERT_EQ(error, "");
-    EXPECT_EQ(fs::status(file).permissions(), expected) << std::oct << mask;
-  }
-}
-
 TEST_F(RuntimeTextFileOnDisk, TemporaryNamesLeftByAnEarlierProgramAreSteppedOver) {
   const fs::path file = folder_ / "timer.ini";
   const std::string stale = file.string() + ".tmp-" + std::to_string(::getpid()) + "-0";
@@ -257,17 +176,6 @@ TEST_F(RuntimeTextFileOnDisk, ReadsLfFilesKeepingEachLinesBytes) {
   EXPECT_EQ(ReadTextLines(file).lines, (Lines{"\x8E\x9E\x8C\x76", "a\rb", "b"}));
 }
 
-// A link or a pipe planted where the program makes a file of its own is never written through.
-TEST_F(RuntimeTextFileOnDisk, FilesMadeBesideItsOwnFollowNoPlantedLink) {
-  const fs::path elsewhere = folder_ / "elsewhere";
-  Put(elsewhere, "mine");
-  fs::create_symlink(elsewhere, folder_ / "timer.ini.dropped");
-  EXPECT_NE(AppendTextLines(folder_ / "timer.ini.dropped", {"a"}), "");
-  EXPECT_EQ(Content(elsewhere), "mine");
-  ASSERT_EQ(::mkfifo((folder_ / "pipe.dropped").c_str(), 0600), 0);
-  EXPECT_NE(AppendTextLines(folder_ / "pipe.dropped", {"a"}), "") << "written to a pipe";
-}
-
 TEST_F(RuntimeTextFileOnDisk, MissingOnlyWhenNothingIsThere) {
   EXPECT_EQ(ReadTextLines(folder_ / "none.ini").status, TextFileRead::Status::kMissing);
   EXPECT_FALSE(IsOrdinaryFile(folder_ / "none.ini"));
@@ -277,23 +185,6 @@ TEST_F(RuntimeTextFileOnDisk, MissingOnlyWhenNothingIsThere) {
   EXPECT_EQ(folder_read.status, TextFileRead::Status::kFailed);
   EXPECT_NE(folder_read.error, "");
   EXPECT_FALSE(IsOrdinaryFile(folder_ / "dir.ini"));
-
-  // A link to a file not made yet: nothing to read, and the first write makes the file.
-  fs::create_symlink(folder_ / "gone", folder_ / "dangling.ini");
-  EXPECT_EQ(ReadTextLines(folder_ / "dangling.ini").status, TextFileRead::Status::kMissing);
-}
-
-TEST_F(RuntimeTextFileOnDisk, UnreadableFileIsAFailureWithAReason) {
-  fs::path file = folder_ / "Varnlock.ini";
-  Put(file, "x\r\n");
-  const int result = AsOrdinaryUser([&] {
-    fs::permissions(file, fs::perms::none);
-    const TextFileRead read = ReadTextLines(file);
-    if (read.status != TextFileRead::Status::kFailed) return 1;
-    return read.error.find("Permission denied") != std::string::npos ? 0 : 2;
-  });
-  if (result == kNoOrdinaryUser) GTEST_SKIP() << "no ordinary user to run as";
-  EXPECT_EQ(result, 0) << "1: not a failure, 2: no reason given";
 }
 
 TEST_F(RuntimeTextFileOnDisk, FailedWriteLeavesTheOldFileAndNoTemporary) {
@@ -312,19 +203,6 @@ TEST_F(RuntimeTextFileOnDisk, FailedWriteLeavesTheOldFileAndNoTemporary) {
   EXPECT_EQ(Entries(), (Lines{"Varnlock.ini", "dir.ini", "plain"}));
 }
 
-TEST_F(RuntimeTextFileOnDisk, ReadOnlyFolderRefusesTheWriteAndKeepsTheOldFile) {
-  fs::path file = folder_ / "timer.ini";
-  Put(file, "old\r\n");
-  const int result = AsOrdinaryUser([&] {
-    fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
-    const std::string reason = WriteLines(file, {"new"});
-    if (reason.find("Permission denied") == std::string::npos) return 1;
-    return Content(file) == "old\r\n" ? 0 : 2;
-  });
-  if (result == kNoOrdinaryUser) GTEST_SKIP() << "no ordinary user to run as";
-  EXPECT_EQ(result, 0) << "1: the write was not refused with its reason, 2: the old file changed";
-}
-
 TEST_F(RuntimeTextFileOnDisk, MoveAsideKeepsEveryEarlierBadFile) {
   fs::path file = folder_ / "timer.ini";
   Put(file, "first");
@@ -337,45 +215,6 @@ TEST_F(RuntimeTextFileOnDisk, MoveAsideKeepsEveryEarlierBadFile) {
   EXPECT_EQ(Content(folder_ / "timer.ini.bad"), "first");
   EXPECT_EQ(Content(folder_ / "timer.ini.bad2"), "second");
   EXPECT_NE(MoveAside(file), "") << "nothing left to move";
-}
-
-}  // namespace
-}  // namespace kelmora
-
-namespace kelmora {
-namespace {
-
-// A writer killed at any moment leaves the old file or the new one, never a part of either.
-TEST_F(RuntimeTextFileOnDisk, AWriterKilledMidWriteLeavesTheOldOrTheNewFile) {
-  const fs::path file = folder_ / "timer.ini";
-  const Lines old_lines(2000, "2026/12/07 07:30:00\t1h\tE\t/old/sound.wav");
-  const Lines new_lines(3000, "2026/12/08 08:45:00\t30m\t3\t/new/sound.wav");
-  std::string old_content, new_content;
-  for (const auto& line : old_lines) old_content += line + "\r\n";
-  for (const auto& line : new_lines) new_content += line + "\r\n";
-  for (int round = 0; round < 20; ++round) {
-    ASSERT_EQ(WriteBytesSafely(file, TextFileBytes(old_lines)).error, "");
-    int progress[2];
-    ASSERT_EQ(::pipe(progress), 0);
-    const pid_t writer = ::fork();
-    ASSERT_GE(writer, 0);
-    if (writer == 0) {
-      for (;;) {  // writes on and on, telling the test of each write done
-        (void)WriteLines(file, (round % 2) ? new_lines : old_lines);
-        (void)!::write(progress[1], "w", 1);
-        (void)WriteLines(file, (round % 2) ? old_lines : new_lines);
-      }
-    }
-    ::close(progress[1]);
-    char done = 0;
-    for (int writes = 0; writes <= round % 5; ++writes) ASSERT_EQ(::read(progress[0], &done, 1), 1);
-    ::kill(writer, SIGKILL);  // somewhere in the middle of the next write
-    ::waitpid(writer, nullptr, 0);
-    ::close(progress[0]);
-    const std::string left = Content(file);
-    EXPECT_TRUE(left == old_content || left == new_content)
-        << "round " << round << ": " << left.size() << " bytes";
-  }
 }
 
 }  // namespace

@@ -150,8 +150,7 @@ void WinMainWindow::MoveOuterTo(int left, int top) {
 LRESULT WinMainWindow::OnMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_WINDOWPOSCHANGING:  // about to show, by ShowWindow or SetWindowPos
-      if ((reinterpret_cast<const WINDOWPOS*>(lparam)->flags & SWP_SHOWWINDOW) != 0 &&
-          !controls_) {
+      if ((reinterpret_cast<const WINDOWPOS*>(lparam)->flags & SWP_SHOWWINDOW) != 0 && !controls_) {
         BuildControls();
       }
       break;
@@ -189,8 +188,8 @@ LRESULT WinMainWindow::OnMessage(HWND window, UINT message, WPARAM wparam, LPARA
         return TRUE;
       }
       break;
-    case WM_CLOSE:
-      form_->CloseRequested();
+    case WM_CLOSE:  // both files are written and the program ends
+      if (form_ != nullptr) form_->CloseRequested();
       return 0;
     case WM_QUERYENDSESSION:
       SessionEnds(false);

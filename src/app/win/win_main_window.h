@@ -40,6 +40,15 @@ class WinMainWindow final : public MainWindowView, private WindowMessages {
   PixelSize OuterSize() const override;
   void MoveOuterTo(int left, int top) override;
 
+  // The controls: null until the window is first shown.
+  HWND Picture1 = nullptr;    // live preview of the face
+  HWND Text1 = nullptr;       // update interval in seconds
+  HWND Command1 = nullptr;    // 設定: apply the interval and go to the tray
+  HWND Command2 = nullptr;    // ♪: open the alarm editor
+  HWND Combo1 = nullptr;      // display mode of the upper line
+  HWND Combo2 = nullptr;      // display mode of the lower line
+  std::array<HWND, 8> Lb1{};  // colour labels １..８
+
  private:
   LRESULT OnMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) override;
   bool Command(int id, int code);
@@ -52,13 +61,6 @@ class WinMainWindow final : public MainWindowView, private WindowMessages {
   Form1* form_ = nullptr;
   HWND window_ = nullptr;
   std::unique_ptr<WinControls> controls_;  // made when the window is first shown
-  HWND Picture1 = nullptr;                 // live preview of the face
-  HWND Text1 = nullptr;                    // update interval in seconds
-  HWND Command1 = nullptr;                 // 設定: apply the interval and go to the tray
-  HWND Command2 = nullptr;                 // ♪: open the alarm editor
-  HWND Combo1 = nullptr;                   // display mode of the upper line
-  HWND Combo2 = nullptr;                   // display mode of the lower line
-  std::array<HWND, 8> Lb1{};               // colour labels １..８
   MainWindowState state_;
   bool controls_current_ = false;           // the controls show state_
   bool showing_ = false;                    // the controls are being set, not the user

@@ -17,7 +17,9 @@ namespace {
 namespace layout = EditorLayout;
 
 constexpr wchar_t kClassName[] = L"KelmoraEditorWindow";
-constexpr UINT_PTR kButtonWatch = 1;  // the subclass that reports Command1's mouse buttons
+constexpr UINT_PTR kButtonWatch = 1;
+// Posted when an item is chosen in the unit box: once the box has shown the item, its start.
+constexpr UINT kShowUnitStart = WM_APP + 1;  // the subclass that reports Command1's mouse buttons
 
 // The controls' ids; none is IDOK or IDCANCEL, which the dialog keys send.
 enum ControlId : int {
@@ -277,6 +279,9 @@ LRESULT WinEditorWindow::OnMessage(HWND window, UINT message, WPARAM wparam, LPA
     case WM_VSCROLL:
       Spin(reinterpret_cast<HWND>(lparam), LOWORD(wparam), HIWORD(wparam));
       return 0;
+    case kShowUnitStart:  // the unit box is narrow: it shows the letter a line takes
+      SendMessageW(Combo1, CB_SETEDITSEL, 0, MAKELPARAM(0, 0));
+      return 0;
     case WM_VKEYTOITEM:  // a key in the list: -2 when the editor took it, -1 for the list's own
       return editor_.List1KeyDown(LOWORD(wparam) == VK_DELETE ? kDeleteKey : 0) ? -2 : -1;
     case WM_DPICHANGED: {
@@ -332,6 +337,10 @@ bool WinEditorWindow::Command(int id, int code) {
       return true;
     case Key(kCombo1Id, CBN_SELCHANGE):
       editor_.UnitChosen(static_cast<int>(SendMessageW(Combo1, CB_GETCURSEL, 0, 0)));
+      PostMessageW(window_, kShowUnitStart, 0, 0);
+      return true;
+    case Key(kCombo1Id, CBN_CLOSEUP):
+      PostMessageW(window_, kShowUnitStart, 0, 0);
       return true;
     default:
       return false;

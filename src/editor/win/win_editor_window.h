@@ -33,6 +33,18 @@ class WinEditorWindow final : public EditorView, private WindowMessages {
   void ShowOverMainWindow() override;
   void Hide() override;
 
+  HWND List1Box = nullptr;         // shows List1, one line per item
+  std::array<HWND, 3> Times{};     // Text1, Text4, Text5: hour, minute, second, shown only
+  std::array<HWND, 3> VScrolls{};  // VScroll1..3: their spinners, by TimePart
+  HWND Command1 = nullptr;         // wav: choose the sound; right button tries it
+  HWND Command1Tip = nullptr;      // Command1's tool tip: the sound path
+  HWND Check1 = nullptr;           // 繰り返し: repeat on or off
+  HWND Check2 = nullptr;           // 回数: count limit on or off
+  HWND Text2 = nullptr;            // repeat interval number
+  HWND Combo1 = nullptr;           // repeat interval unit; its first character is the letter
+  HWND Text3 = nullptr;            // repeat count
+  HWND Command2 = nullptr;         // 登録: register the entry
+
  private:
   LRESULT OnMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) override;
   void BuildControls();
@@ -50,18 +62,7 @@ class WinEditorWindow final : public EditorView, private WindowMessages {
   HWND window_ = nullptr;
   std::unique_ptr<WinControls> controls_;
   WindowIcons icons_;
-  bool showing_ = false;           // the controls are being set, not the user
-  HWND List1Box = nullptr;         // shows List1, one line per item
-  std::array<HWND, 3> Times{};     // Text1, Text4, Text5: hour, minute, second, shown only
-  std::array<HWND, 3> VScrolls{};  // VScroll1..3: their spinners, by TimePart
-  HWND Command1 = nullptr;         // wav: choose the sound; right button tries it
-  HWND Command1Tip = nullptr;      // Command1's tool tip: the sound path
-  HWND Check1 = nullptr;           // 繰り返し: repeat on or off
-  HWND Check2 = nullptr;           // 回数: count limit on or off
-  HWND Text2 = nullptr;            // repeat interval number
-  HWND Combo1 = nullptr;           // repeat interval unit; its first character is the letter
-  HWND Text3 = nullptr;            // repeat count
-  HWND Command2 = nullptr;         // 登録: register the entry
+  bool showing_ = false;  // the controls are being set, not the user
 };
 
 }  // namespace kelmora
