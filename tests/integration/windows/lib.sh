@@ -313,13 +313,6 @@ kw_tip() {
 kw_tip_shown_after() {
   (($(grep -ac 'TOOLTIPS_Show Show tooltip [0-9]' "$KEL_DIR/explorer.log") > $1))
 }
-kw_tip_is() { [[ $(kw_tip) == "$1" ]]; }
-
-# ---------------------------------------------------------------------------------------------
-# The real clock, in the alarm file's form
-
-# kw_time_plus SECONDS: the local time SECONDS from now as "yyyy/mm/dd hh:nn:ss".
-kw_time_plus() { date -d "@$(($(date +%s) + $1))" '+%Y/%m/%d %H:%M:%S'; }
 
 # ---------------------------------------------------------------------------------------------
 # The face
