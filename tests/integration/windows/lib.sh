@@ -117,7 +117,7 @@ kw_init() {
     echo "usage: $script <path-to-exe>" >&2
     exit 2
   }
-  kel_require_tools wine wineserver wineboot Xvfb xdotool xwininfo import perl
+  kel_require_tools wine wineserver wineboot Xvfb xdotool xwininfo xprop import perl
   [[ -f $2 ]] || kel_fail "program not found: $2"
   [[ -f ${KELMORA_WINE_PREFIX:-}/kelmora-stamp ]] ||
     kel_fail "no prepared Wine prefix in KELMORA_WINE_PREFIX (the prefix set-up test makes it)"
@@ -162,8 +162,12 @@ kw_cleanup() {
 # tips traced into explorer.log. Sets KW_WORK ("left top right bottom"). A test may end a session
 # (kw_end_wine) and start another, on a display and a prefix of its own.
 KW_SESSIONS=0
+KW_TASK_BAR=30 # pixels
 kw_start_session() {
   kel_start_xvfb
+  # A task bar's strip along the bottom, as on Windows: Wine's work area (SPI_GETWORKAREA) is the
+  # root window's _NET_WORKAREA, so a program that takes the screen for it is seen.
+  xprop -root -format _NET_WORKAREA 32c -set _NET_WORKAREA "0, 0, 1024, $((768 - KW_TASK_BAR))"
   local started=$SECONDS
   KW_SESSIONS=$((KW_SESSIONS + 1))
   export WINEPREFIX=$KEL_DIR/wine$KW_SESSIONS
