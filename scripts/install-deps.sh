@@ -64,7 +64,7 @@ add_group() {
     # run in made from Debian's locales. The tests of the program under Wine: a virtual display,
     # its pictures and keys, a private PulseAudio and a sound's samples.
     windows) wanted+=(cmake make g++-mingw-w64-x86-64-posix wine wine64 libwine nsis zip googletest
-      locales "$japanese_font" xvfb imagemagick xdotool pulseaudio pulseaudio-utils sox) ;;
+      locales "$japanese_font" xvfb x11-utils imagemagick xdotool pulseaudio pulseaudio-utils sox) ;;
     # dpkg-buildpackage also wants build-essential, which debian/control need not name.
     package) wanted+=(build-essential dpkg-dev debhelper lintian) ;;
     all) for group in run display screenshots test fuzz tidy bench package windows; do
