@@ -10,6 +10,7 @@
 #include "alarm/snooze.h"
 #include "app/window_placement.h"
 #include "core/code_page.h"
+#include "core/path_text.h"
 #include "core/twips.h"
 #include "core/user_texts.h"
 #include "editor/form2.h"
@@ -260,10 +261,9 @@ void Form1::FireAlarm(const std::string& due_shown, const std::string& sound_pat
   // Said on the desktop too, for a user away from the speakers; the sound comes first.
   ringing_sound_ = sound_path;
   const std::string played = WavPlayer::FileToPlay(services_.paths.default_sound, sound_path);
-  services_.notifier.Show(
-      texts::kAlarm,
-      due_shown + "\n" + DecodeLine(std::filesystem::path(played).filename().string()),
-      {{kStopKey, texts::kStop}, {kSnoozeKey, SnoozeLabel()}});
+  services_.notifier.Show(texts::kAlarm,
+                          due_shown + "\n" + DecodeLine(PathText(PathOf(played).filename())),
+                          {{kStopKey, texts::kStop}, {kSnoozeKey, SnoozeLabel()}});
   // Whatever else fell due while the clock moved was moved on unheard (line 0's first rang).
   if (clock_moved) TellPassed(kPassedWhileClockMoved, Passed(moved, 0));
 }

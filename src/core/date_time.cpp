@@ -4,6 +4,8 @@
 #include <cctype>
 #include <ctime>
 
+#include "core/date_time_os.h"
+
 namespace kelmora {
 namespace {
 
@@ -305,11 +307,7 @@ std::string CanonicalText(DateTime value) {
 DateTime LocalTimeAt(WallTime instant) {
   const auto at = static_cast<std::time_t>(
       std::chrono::floor<std::chrono::seconds>(instant).time_since_epoch().count());
-  // Reads the time zone again when it was changed (/etc/localtime, or TZ), which localtime_r
-  // alone never does once it has read it.
-  tzset();
-  std::tm local{};
-  localtime_r(&at, &local);
+  const std::tm local = LocalCalendar(at);
   auto second = static_cast<unsigned>(local.tm_sec > 59 ? 59 : local.tm_sec);  // leap second
   auto value =
       MakeDateTime(local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1),

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -26,5 +27,11 @@ struct FileFingerprint {
   std::string error;  // kFailed: why, in words
 };
 FileFingerprint FingerprintOfFile(const std::filesystem::path& path);
+
+// Reads the file at path (the file a link names) in binary, a chunk at a time, giving each chunk
+// to take until it returns false (fingerprint_posix.cpp, fingerprint_windows.cpp). Returns the
+// empty text when all went well, else why it failed; missing tells that nothing is at path.
+std::string ReadFileChunks(const std::filesystem::path& path,
+                           const std::function<bool(std::string_view chunk)>& take, bool& missing);
 
 }  // namespace kelmora

@@ -1,70 +1,40 @@
 #include "core/text_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <limits>
 #include <string_view>
 
 #include "core/code_page.h"
 #include "core/fingerprint.h"
+#include "core/path_text.h"
+#include "core/text_file_os.h"
 
 namespace kelmora {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Reason(std::string_view what, int error_number) {
-  return std::string(what) + ": " + std::strerror(error_number);
+std::string Reason(std::string_view what, const std::error_code& error) {
+  return std::string(what) + ": " + error.message();
 }
 
-std::string WriteAll(int descriptor, std::string_view content) {
-  while (!content.empty()) {
-    ssize_t written = ::write(descriptor, content.data(), content.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written < 0) return Reason("cannot write the file", errno);
-    content.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return {};
-}
-
-// Gives the new file the old file's permissions (a private file stays private); a new file keeps
-// those its creation gave.
-std::string KeepPermissions(int descriptor, const fs::path& target) {
-  struct stat old_file {};
-  if (::stat(target.c_str(), &old_file) != 0) {
-    if (errno == ENOENT) return {};
-    return Reason("cannot look at the old file's permissions", errno);
-  }
-  if (::fchmod(descriptor, old_file.st_mode & 07777) != 0) {
-    return Reason("cannot give the new file the old file's permissions", errno);
-  }
-  return {};
+// The errno value MakeUnderFreeName takes for an error: EEXIST when the name is taken.
+int ErrorNumber(const std::error_code& error) {
+  if (!error) return 0;
+  return error == std::errc::file_exists ? EEXIST : EIO;
 }
 
 // Writes, flushes to disk and closes the temporary file; closes it in every case.
-std::string FillTemporary(int descriptor, const fs::path& target, std::string_view content) {
-  std::string error = WriteAll(descriptor, content);
-  if (error.empty()) error = KeepPermissions(descriptor, target);
-  if (error.empty() && ::fsync(descriptor) != 0) error = Reason("cannot flush the file", errno);
-  if (::close(descriptor) != 0 && error.empty()) error = Reason("cannot close the file", errno);
-  return error;
-}
-
-// Makes the rename itself durable. Returns why it could not, or empty.
-std::string SyncFolder(const fs::path& folder) {
-  const int descriptor =
-      ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (descriptor < 0) return Reason("cannot open its folder to flush it to disk", errno);
+std::string FillTemporary(WritableFile& file, const fs::path& target, std::string_view content) {
   std::string error;
-  if (::fsync(descriptor) != 0) error = Reason("cannot flush its folder to disk", errno);
-  if (::close(descriptor) != 0 && error.empty()) {
-    error = Reason("cannot close its folder after flushing it", errno);
+  if (const std::error_code written = file.Write(content)) {
+    error = Reason("cannot write the file", written);
+  }
+  if (error.empty()) error = file.KeepPermissionsOf(target);
+  if (const std::error_code flushed = error.empty() ? file.Flush() : std::error_code{}) {
+    error = Reason("cannot flush the file", flushed);
+  }
+  if (const std::error_code closed = file.Close(); closed && error.empty()) {
+    error = Reason("cannot close the file", closed);
   }
   return error;
 }
@@ -106,31 +76,23 @@ fs::path FollowLinks(fs::path path) {
   return path;
 }
 
-// Makes a new file for writing and opens it; -1 (errno set) when anything, a symbolic link
-// included, is there already: a link planted in the program's folder is never followed.
-int CreateNew(const fs::path& path) {
-  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-}
-
-// Creates "<path>.tmp-<process>-<n>" for writing and sets temporary to its name; -1 on failure.
-// A new file gets the permissions the user's umask gives (as any file the user creates).
-int CreateTemporary(const fs::path& path, std::string& temporary) {
-  int descriptor = -1;
+// Creates "<path>.tmp-<process>-<n>" for writing and sets temporary to its name; a closed file
+// (error set) on failure. A new file gets the permissions a file the user creates gets.
+WritableFile CreateTemporary(const fs::path& path, fs::path& temporary, std::error_code& error) {
+  WritableFile file;
   int error_number = 0;
   // Names left by earlier processes of the same number are skipped.
   const auto made = MakeUnderFreeName(
-      [&path](int attempt) { return fs::path(TemporaryName(path.string(), ::getpid(), attempt)); },
-      [&descriptor](const fs::path& name) {
-        descriptor = CreateNew(name);
-        return descriptor >= 0 ? 0 : errno;
+      [&path](int attempt) {
+        return PathOf(TemporaryName(PathText(path), ProcessNumber(), attempt));
+      },
+      [&file, &error](const fs::path& name) {
+        file = WritableFile::CreateNew(name, error);
+        return ErrorNumber(error);
       },
       error_number);
-  if (!made) {
-    errno = error_number;
-    return -1;
-  }
-  temporary = made->string();
-  return descriptor;
+  if (made) temporary = *made;
+  return file;
 }
 
 std::string CreateFolderOf(const fs::path& path) {
@@ -138,21 +100,13 @@ std::string CreateFolderOf(const fs::path& path) {
   if (folder.empty()) return {};
   std::error_code error;
   fs::create_directories(folder, error);
-  if (error) return "cannot create the folder " + folder.string() + ": " + error.message();
+  if (error) return "cannot create the folder " + PathText(folder) + ": " + error.message();
   return {};
-}
-
-// Renames from to a name nothing holds yet (a link planted there is neither followed nor
-// replaced); 0, or -1 with errno set. A file system that cannot tell gets a plain rename.
-int RenameNoReplace(const fs::path& from, const fs::path& to) {
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-  if (errno != EINVAL && errno != ENOSYS) return -1;
-  return std::rename(from.c_str(), to.c_str());
 }
 
 fs::path AsideName(const fs::path& path, int attempt) {
   fs::path aside = path;
-  aside += attempt == 0 ? ".bad" : ".bad" + std::to_string(attempt + 1);
+  aside += PathOf(attempt == 0 ? ".bad" : ".bad" + std::to_string(attempt + 1));
   return aside;
 }
 
@@ -161,26 +115,11 @@ bool ExistsAnything(const fs::path& path) {
   return fs::symlink_status(path, error).type() != fs::file_type::not_found;
 }
 
-// Opens path to append to it, making it when missing; -1 (errno set) unless it is an ordinary
-// file of its own: a symbolic link is not followed, and a pipe or device is not written to (nor
-// waited on).
-int OpenToAppend(const fs::path& path) {
-  const int descriptor = ::open(
-      path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
-  if (descriptor < 0) return -1;
-  struct stat info {};
-  if (::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode)) return descriptor;
-  ::close(descriptor);
-  errno = EINVAL;
-  return -1;
-}
-
 // Why path, which exists, cannot be read as an ordinary file; empty when it can.
-std::string WhyNotOrdinary(const fs::path& path) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return Reason("cannot look at the file", errno);
-  if (S_ISDIR(info.st_mode)) return "it is a folder, not a file";
-  if (!S_ISREG(info.st_mode)) return "it is not an ordinary file";
+std::string WhyNotOrdinary(const fs::file_status& status, const std::error_code& error) {
+  if (error) return Reason("cannot look at the file", error);
+  if (fs::is_directory(status)) return "it is a folder, not a file";
+  if (!fs::is_regular_file(status)) return "it is not an ordinary file";
   return {};
 }
 
@@ -241,58 +180,22 @@ class LineCounter {
 
 // Reads the file into lines as far as the limits allow; returns why it failed, or empty.
 std::string ReadUpTo(const fs::path& path, const TextLimits& limits, TextFileRead& result) {
-  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (descriptor < 0) return Reason("cannot open the file", errno);
   LineCounter counter(limits);
   std::string content;
-  std::string error;
-  char buffer[65536];
   bool within = true;
-  for (;;) {
-    const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) error = Reason("cannot read the file", errno);
-    if (count <= 0) break;
-    const std::string_view bytes(buffer, static_cast<std::size_t>(count));
+  bool missing = false;
+  const auto take = [&counter, &content, &within](std::string_view bytes) {
     within = counter.Take(bytes);
     content.append(bytes.substr(0, counter.Taken() - std::min(counter.Taken(), content.size())));
-    if (!within) break;
-  }
-  ::close(descriptor);
-  if (!error.empty()) return error;
+    return within;
+  };
+  if (std::string error = ReadFileChunks(path, take, missing); !error.empty()) return error;
   if (within) counter.Finish();
   content.resize(counter.Taken());
   result.cut = counter.Cut();
   if (result.cut == TextFileRead::Cut::kWhole) result.fingerprint = FingerprintOf(content);
   result.lines = FileLines(content);
   return {};
-}
-
-// Copies the bytes of from into the new file to; returns why it failed, or empty. A failed copy
-// is removed again.
-std::string CopyInto(const fs::path& from, const fs::path& to) {
-  const int source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  if (source < 0) return std::strerror(errno);
-  const int target = CreateNew(to);
-  if (target < 0) {
-    const int error_number = errno;
-    ::close(source);
-    return std::strerror(error_number);
-  }
-  std::string error;
-  char buffer[65536];
-  for (;;) {
-    const ssize_t count = ::read(source, buffer, sizeof buffer);
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) error = Reason("cannot read the file", errno);
-    if (count <= 0) break;
-    error = WriteAll(target, std::string_view(buffer, static_cast<std::size_t>(count)));
-    if (!error.empty()) break;
-  }
-  ::close(source);
-  if (::close(target) != 0 && error.empty()) error = Reason("cannot close the copy", errno);
-  if (!error.empty()) ::unlink(to.c_str());
-  return error;
 }
 
 }  // namespace
@@ -304,12 +207,13 @@ bool IsOrdinaryFile(const fs::path& path) {
 
 TextFileRead ReadTextLines(const fs::path& path, const TextLimits& limits) {
   TextFileRead result;
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (status.type() == fs::file_type::not_found) {
     return result;  // kMissing: nothing is there (or a link to nothing yet)
   }
   result.status = TextFileRead::Status::kFailed;
-  result.error = WhyNotOrdinary(path);
+  result.error = WhyNotOrdinary(status, error);
   if (result.error.empty()) result.error = ReadUpTo(path, limits, result);
   if (result.error.empty()) result.status = TextFileRead::Status::kRead;
   return result;
@@ -321,18 +225,20 @@ SafeWrite WriteBytesSafely(const fs::path& link_or_file, std::string_view bytes)
   // A symbolic link (as dotfile managers set up) stays a link: its target is replaced.
   const fs::path path = FollowLinks(link_or_file);
   if (std::string error = CreateFolderOf(path); !error.empty()) return {false, error};
-  std::string temporary;
-  const int descriptor = CreateTemporary(path, temporary);
-  if (descriptor < 0) {
+  fs::path temporary;
+  std::error_code created;
+  WritableFile file = CreateTemporary(path, temporary, created);
+  if (!file.IsOpen()) {
     return {false,
-            Reason("cannot create a temporary file in " + path.parent_path().string(), errno)};
+            Reason("cannot create a temporary file in " + PathText(path.parent_path()), created)};
   }
-  std::string error = FillTemporary(descriptor, path, bytes);
-  if (error.empty() && std::rename(temporary.c_str(), path.c_str()) != 0) {
-    error = Reason("cannot replace the file", errno);
+  std::string error = FillTemporary(file, path, bytes);
+  if (const std::error_code moved = error.empty() ? MoveOver(temporary, path) : std::error_code{}) {
+    error = Reason("cannot replace the file", moved);
   }
   if (!error.empty()) {
-    ::unlink(temporary.c_str());
+    std::error_code ignored;
+    fs::remove(temporary, ignored);
     return {false, error};
   }
   return {true, SyncFolder(path.parent_path())};
@@ -340,20 +246,23 @@ SafeWrite WriteBytesSafely(const fs::path& link_or_file, std::string_view bytes)
 
 std::string AppendTextLines(const fs::path& path, const std::vector<std::string>& lines) {
   if (std::string error = CreateFolderOf(path); !error.empty()) return error;
-  const int descriptor = OpenToAppend(path);
-  if (descriptor < 0) return Reason("cannot open the file", errno);
-  std::string error = WriteAll(descriptor, TextFileBytes(lines));
-  if (::close(descriptor) != 0 && error.empty()) error = Reason("cannot close the file", errno);
-  return error;
+  std::error_code error;
+  WritableFile file = WritableFile::OpenToAppend(path, error);
+  if (!file.IsOpen()) return Reason("cannot open the file", error);
+  if (const std::error_code written = file.Write(TextFileBytes(lines))) {
+    return Reason("cannot write the file", written);
+  }
+  if (const std::error_code closed = file.Close()) return Reason("cannot close the file", closed);
+  return {};
 }
 
 void RemoveStaleTemporaries(const fs::path& path) {
   std::error_code error;
   const fs::path target = FollowLinks(path);
   const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-  const std::string name = target.filename().string();
+  const std::string name = PathText(target.filename());
   for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
-    if (IsTemporaryName(entry.path().filename().string(), name) && entry.is_regular_file(error)) {
+    if (IsTemporaryName(PathText(entry.path().filename()), name) && entry.is_regular_file(error)) {
       fs::remove(entry.path(), error);
     }
   }
@@ -375,29 +284,35 @@ std::optional<fs::path> MakeUnderFreeName(const std::function<fs::path(int attem
 std::string MoveAside(const fs::path& path) {
   // An older "<name>.bad" is kept: the next free "<name>.bad2", "<name>.bad3"... is taken.
   fs::path tried;
+  std::error_code error;
   int error_number = 0;
   const auto moved = MakeUnderFreeName([&path](int attempt) { return AsideName(path, attempt); },
-                                       [&path, &tried](const fs::path& aside) {
+                                       [&path, &tried, &error](const fs::path& aside) {
                                          tried = aside;
-                                         if (ExistsAnything(aside)) return EEXIST;
-                                         return RenameNoReplace(path, aside) == 0 ? 0 : errno;
+                                         error = ExistsAnything(aside)
+                                                     ? std::make_error_code(std::errc::file_exists)
+                                                     : RenameNoReplace(path, aside);
+                                         return ErrorNumber(error);
                                        },
                                        error_number);
   if (moved) return {};
   if (error_number != EEXIST) {
-    return Reason("cannot move the file aside to " + tried.string(), error_number);
+    return Reason("cannot move the file aside to " + PathText(tried), error);
   }
-  return "cannot move the file aside: too many " + AsideName(path, 0).filename().string() +
+  return "cannot move the file aside: too many " + PathText(AsideName(path, 0).filename()) +
          " files";
 }
 
 std::string KeepCopy(const fs::path& path, const fs::path& copy) {
   const fs::path file = FollowLinks(path);
-  if (::link(file.c_str(), copy.c_str()) == 0) return {};
-  if (errno == EEXIST) return Reason("cannot keep a copy as " + copy.string(), errno);
+  const std::error_code linked = HardLink(file, copy);
+  if (!linked) return {};
+  if (linked == std::errc::file_exists) {
+    return Reason("cannot keep a copy as " + PathText(copy), linked);
+  }
   // A disk without hard links, or the file on another disk than its link: a copy of the bytes.
-  const std::string error = CopyInto(file, copy);
-  if (!error.empty()) return "cannot keep a copy as " + copy.string() + ": " + error;
+  const std::string error = CopyToNew(file, copy);
+  if (!error.empty()) return "cannot keep a copy as " + PathText(copy) + ": " + error;
   return {};
 }
 

@@ -71,7 +71,7 @@ std::string WriteLine(const AlarmEntry& entry, DateTime today) {
                    : std::string(AlarmLine::kNoRepeat);
   const std::string count =
       entry.count_limit ? NumberText(entry.count) : std::string(AlarmLine::kNoLimit);
-  return AlarmLine{due, interval, count, entry.sound_path}.Join();
+  return EncodeLine(AlarmLine{due, interval, count, entry.sound_path}.Join());
 }
 
 std::string TidyNumber(const std::string& text) {

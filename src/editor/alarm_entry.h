@@ -36,7 +36,8 @@ struct AlarmEntry {
 AlarmEntry ReadLine(std::string_view line, AlarmEntry entry);
 
 // The line the entry makes on the day of today: the day with the entry's time, the interval
-// ("0z" without repeat) and count ("E" without a limit) as numbers written back, and the sound.
+// ("0z" without repeat) and count ("E" without a limit) as numbers written back, and the sound;
+// in the bytes the program writes lines in (EncodeLine).
 std::string WriteLine(const AlarmEntry& entry, DateTime today);
 
 // A number box's text tidied as the box is left: a whole number, halves away from zero; text

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "core/code_page.h"
+#include "core/path_text.h"
 #include "platform/wav_player.h"
 
 namespace kelmora {
@@ -184,7 +185,7 @@ void Form2::Command1Click() {
     return;
   }
   std::error_code error;
-  if (!std::filesystem::is_regular_file(dialog_.DlgFileName, error)) return;
+  if (!std::filesystem::is_regular_file(PathOf(dialog_.DlgFileName), error)) return;
   entry_.sound_path = dialog_.DlgFileName;
   Render();
 }

@@ -3,6 +3,7 @@
 // Each service is a small interface that the program fills with the Qt implementations and tests
 // with fakes. Plain C++, so the fakes need no Qt.
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -26,6 +27,10 @@ class Clock {
 
 // The mouse message that a button released on the tray icon (or its stand-in) reports.
 enum class TrayMouse { kLeftUp, kRightUp, kOther };
+
+// The longest tip the tray shows, in Shift_JIS (CP932) bytes: the tips that fit on the original
+// platform.
+inline constexpr std::size_t kTrayTipBytes = 63;
 
 // The notification-area icon: at most one, added, modified and removed explicitly.
 class TrayService {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/code_page.h"
+#include "core/path_text.h"
 #include "core/text_file.h"
 #include "platform/services.h"
 
@@ -13,9 +14,9 @@ namespace kelmora::WavPlayer {
 // that names one (a path from a Japanese Windows system in CP932, its file's name now UTF-8 on
 // disk); else the bytes, which the player answers with its chime.
 inline std::string SoundFile(const std::string& path) {
-  if (IsOrdinaryFile(path)) return path;
+  if (IsOrdinaryFile(PathOf(path))) return path;
   std::string decoded = DecodeLine(path);
-  return decoded != path && IsOrdinaryFile(decoded) ? decoded : path;
+  return decoded != path && IsOrdinaryFile(PathOf(decoded)) ? decoded : path;
 }
 
 // The file an alarm's sound path plays: the empty path plays default_sound instead.

@@ -82,11 +82,12 @@ std::size_t ApplySettings(SettingsReader& reader, WindowSettings& settings) {
 
 std::vector<std::string> SettingsLines(const WindowSettings& settings,
                                        const std::vector<std::string>& as_read) {
-  std::vector<std::string> lines{settings.tip_format, settings.interval_text,
-                                 SettingsNumber(settings.mode1), SettingsNumber(settings.mode2)};
+  std::vector<std::string> lines{EncodeLine(settings.tip_format),
+                                 EncodeLine(settings.interval_text), SettingsNumber(settings.mode1),
+                                 SettingsNumber(settings.mode2)};
   for (std::int32_t color : settings.colors) lines.push_back(SettingsNumber(color));
   for (std::size_t i = 0; i < kTextLines && i < as_read.size(); ++i) {
-    if (DecodeLine(as_read[i]) == lines[i]) lines[i] = as_read[i];
+    if (DecodeLine(as_read[i]) == DecodeLine(lines[i])) lines[i] = as_read[i];
   }
   return lines;
 }

@@ -6,6 +6,7 @@
 #include "alarm/alarm_file.h"
 #include "core/code_page.h"
 #include "core/general.h"
+#include "core/path_text.h"
 #include "core/text_file.h"
 
 namespace kelmora {
@@ -15,7 +16,7 @@ namespace fs = std::filesystem;
 
 // The folder with its separator, joined with the file's name.
 fs::path InFolder(const fs::path& folder, const char* name) {
-  std::string joined = folder.string();
+  std::string joined = PathText(folder);
   return General::PathWithSep(joined) + name;
 }
 
@@ -26,8 +27,8 @@ void Report(Notices& notices, std::string notice, const std::string& log) {
 }
 
 void ReportCannotWrite(Notices& notices, const fs::path& path, const std::string& why) {
-  Report(notices, path.string() + " に書き込めません: " + why,
-         "cannot write " + path.string() + ": " + why);
+  Report(notices, PathText(path) + " に書き込めません: " + why,
+         "cannot write " + PathText(path) + ": " + why);
 }
 
 std::string LineNumber(std::size_t lines_before) {
@@ -37,17 +38,17 @@ std::string LineNumber(std::size_t lines_before) {
 // What the user is told of an alarm file whose reading stopped at a limit.
 std::string CutNotice(const fs::path& path, const AlarmFileRead& read) {
   const std::string rest = LineNumber(read.lines_taken) +
-                           "から先を読み込めません (元のファイルは " + path.filename().string() +
+                           "から先を読み込めません (元のファイルは " + PathText(path.filename()) +
                            ".bad として残します)";
   switch (read.cut) {
     case TextFileRead::Cut::kTooManyLines:
       return std::string(AlarmList::kFullNotice) + ": " + rest;
     case TextFileRead::Cut::kLineTooLong:
-      return path.string() + " の " + LineNumber(read.lines_taken) + "は " +
+      return PathText(path) + " の " + LineNumber(read.lines_taken) + "は " +
              std::to_string(kMaxAlarmLineBytes) +
              " バイトを超えるのでアラームの行ではありません: " + rest;
     case TextFileRead::Cut::kTooManyBytes:
-      return path.string() + " は " + std::to_string(kMaxAlarmFileBytes / (1024 * 1024)) +
+      return PathText(path) + " は " + std::to_string(kMaxAlarmFileBytes / (1024 * 1024)) +
              " MiB を超えます: " + rest;
     case TextFileRead::Cut::kWhole:
       break;
@@ -57,15 +58,15 @@ std::string CutNotice(const fs::path& path, const AlarmFileRead& read) {
 
 // What the user is told of a settings file with a line it cannot read (counted from 1).
 std::string UnreadSettingsNotice(const fs::path& path, std::size_t line) {
-  return path.string() + " の " + LineNumber(line - 1) + "を読めません (元のファイルは " +
-         path.filename().string() + ".bad として残します)";
+  return PathText(path) + " の " + LineNumber(line - 1) + "を読めません (元のファイルは " +
+         PathText(path.filename()) + ".bad として残します)";
 }
 
 // "<name>.changed-<yyyymmdd-hhmmss>" beside path, or with "-2", "-3"... after it when taken.
 fs::path ChangedName(const fs::path& path, DateTime now, int attempt) {
   fs::path name = path;
-  name += ".changed-" + FormatDateTime(now, "yyyymmdd-hhnnss");
-  if (attempt > 0) name += "-" + std::to_string(attempt + 1);
+  name += PathOf(".changed-" + FormatDateTime(now, "yyyymmdd-hhnnss"));
+  if (attempt > 0) name += PathOf("-" + std::to_string(attempt + 1));
   return name;
 }
 
@@ -97,7 +98,7 @@ fs::path KeepChanged(const fs::path& path, DateTime now, std::string& error) {
                         },
                         error_number);
   if (kept) return *kept;
-  if (error_number == EEXIST) error = "too many " + path.filename().string() + ".changed files";
+  if (error_number == EEXIST) error = "too many " + PathText(path.filename()) + ".changed files";
   return {};
 }
 
@@ -106,7 +107,7 @@ fs::path KeepChanged(const fs::path& path, DateTime now, std::string& error) {
 FileStore::FileStore(const fs::path& data_folder)
     : settings_path_(InFolder(data_folder, kSettingsFileName)),
       alarm_path_(InFolder(data_folder, kAlarmFileName)),
-      dropped_path_(alarm_path_.string() + ".dropped") {}
+      dropped_path_(PathOf(PathText(alarm_path_) + ".dropped")) {}
 
 bool FileStore::SettingsFileExists() const {
   return IsOrdinaryFile(settings_path_);
@@ -119,7 +120,7 @@ void FileStore::RemoveStaleTemporaries() const {
 
 void FileStore::ReportUnreadable(const fs::path& path, const std::string& why, Notices& notices) {
   aside_before_writing_.insert(path);
-  notices.push_back(path.string() + " を読めません: " + why);
+  notices.push_back(PathText(path) + " を読めません: " + why);
 }
 
 void FileStore::Remember(const fs::path& path, const TextFileRead& read) {
@@ -186,25 +187,25 @@ bool FileStore::KeepIfChanged(const fs::path& path, DateTime now, Notices& notic
   const fs::path kept = KeepChanged(path, now, error);
   if (kept.empty()) {
     Report(notices,
-           path.string() +
+           PathText(path) +
                " は起動中に書き換えられたかもしれませんが、その内容を残せないので書き込みません: " +
                error,
-           path.string() + " may have been changed while Kelmora ran and cannot be kept (" + error +
-               "); not written");
+           PathText(path) + " may have been changed while Kelmora ran and cannot be kept (" +
+               error + "); not written");
     return false;
   }
   known_.erase(known);  // kept: until the file is written, it is not compared again
   if (unreadable.empty()) {
     Report(notices,
-           path.string() + " は起動中に書き換えられていました: その内容を " + kept.string() +
+           PathText(path) + " は起動中に書き換えられていました: その内容を " + PathText(kept) +
                " に残しました",
-           path.string() + " was changed while Kelmora ran; kept it as " + kept.string());
+           PathText(path) + " was changed while Kelmora ran; kept it as " + PathText(kept));
   } else {
     Report(notices,
-           path.string() + " を読み直せません (" + unreadable + "): 念のため今の内容を " +
-               kept.string() + " に残しました",
-           "cannot read " + path.string() + " again (" + unreadable + "); kept it as " +
-               kept.string());
+           PathText(path) + " を読み直せません (" + unreadable + "): 念のため今の内容を " +
+               PathText(kept) + " に残しました",
+           "cannot read " + PathText(path) + " again (" + unreadable + "); kept it as " +
+               PathText(kept));
   }
   return true;
 }
@@ -218,9 +219,9 @@ Notices FileStore::Save(const fs::path& path, const std::string& bytes, DateTime
   if (write.error.empty()) return notices;
   if (write.replaced) {
     Report(notices,
-           path.string() +
+           PathText(path) +
                " は書き込みましたが、ディスクへの書き出しを確かめられません: " + write.error,
-           "wrote " + path.string() + ", but " + write.error);
+           "wrote " + PathText(path) + ", but " + write.error);
   } else {
     ReportCannotWrite(notices, path, write.error);
   }
@@ -237,7 +238,7 @@ void FileStore::KeepDropped(const std::vector<DroppedLine>& dropped, DateTime no
   const std::string error = AppendTextLines(dropped_path_, lines);
   if (!error.empty()) {
     std::fprintf(stderr, "kelmora: cannot keep dropped alarm lines in %s: %s\n",
-                 dropped_path_.c_str(), error.c_str());
+                 PathText(dropped_path_).c_str(), error.c_str());
   }
 }
 

@@ -20,9 +20,6 @@
 
 namespace kelmora {
 
-// The longest tip the tray shows, in Shift_JIS (CP932) bytes.
-constexpr std::size_t kTrayTipBytes = 63;
-
 class QtTray : public QObject, public TrayService {
  public:
   struct Options {
