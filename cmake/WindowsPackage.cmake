@@ -29,9 +29,10 @@ add_custom_command(OUTPUT ${KELMORA_ICO}
   VERBATIM)
 configure_file(${win_source}/kelmora.manifest.in ${KELMORA_MANIFEST} @ONLY)
 configure_file(${win_source}/kelmora.rc.in ${win_build}/kelmora.rc @ONLY)
-set_source_files_properties(${win_build}/kelmora.rc PROPERTIES
-  OBJECT_DEPENDS "${KELMORA_ICO};${KELMORA_MANIFEST};${win_source}/kelmora_resources.h")
 target_sources(kelmora PRIVATE ${win_build}/kelmora.rc)
+# windres reads the icon and the manifest: a new one of either builds the resources anew.
+set_source_files_properties(${win_build}/kelmora.rc TARGET_DIRECTORY kelmora PROPERTIES
+  OBJECT_DEPENDS "${KELMORA_ICO};${KELMORA_MANIFEST};${win_source}/kelmora_resources.h")
 # The icon is made here, in another folder than kelmora's: a target of its own orders the two.
 add_custom_target(kelmora_ico_file DEPENDS ${KELMORA_ICO})
 add_dependencies(kelmora kelmora_ico_file)
