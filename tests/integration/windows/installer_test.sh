@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # kelmora.exe's packages (the target kelmora_package, built in dist/ of the build folder first),
 # under Wine in a fresh copy of the prepared prefix:
-# - the portable zip holds Kelmora\kelmora.exe, README.txt and LICENSE.txt; unpacked, the program
-#   shows its window "!Kelmora", and closed, writes its files beside itself;
+# - the portable zip holds Kelmora\kelmora.exe, with its version, icon and manifest, README.txt and
+#   LICENSE.txt; unpacked, the program shows its window "!Kelmora", and closed, writes its files
+#   beside itself;
 # - the installer, run silently, puts the program under Program Files, its Start-menu entry, its
 #   start at sign-in and its entry among the system's apps (the Uninstall key and its values);
 # - the uninstaller, run silently, takes all of them away and keeps the user's files in
 #   %APPDATA%\Kelmora.
 source "$(dirname "$0")/lib.sh"
 kw_init "$0" "$@"
-kel_require_tools makensis unzip cmake
+kel_require_tools makensis unzip cmake x86_64-w64-mingw32-windres
 build=$(cd "$(dirname "$1")/.." && pwd)
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 kw_start_session
@@ -30,6 +31,11 @@ for file in kelmora.exe README.txt LICENSE.txt; do
   [[ -f $KEL_DATA/$file ]] || kel_fail "${zip##*/} holds no Kelmora/$file"
 done
 KW_EXE=$KEL_DATA/kelmora.exe
+# Its resources: the version, the icon's three sizes, the manifest.
+resources=$(x86_64-w64-mingw32-windres -i "$KW_EXE" -O rc) || kel_fail "no resources in kelmora.exe"
+for want in "\"ProductVersion\", \"$version\"" 'Has 3 elements' PerMonitorV2 Common-Controls; do
+  [[ $resources == *"$want"* ]] || kel_fail "kelmora.exe's resources lack $want"
+done
 kw_start_program
 kel_wait_until 20 "the zip's program to show its window" kw_window_visible "$main"
 kw_close "$main"
