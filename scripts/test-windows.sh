@@ -4,7 +4,8 @@
 # used again by later ones), with one wineserver kept up for the whole run so that each test
 # program starts at once, in the C.UTF-8 locale and with Wine's debug output off. The run itself
 # and its summary are scripts/test.sh's, as for `make test`. No display is needed: the unit tests
-# open no window, and the tests of the program under Wine start a virtual one of their own.
+# of the Win32 windows and services make their windows on Wine's null graphics driver, and the
+# tests of the program under Wine use prefixes and virtual displays of their own.
 #
 # usage: scripts/test-windows.sh BUILD JOBS [CTEST OPTION...]
 set -euo pipefail
@@ -30,4 +31,5 @@ if [ ! -e "$WINEPREFIX/system.reg" ]; then
 else
   bash "$here/step.sh" '' wineboot
 fi
+wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
 bash "$here/test.sh" "$@"

@@ -10,7 +10,7 @@ add_library(kelmora_platform_win STATIC
   platform/win/win_controls.cpp)
 target_include_directories(kelmora_platform_win PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(kelmora_platform_win PUBLIC kelmora_platform kelmora_core
-  comctl32 comdlg32 shell32 winmm gdi32 user32 ole32 uuid)
+  comctl32 shell32 winmm gdi32 user32 ole32 uuid)
 target_compile_definitions(kelmora_platform_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN
   NOMINMAX _WIN32_WINNT=0x0A00)
 

@@ -34,10 +34,14 @@ std::filesystem::path RoamingFolder() {
   return roaming;
 }
 
+// The Windows folder as the "windir" variable names it; the system's own where it is unset.
 std::wstring WindowsFolder() {
   std::wstring folder(MAX_PATH, L'\0');
-  const UINT length = GetWindowsDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-  folder.resize(length < folder.size() ? length : 0);
+  DWORD length = GetEnvironmentVariableW(L"windir", folder.data(), MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) {
+    length = GetWindowsDirectoryW(folder.data(), MAX_PATH);
+  }
+  folder.resize(length < MAX_PATH ? length : 0);
   return folder;
 }
 

@@ -40,9 +40,21 @@ HWND FindOpenBox() {
   return search.found;
 }
 
-std::string RunFileDialog(BOOL(WINAPI* run)(OPENFILENAMEW*), DWORD flags,
-                          const std::string& start_path, const std::vector<FileFilter>& filters,
-                          int selected_filter) {
+// An entry of the common dialogs' library, loaded at the first dialog and kept from then on: a
+// program importing it at start carries the printing libraries it loads all day (several MiB
+// under Wine); nullptr when it cannot be had.
+template <typename Entry>
+Entry* CommonDialogEntry(const char* name) {
+  HMODULE library = GetModuleHandleW(L"comdlg32.dll");
+  if (library == nullptr) library = LoadLibraryW(L"comdlg32.dll");
+  if (library == nullptr) return nullptr;
+  return reinterpret_cast<Entry*>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+using FileDialogEntry = BOOL WINAPI(OPENFILENAMEW*);
+
+std::string RunFileDialog(const char* entry_name, DWORD flags, const std::string& start_path,
+                          const std::vector<FileFilter>& filters, int selected_filter) {
   const std::filesystem::path start = PathOf(start_path);
   const std::wstring folder = start.parent_path().wstring();
   const std::wstring filter = FilterText(filters);
@@ -57,7 +69,8 @@ std::string RunFileDialog(BOOL(WINAPI* run)(OPENFILENAMEW*), DWORD flags,
   dialog.nMaxFile = kLongestPath;
   dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   dialog.Flags = flags | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!run(&dialog)) return {};
+  auto* run = CommonDialogEntry<FileDialogEntry>(entry_name);
+  if (run == nullptr || !run(&dialog)) return {};
   file.resize(file.find(L'\0'));
   return Utf8(file);
 }
@@ -102,19 +115,20 @@ std::optional<ColorValue> WinColorDialog::Pick(ColorValue current) {
   dialog.rgbResult = static_cast<COLORREF>(current) & 0x00FFFFFFu;
   dialog.lpCustColors = custom_.data();
   dialog.Flags = CC_RGBINIT | CC_FULLOPEN;
-  if (!ChooseColorW(&dialog)) return std::nullopt;
+  auto* choose = CommonDialogEntry<BOOL WINAPI(CHOOSECOLORW*)>("ChooseColorW");
+  if (choose == nullptr || !choose(&dialog)) return std::nullopt;
   return static_cast<ColorValue>(dialog.rgbResult);
 }
 
 std::string WinFileDialog::Open(const std::string& start_path,
                                 const std::vector<FileFilter>& filters, int selected_filter) {
-  return RunFileDialog(&GetOpenFileNameW, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, start_path,
+  return RunFileDialog("GetOpenFileNameW", OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, start_path,
                        filters, selected_filter);
 }
 
 std::string WinFileDialog::Save(const std::string& start_path,
                                 const std::vector<FileFilter>& filters, int selected_filter) {
-  return RunFileDialog(&GetSaveFileNameW, OFN_PATHMUSTEXIST, start_path, filters, selected_filter);
+  return RunFileDialog("GetSaveFileNameW", OFN_PATHMUSTEXIST, start_path, filters, selected_filter);
 }
 
 ColorValue WinAppearance::ButtonFace() const {
