@@ -85,10 +85,9 @@ windows test-windows: export WINEDLLOVERRIDES = mscoree,mshtml=
 windows: BUILD = $(WINDOWS_BUILD)
 windows: CMAKE_FLAGS += -DCMAKE_BUILD_TYPE=Release
 windows: build
-	@if cmake --build $(BUILD) --target help | grep -qw kelmora_package; then \
-	  bash scripts/step.sh --progress build "Making the Windows zip and installer" \
-	    cmake --build $(BUILD) --target kelmora_package -j $(JOBS); \
-	fi
+	@bash scripts/step.sh --progress build \
+	  "Making the Windows zip and installer in $(BUILD)/dist/" \
+	  cmake --build $(BUILD) --target kelmora_package -j $(JOBS)
 
 # The Windows tests, built with warnings as errors in WINDOWS_TEST_BUILD and run under Wine
 # (scripts/test-windows.sh).
