@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <string_view>
+#include <utility>
 
 #include "core/code_page.h"
 #include "core/fingerprint.h"
@@ -199,6 +200,22 @@ std::string ReadUpTo(const fs::path& path, const TextLimits& limits, TextFileRea
 }
 
 }  // namespace
+
+// Owning the file is the same on every system; opening, writing and closing are each its own.
+WritableFile::WritableFile(WritableFile&& other) noexcept
+    : handle_(std::exchange(other.handle_, kClosed)) {}
+
+WritableFile& WritableFile::operator=(WritableFile&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = std::exchange(other.handle_, kClosed);
+  }
+  return *this;
+}
+
+WritableFile::~WritableFile() {
+  Close();
+}
 
 bool IsOrdinaryFile(const fs::path& path) {
   std::error_code error;

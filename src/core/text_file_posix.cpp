@@ -49,21 +49,6 @@ WritableFile WritableFile::OpenToAppend(const fs::path& path, std::error_code& e
   return file;
 }
 
-WritableFile::WritableFile(WritableFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, kClosed)) {}
-
-WritableFile& WritableFile::operator=(WritableFile&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = std::exchange(other.handle_, kClosed);
-  }
-  return *this;
-}
-
-WritableFile::~WritableFile() {
-  Close();
-}
-
 std::error_code WritableFile::Write(std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written = ::write(static_cast<int>(handle_), bytes.data(), bytes.size());
